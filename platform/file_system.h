@@ -1,0 +1,106 @@
+// Files and directories, the only way the program touches the file system.
+//
+// Names are the suite's: "\" and "/" both separate directories, and a
+// component that does not exist with its exact letter case is matched to an
+// existing one that differs only in case (the suite's files come from a
+// case-insensitive system). New files keep the case they are given.
+//
+//   std::unique_ptr<ByteFile> f;
+//   Status s = fs.OpenByteFile(root + "DADES\\VParam.tab", OpenMode::kReadWriteCreate, &f);
+#ifndef ZOV_PLATFORM_FILE_SYSTEM_H_
+#define ZOV_PLATFORM_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace zov::platform {
+
+// Directory-entry attributes, with the bit values the suite's code expects.
+enum FileAttribute : uint32_t {
+  kAttrReadOnly = 0x01,
+  kAttrHidden = 0x02,
+  kAttrSystem = 0x04,
+  kAttrVolumeLabel = 0x08,
+  kAttrDirectory = 0x10,
+  kAttrArchive = 0x20,
+};
+
+struct DirEntry {
+  std::string name;     // the entry's name as stored, without directory
+  uint32_t attributes;  // FileAttribute bits
+  uint64_t size;
+};
+
+enum class OpenMode {
+  kReadOnly,         // must exist
+  kReadWriteCreate,  // created empty when missing; content kept
+  kCreateTruncate,   // created or emptied, for writing
+};
+
+// A file open for byte access at explicit positions. Closed by Close() or the
+// destructor; a write is only known to be durable after Sync() returned ok.
+class ByteFile {
+ public:
+  virtual ~ByteFile() = default;
+  // Reads up to n bytes at offset into *out (replacing it); fewer at the end.
+  virtual Status Read(uint64_t offset, std::size_t n, std::string* out) = 0;
+  virtual Status Write(uint64_t offset, std::string_view data) = 0;
+  virtual Status Size(uint64_t* size) = 0;
+  virtual Status Truncate(uint64_t size) = 0;
+  virtual Status Sync() = 0;
+  virtual Status Close() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The native path for a suite name: separators converted, each component
+  // matched without regard to case when the exact one is missing.
+  virtual std::string Resolve(std::string_view name) = 0;
+
+  virtual Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) = 0;
+  virtual Status ReadFile(std::string_view name, std::string* contents) = 0;
+  // Creates or empties the file and writes data (not atomic: see
+  // WriteFileAtomically for files other programs read at any moment).
+  virtual Status WriteFile(std::string_view name, std::string_view data) = 0;
+  // Appends data at the end of the file, creating it when missing.
+  virtual Status AppendToFile(std::string_view name, std::string_view data) = 0;
+  virtual Status DeleteFile(std::string_view name) = 0;
+  // Atomically replaces `to` (when it exists) with `from`.
+  virtual Status RenameFile(std::string_view from, std::string_view to) = 0;
+  // The first entry matching pattern, whose last component may hold the
+  // wildcards "*" and "?" (matched without regard to case). NotFound if none.
+  virtual Status FindFirst(std::string_view pattern, DirEntry* entry) = 0;
+  // Every entry of a directory except "." and "..", in no particular order.
+  virtual Status ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) = 0;
+  virtual Status GetCurrentDirectory(std::string* dir) = 0;
+  virtual Status SetCurrentDirectory(std::string_view dir) = 0;
+  virtual Status CreateDirectory(std::string_view dir) = 0;
+  // Makes a file's data and the directory entry that names it durable.
+  virtual Status SyncDirectoryOf(std::string_view name) = 0;
+};
+
+// Helpers built on the interface.
+
+// Reads a text file into lines; "\n" and "\r\n" both end a line, and a last
+// line without an end counts.
+Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::string>* lines);
+
+// Writes data to a temporary file in the same directory, syncs it and renames
+// it over `name`: readers see the old file or the new one, never a part.
+// On failure the old file is untouched and the temporary file removed.
+Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data);
+
+// The directory part of a suite name, up to and including its last ":", "\"
+// or "/"; empty when there is none.
+std::string DirectoryPart(std::string_view name);
+
+}  // namespace zov::platform
+
+#endif  // ZOV_PLATFORM_FILE_SYSTEM_H_

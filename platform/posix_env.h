@@ -1,0 +1,40 @@
+// The POSIX implementations of every platform service, owned together.
+// main() creates one and passes env() down; nothing else constructs them.
+#ifndef ZOV_PLATFORM_POSIX_ENV_H_
+#define ZOV_PLATFORM_POSIX_ENV_H_
+
+#include <memory>
+#include <string>
+
+#include "platform/env.h"
+
+namespace zov::platform {
+
+std::unique_ptr<Clock> NewPosixClock();
+std::unique_ptr<Environment> NewPosixEnvironment();
+std::unique_ptr<ProcessRunner> NewPosixProcessRunner();
+
+class PosixEnv {
+ public:
+  // The record manager is our own engine, or the shared library named by
+  // ZOVRECMAN when that is set. Returns null with *error set when ZOVRECMAN
+  // names a library that cannot be loaded.
+  static std::unique_ptr<PosixEnv> Create(std::string* error);
+  ~PosixEnv();
+
+  Env& env() { return env_; }
+
+ private:
+  PosixEnv() = default;
+  std::unique_ptr<FileSystem> fs_;
+  std::unique_ptr<Clock> clock_;
+  std::unique_ptr<Environment> environment_;
+  std::unique_ptr<ProcessRunner> processes_;
+  std::unique_ptr<Console> console_;
+  std::unique_ptr<RecordManager> record_manager_;
+  Env env_;
+};
+
+}  // namespace zov::platform
+
+#endif  // ZOV_PLATFORM_POSIX_ENV_H_

@@ -1,0 +1,349 @@
+#include "platform/posix_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace zov::platform {
+namespace {
+
+// Every errno becomes a Status here, naming the call and the path.
+Status PosixError(const char* call, std::string_view path, int err) {
+  std::string message = std::string(call) + " " + std::string(path) + ": " + std::strerror(err);
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      return Status::Error(Status::Code::kNotFound, message);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return Status::Error(Status::Code::kPermissionDenied, message);
+    case EEXIST:
+      return Status::Error(Status::Code::kAlreadyExists, message);
+    case EBUSY:
+    case ETXTBSY:
+      return Status::Error(Status::Code::kBusy, message);
+    default:
+      return Status::IoError(message);
+  }
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Looks in `dir` for an entry equal to `component` without regard to case.
+bool FindComponent(const std::string& dir, std::string_view component, std::string* found) {
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return false;
+  bool ok = false;
+  while (struct dirent* e = ::readdir(d)) {
+    if (EqualsIgnoringCase(e->d_name, component)) {
+      *found = e->d_name;
+      ok = true;
+      break;
+    }
+  }
+  ::closedir(d);
+  return ok;
+}
+
+uint32_t AttributesOf(const struct stat& st, std::string_view name) {
+  uint32_t attrs = 0;
+  if (S_ISDIR(st.st_mode)) {
+    attrs |= kAttrDirectory;
+  } else if (S_ISREG(st.st_mode)) {
+    attrs |= kAttrArchive;
+  } else {
+    attrs |= kAttrSystem;  // devices, sockets, pipes: not ordinary files
+  }
+  if ((st.st_mode & 0222) == 0) attrs |= kAttrReadOnly;
+  if (!name.empty() && name[0] == '.') attrs |= kAttrHidden;
+  return attrs;
+}
+
+std::string BaseName(const std::string& path) {
+  std::size_t pos = path.find_last_of('/');
+  return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+Status WriteAll(int fd, std::string_view data, uint64_t offset, bool positioned, std::string_view path) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = positioned ? ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done))
+                           : ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return PosixError("write", path, errno);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return Status::Ok();
+}
+
+class PosixByteFile : public ByteFile {
+ public:
+  PosixByteFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixByteFile() override { Close().IgnoreError(); }
+
+  Status Read(uint64_t offset, std::size_t n, std::string* out) override {
+    out->assign(n, '\0');
+    std::size_t done = 0;
+    while (done < n) {
+      ssize_t r = ::pread(fd_, out->data() + done, n - done, static_cast<off_t>(offset + done));
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        out->clear();
+        return PosixError("read", path_, errno);
+      }
+      if (r == 0) break;
+      done += static_cast<std::size_t>(r);
+    }
+    out->resize(done);
+    return Status::Ok();
+  }
+  Status Write(uint64_t offset, std::string_view data) override {
+    return WriteAll(fd_, data, offset, true, path_);
+  }
+  Status Size(uint64_t* size) override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return PosixError("fstat", path_, errno);
+    *size = static_cast<uint64_t>(st.st_size);
+    return Status::Ok();
+  }
+  Status Truncate(uint64_t size) override {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return PosixError("ftruncate", path_, errno);
+    return Status::Ok();
+  }
+  Status Sync() override {
+    if (::fsync(fd_) != 0) return PosixError("fsync", path_, errno);
+    return Status::Ok();
+  }
+  Status Close() override {
+    if (fd_ < 0) return Status::Ok();
+    int r = ::close(fd_);
+    fd_ = -1;
+    if (r != 0) return PosixError("close", path_, errno);
+    return Status::Ok();
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+class PosixFileSystem : public FileSystem {
+ public:
+  std::string Resolve(std::string_view name) override {
+    std::string path(name);
+    for (char& c : path) {
+      if (c == '\\') c = '/';
+    }
+    if (path.empty() || PathExists(path)) return path;
+    // Walk the components; the first missing one is looked up without
+    // regard to case, and so on while matches are found.
+    std::string result;
+    std::size_t pos = 0;
+    if (path[0] == '/') {
+      result = "/";
+      pos = 1;
+    }
+    bool matching = true;
+    while (pos <= path.size()) {
+      std::size_t end = path.find('/', pos);
+      if (end == std::string::npos) end = path.size();
+      std::string component = path.substr(pos, end - pos);
+      bool last = end == path.size();
+      if (!component.empty()) {
+        std::string candidate = result + component;
+        if (matching && component != "." && component != ".." && !PathExists(candidate)) {
+          std::string found;
+          if (FindComponent(result, component, &found)) {
+            candidate = result + found;
+          } else {
+            matching = false;
+          }
+        }
+        result = candidate;
+        if (!last) result += '/';
+      } else if (!last && !result.empty() && result.back() != '/') {
+        result += '/';
+      }
+      pos = end + 1;
+    }
+    return result;
+  }
+
+  Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override {
+    std::string path = Resolve(name);
+    int flags = O_CLOEXEC;
+    switch (mode) {
+      case OpenMode::kReadOnly: flags |= O_RDONLY; break;
+      case OpenMode::kReadWriteCreate: flags |= O_RDWR | O_CREAT; break;
+      case OpenMode::kCreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    }
+    int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) return PosixError("open", path, errno);
+    *file = std::make_unique<PosixByteFile>(fd, path);
+    return Status::Ok();
+  }
+
+  Status ReadFile(std::string_view name, std::string* contents) override {
+    contents->clear();
+    std::unique_ptr<ByteFile> file;
+    Status s = OpenByteFile(name, OpenMode::kReadOnly, &file);
+    if (!s.ok()) return s;
+    uint64_t size = 0;
+    s = file->Size(&size);
+    if (!s.ok()) return s;
+    s = file->Read(0, static_cast<std::size_t>(size), contents);
+    if (!s.ok()) return s;
+    return file->Close();
+  }
+
+  Status WriteFile(std::string_view name, std::string_view data) override {
+    std::unique_ptr<ByteFile> file;
+    Status s = OpenByteFile(name, OpenMode::kCreateTruncate, &file);
+    if (!s.ok()) return s;
+    s = file->Write(0, data);
+    Status c = file->Close();
+    return s.ok() ? c : s;
+  }
+
+  Status AppendToFile(std::string_view name, std::string_view data) override {
+    std::string path = Resolve(name);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return PosixError("open", path, errno);
+    Status s = WriteAll(fd, data, 0, false, path);
+    if (::close(fd) != 0 && s.ok()) s = PosixError("close", path, errno);
+    return s;
+  }
+
+  Status DeleteFile(std::string_view name) override {
+    std::string path = Resolve(name);
+    if (::unlink(path.c_str()) != 0) return PosixError("unlink", path, errno);
+    return Status::Ok();
+  }
+
+  Status RenameFile(std::string_view from, std::string_view to) override {
+    std::string a = Resolve(from);
+    std::string b = Resolve(to);
+    if (::rename(a.c_str(), b.c_str()) != 0) return PosixError("rename", a + " -> " + b, errno);
+    return Status::Ok();
+  }
+
+  Status FindFirst(std::string_view pattern, DirEntry* entry) override {
+    std::string dir = DirectoryPart(pattern);
+    std::string last(pattern.substr(dir.size()));
+    if (last.find_first_of("*?") == std::string::npos) {
+      std::string path = Resolve(pattern);
+      struct stat st;
+      if (::lstat(path.c_str(), &st) != 0) return PosixError("stat", path, errno);
+      entry->name = BaseName(path);
+      entry->attributes = AttributesOf(st, entry->name);
+      entry->size = static_cast<uint64_t>(st.st_size);
+      return Status::Ok();
+    }
+    std::vector<DirEntry> entries;
+    Status s = ListDirectory(dir, &entries);
+    if (!s.ok()) return s;
+    for (DirEntry& e : entries) {
+      if (WildcardMatch(last, e.name)) {
+        *entry = std::move(e);
+        return Status::Ok();
+      }
+    }
+    return Status::NotFound("no entry matches " + std::string(pattern));
+  }
+
+  Status ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) override {
+    entries->clear();
+    std::string path = dir.empty() ? std::string(".") : Resolve(dir);
+    DIR* d = ::opendir(path.c_str());
+    if (d == nullptr) return PosixError("opendir", path, errno);
+    std::string prefix = path;
+    if (prefix.back() != '/') prefix += '/';
+    while (struct dirent* e = ::readdir(d)) {
+      std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      struct stat st;
+      if (::lstat((prefix + name).c_str(), &st) != 0) continue;  // vanished meanwhile
+      entries->push_back(DirEntry{name, AttributesOf(st, name), static_cast<uint64_t>(st.st_size)});
+    }
+    ::closedir(d);
+    return Status::Ok();
+  }
+
+  Status GetCurrentDirectory(std::string* dir) override {
+    char buffer[4096];
+    if (::getcwd(buffer, sizeof buffer) == nullptr) return PosixError("getcwd", "", errno);
+    *dir = buffer;
+    return Status::Ok();
+  }
+
+  Status SetCurrentDirectory(std::string_view dir) override {
+    std::string path = Resolve(dir);
+    if (::chdir(path.c_str()) != 0) return PosixError("chdir", path, errno);
+    return Status::Ok();
+  }
+
+  Status CreateDirectory(std::string_view dir) override {
+    std::string path = Resolve(dir);
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (::mkdir(path.c_str(), 0755) != 0) return PosixError("mkdir", path, errno);
+    return Status::Ok();
+  }
+
+  Status SyncDirectoryOf(std::string_view name) override {
+    std::string path = Resolve(name);
+    std::size_t pos = path.find_last_of('/');
+    std::string dir = pos == std::string::npos ? "." : (pos == 0 ? "/" : path.substr(0, pos));
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return PosixError("open", dir, errno);
+    Status s;
+    if (::fsync(fd) != 0) s = PosixError("fsync", dir, errno);
+    ::close(fd);
+    return s;
+  }
+};
+
+}  // namespace
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::unique_ptr<FileSystem> NewPosixFileSystem() { return std::make_unique<PosixFileSystem>(); }
+
+}  // namespace zov::platform

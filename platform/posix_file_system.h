@@ -1,0 +1,20 @@
+// The FileSystem of a POSIX system. Backslashes separate directories like
+// slashes do; missing components are matched without regard to ASCII case.
+#ifndef ZOV_PLATFORM_POSIX_FILE_SYSTEM_H_
+#define ZOV_PLATFORM_POSIX_FILE_SYSTEM_H_
+
+#include <memory>
+
+#include "platform/file_system.h"
+
+namespace zov::platform {
+
+std::unique_ptr<FileSystem> NewPosixFileSystem();
+
+// Whether `name` matches `pattern` ("*" any run, "?" one character),
+// without regard to ASCII case.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+}  // namespace zov::platform
+
+#endif  // ZOV_PLATFORM_POSIX_FILE_SYSTEM_H_

@@ -1,0 +1,41 @@
+// A clock that stands still until told otherwise; sleeping advances it.
+#ifndef ZOV_PLATFORM_TESTING_FAKE_CLOCK_H_
+#define ZOV_PLATFORM_TESTING_FAKE_CLOCK_H_
+
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace zov::platform {
+
+class FakeClock : public Clock {
+ public:
+  explicit FakeClock(CivilDate today = {2026, 12, 8}, int32_t hundredths = 12 * 360000)
+      : today_(today), hundredths_(hundredths) {}
+
+  CivilDate Today() override { return today_; }
+  int32_t HundredthsSinceMidnight() override { return hundredths_; }
+  int64_t MonotonicMicros() override { return micros_; }
+  void SleepMillis(int32_t millis) override {
+    sleeps.push_back(millis);
+    Advance(millis);
+  }
+
+  void SetToday(CivilDate d) { today_ = d; }
+  void SetHundredths(int32_t h) { hundredths_ = h; }
+  void Advance(int32_t millis) {
+    micros_ += static_cast<int64_t>(millis) * 1000;
+    hundredths_ = (hundredths_ + millis / 10) % 8640000;
+  }
+
+  std::vector<int32_t> sleeps;  // every SleepMillis argument, in order
+
+ private:
+  CivilDate today_;
+  int32_t hundredths_;
+  int64_t micros_ = 0;
+};
+
+}  // namespace zov::platform
+
+#endif  // ZOV_PLATFORM_TESTING_FAKE_CLOCK_H_

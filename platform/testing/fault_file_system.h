@@ -1,0 +1,74 @@
+// A FileSystem that forwards to another one and fails chosen calls: the Nth
+// write, rename, delete or append (counting from 1), once or for good. Tests
+// use it to show that a failure loses nothing and says what happened.
+#ifndef ZOV_PLATFORM_TESTING_FAULT_FILE_SYSTEM_H_
+#define ZOV_PLATFORM_TESTING_FAULT_FILE_SYSTEM_H_
+
+#include <memory>
+
+#include "platform/file_system.h"
+
+namespace zov::platform {
+
+class FaultFileSystem : public FileSystem {
+ public:
+  enum class Op { kOpen, kWrite, kSync, kRename, kDelete, kAppend, kCount };
+
+  explicit FaultFileSystem(FileSystem* base) : base_(base) {}
+
+  // Fails the nth call of op (1-based); with `sticky`, every later one too.
+  void FailAt(Op op, int nth, bool sticky = false) {
+    fail_at_[static_cast<int>(op)] = nth;
+    sticky_[static_cast<int>(op)] = sticky;
+  }
+  int Calls(Op op) const { return calls_[static_cast<int>(op)]; }
+
+  std::string Resolve(std::string_view name) override { return base_->Resolve(name); }
+  Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override;
+  Status ReadFile(std::string_view name, std::string* contents) override { return base_->ReadFile(name, contents); }
+  Status WriteFile(std::string_view name, std::string_view data) override {
+    if (Fail(Op::kWrite)) return Injected("write", name);
+    return base_->WriteFile(name, data);
+  }
+  Status AppendToFile(std::string_view name, std::string_view data) override {
+    if (Fail(Op::kAppend)) return Injected("append", name);
+    return base_->AppendToFile(name, data);
+  }
+  Status DeleteFile(std::string_view name) override {
+    if (Fail(Op::kDelete)) return Injected("delete", name);
+    return base_->DeleteFile(name);
+  }
+  Status RenameFile(std::string_view from, std::string_view to) override {
+    if (Fail(Op::kRename)) return Injected("rename", from);
+    return base_->RenameFile(from, to);
+  }
+  Status FindFirst(std::string_view pattern, DirEntry* entry) override { return base_->FindFirst(pattern, entry); }
+  Status ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) override {
+    return base_->ListDirectory(dir, entries);
+  }
+  Status GetCurrentDirectory(std::string* dir) override { return base_->GetCurrentDirectory(dir); }
+  Status SetCurrentDirectory(std::string_view dir) override { return base_->SetCurrentDirectory(dir); }
+  Status CreateDirectory(std::string_view dir) override { return base_->CreateDirectory(dir); }
+  Status SyncDirectoryOf(std::string_view name) override { return base_->SyncDirectoryOf(name); }
+
+  // Counts a call of op and says whether it is to fail.
+  bool Fail(Op op) {
+    int i = static_cast<int>(op);
+    ++calls_[i];
+    if (fail_at_[i] == 0) return false;
+    return sticky_[i] ? calls_[i] >= fail_at_[i] : calls_[i] == fail_at_[i];
+  }
+  static Status Injected(const char* what, std::string_view name) {
+    return Status::IoError(std::string("injected ") + what + " failure: " + std::string(name));
+  }
+
+ private:
+  FileSystem* base_;
+  int fail_at_[static_cast<int>(Op::kCount)] = {};
+  bool sticky_[static_cast<int>(Op::kCount)] = {};
+  int calls_[static_cast<int>(Op::kCount)] = {};
+};
+
+}  // namespace zov::platform
+
+#endif  // ZOV_PLATFORM_TESTING_FAULT_FILE_SYSTEM_H_

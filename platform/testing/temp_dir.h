@@ -1,0 +1,25 @@
+// A fresh directory for one test, removed with everything in it at the end.
+// path() ends with "/", so file names can be appended directly.
+#ifndef ZOV_PLATFORM_TESTING_TEMP_DIR_H_
+#define ZOV_PLATFORM_TESTING_TEMP_DIR_H_
+
+#include <string>
+
+namespace zov::platform {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace zov::platform
+
+#endif  // ZOV_PLATFORM_TESTING_TEMP_DIR_H_
