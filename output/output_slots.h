@@ -1,0 +1,75 @@
+// The writer of delimited text files: numbered slots, each remembering a
+// file, a separator, a line end and the line being built. Nothing is held
+// open between lines: each finished line is appended to the file with one
+// open-append-close, so other programs may read the file between lines.
+//
+//   output::OutputSlots slots;
+//   output::SetUpSlots(slots, 1);
+//   int16_t n = output::OpenSlot(slots, csv_path, ";crlf");
+//   output::AddField(slots, n, "Ejercicio");
+//   output::WriteLine(env, slots, n);
+//   output::FreeSlot(slots, n);
+//   if (slots.lost_lines != 0) report(slots.first_error);
+#ifndef ZOV_OUTPUT_OUTPUT_SLOTS_H_
+#define ZOV_OUTPUT_OUTPUT_SLOTS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace zov::output {
+
+struct OutputSlot {
+  std::string file_name;  // empty: the slot is free
+  std::string separator;  // "\t", ";" or ","
+  std::string line_end;   // "\r", "\n" or "\r\n"
+  std::string line;       // the fields of the line being built, joined
+  // Set when a line of this slot was given up; later lines of the slot are
+  // tried once, without waiting, until one gets through.
+  bool unreachable = false;
+};
+
+struct OutputSlots {
+  std::vector<OutputSlot> slots;  // slot n is slots[n - 1]
+  // Lines given up by WriteLine since the table was made, and the message of
+  // the first failure. The run reports them and ends with a failure.
+  int32_t lost_lines = 0;
+  std::string first_error;
+};
+
+// count >= 1: a new table of `count` free slots (the loss record is reset).
+// count <= 0: releases the table.
+void SetUpSlots(OutputSlots& slots, int16_t count);
+
+// Takes the free slot with the lowest number for `file_name` (which is not
+// created or emptied here) and returns its number; 0 when none is free.
+// format_spec: "TAB" anywhere gives a tab separator, else ";" gives ";",
+// else ","; "CR" without "LF" ends lines with CR, "LF" without "CR" with LF,
+// otherwise with CR LF ("TAB", "CR", "LF" in either case).
+int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_view format_spec);
+
+// Appends a field to the slot's line: the separator first when the line is
+// not empty; a value holding the separator is written in double quotes with
+// its own double quotes doubled, any other value unchanged. A slot number
+// that is not a busy slot is ignored.
+void AddField(OutputSlots& slots, int16_t slot, std::string_view value);
+
+// Appends the line and the line end to the slot's file (env.fs), then empties
+// the line. A failing append is retried, sleeping through env.clock, for at
+// most kWriteLineRetryMillis; then the line is given up and counted in
+// lost_lines (first_error keeps the first message). A slot number that is
+// not a busy slot counts as a lost line too.
+void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot);
+
+// Frees the slot (every field emptied). Out-of-range numbers are ignored.
+void FreeSlot(OutputSlots& slots, int16_t slot);
+
+inline constexpr int32_t kWriteLineRetryMillis = 5000;
+inline constexpr int32_t kWriteLineRetryPauseMillis = 50;
+
+}  // namespace zov::output
+
+#endif  // ZOV_OUTPUT_OUTPUT_SLOTS_H_
