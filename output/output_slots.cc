@@ -1,0 +1,94 @@
+#include "output/output_slots.h"
+
+#include "format/chars.h"
+
+namespace zov::output {
+namespace {
+
+OutputSlot* BusySlot(OutputSlots& slots, int16_t slot) {
+  if (slot < 1 || static_cast<std::size_t>(slot) > slots.slots.size()) return nullptr;
+  OutputSlot& s = slots.slots[static_cast<std::size_t>(slot - 1)];
+  return s.file_name.empty() ? nullptr : &s;
+}
+
+void RecordLostLine(OutputSlots& slots, std::string message) {
+  ++slots.lost_lines;
+  if (slots.first_error.empty()) slots.first_error = std::move(message);
+}
+
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+}  // namespace
+
+void SetUpSlots(OutputSlots& slots, int16_t count) {
+  slots.slots.clear();
+  slots.lost_lines = 0;
+  slots.first_error.clear();
+  if (count > 0) slots.slots.resize(static_cast<std::size_t>(count));
+}
+
+int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_view format_spec) {
+  for (std::size_t i = 0; i < slots.slots.size(); ++i) {
+    OutputSlot& s = slots.slots[i];
+    if (!s.file_name.empty()) continue;
+    const std::string spec = format::AsciiUpper(format_spec);
+    s = OutputSlot{};
+    s.file_name = std::string(file_name);
+    s.separator = Contains(spec, "TAB") ? "\t" : Contains(spec, ";") ? ";" : ",";
+    const bool cr = Contains(spec, "CR");
+    const bool lf = Contains(spec, "LF");
+    s.line_end = cr && !lf ? "\r" : lf && !cr ? "\n" : "\r\n";
+    return static_cast<int16_t>(i + 1);
+  }
+  return 0;
+}
+
+void AddField(OutputSlots& slots, int16_t slot, std::string_view value) {
+  OutputSlot* s = BusySlot(slots, slot);
+  if (s == nullptr) return;
+  if (!s->line.empty()) s->line += s->separator;
+  if (!Contains(value, s->separator)) {
+    s->line.append(value);
+    return;
+  }
+  s->line += '"';
+  for (char c : value) {
+    if (c == '"') s->line += '"';
+    s->line += c;
+  }
+  s->line += '"';
+}
+
+void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot) {
+  OutputSlot* s = BusySlot(slots, slot);
+  if (s == nullptr) {
+    RecordLostLine(slots, "line written to output slot " + std::to_string(slot) + ", which is not open");
+    return;
+  }
+  std::string data = s->line + s->line_end;
+  s->line.clear();
+  const int64_t start = env.clock->MonotonicMicros();
+  for (;;) {
+    platform::Status status = env.fs->AppendToFile(s->file_name, data);
+    if (status.ok()) {
+      s->unreachable = false;
+      return;
+    }
+    // Another program may hold the file for a moment; wait for it, but not
+    // for ever, and not again for every line of a file already given up.
+    const int64_t waited_millis = (env.clock->MonotonicMicros() - start) / 1000;
+    if (s->unreachable || waited_millis >= kWriteLineRetryMillis) {
+      s->unreachable = true;
+      RecordLostLine(slots, status.message());
+      return;
+    }
+    env.clock->SleepMillis(kWriteLineRetryPauseMillis);
+  }
+}
+
+void FreeSlot(OutputSlots& slots, int16_t slot) {
+  if (slot < 1 || static_cast<std::size_t>(slot) > slots.slots.size()) return;
+  slots.slots[static_cast<std::size_t>(slot - 1)] = OutputSlot{};
+}
+
+}  // namespace zov::output
