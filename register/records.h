@@ -76,6 +76,8 @@ struct RecordVariable {
 
   std::string_view view() const { return std::string_view(bytes.data(), N); }
   std::span<char> span() { return std::span<char>(bytes.data(), N); }
+  // The same bytes as the data-file layer takes a record variable.
+  std::span<uint8_t> byte_span() { return std::span<uint8_t>(reinterpret_cast<uint8_t*>(bytes.data()), N); }
   char* data() { return bytes.data(); }
   const char* data() const { return bytes.data(); }
   void Fill(char c) { bytes.fill(c); }
@@ -384,6 +386,10 @@ struct RecordVariables {
 
   // The bytes of a data file's record variable by file number (empty for a
   // number that is not one of the twelve).
+  std::span<uint8_t> BytesForFile(int16_t number) {
+    std::span<char> s = ForFile(number);
+    return std::span<uint8_t>(reinterpret_cast<uint8_t*>(s.data()), s.size());
+  }
   std::span<char> ForFile(int16_t number) {
     switch (number) {
       case kFileVPropiet: return owner.span();

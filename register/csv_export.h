@@ -1,0 +1,48 @@
+// The owner's tax-agency CSV file: made in the CSV directory under a random
+// name at the owner's first register line, one row per line, and at the
+// owner's end handed to the document opener or deleted.
+#ifndef ZOV_REGISTER_CSV_EXPORT_H_
+#define ZOV_REGISTER_CSV_EXPORT_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/env.h"
+#include "register/line.h"
+#include "register/register_state.h"
+
+namespace zov::reg {
+
+// True where the document opener is started through the command interpreter
+// named by COMSPEC; elsewhere it is run directly.
+#ifdef _WIN32
+inline constexpr bool kOpenerThroughCommandInterpreter = true;
+#else
+inline constexpr bool kOpenerThroughCommandInterpreter = false;
+#endif
+
+inline constexpr std::string_view kOpenerProgram = "DEDADO.EXE";
+
+// The directory for CSV files: TEMP; where the opener runs directly, TMPDIR
+// when TEMP is unset, then "/tmp". A value not ending in a separator gets
+// "/" (or "\" with the command interpreter).
+std::string CsvDirectory(platform::Environment& environment);
+
+// The document opener's native path: DEDADO.EXE or DEDADO, in any letter
+// case, in `exe_dir` and then in each directory of `path_list` (":"
+// separated). Empty when none is an ordinary file.
+std::string FindOpener(platform::FileSystem& fs, std::string_view exe_dir, std::string_view path_list);
+
+// Marks the owner started (and its first group to come), names the owner's
+// CSV file, takes the output slot and writes the heading row.
+void OwnerCsvStart(RegisterContext& ctx);
+
+// Writes the current line's row.
+void CsvRow(RegisterContext& ctx, const LineAmounts& amounts);
+
+// Frees the slot, then opens the file for the user (OpenCsv) or deletes it.
+void OwnerCsvEnd(RegisterContext& ctx);
+
+}  // namespace zov::reg
+
+#endif  // ZOV_REGISTER_CSV_EXPORT_H_
