@@ -1,0 +1,164 @@
+#include "output/output_slots.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/posix_file_system.h"
+#include "platform/testing/fake_clock.h"
+#include "platform/testing/fault_file_system.h"
+#include "platform/testing/temp_dir.h"
+
+namespace zov::output {
+namespace {
+
+using platform::FaultFileSystem;
+
+class OutputSlotsTest : public ::testing::Test {
+ protected:
+  OutputSlotsTest() {
+    env_.fs = fs_.get();
+    env_.clock = &clock_;
+    SetUpSlots(slots_, 1);
+  }
+  std::string Contents(const std::string& name) {
+    std::string s;
+    EXPECT_TRUE(fs_->ReadFile(name, &s).ok()) << name;
+    return s;
+  }
+
+  platform::TempDir dir_;
+  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  platform::FakeClock clock_;
+  platform::Env env_;
+  OutputSlots slots_;
+};
+
+TEST_F(OutputSlotsTest, FormatSpecChoosesSeparatorAndLineEnd) {
+  struct Case {
+    std::string spec, separator, line_end;
+  } cases[] = {
+      {";crlf", ";", "\r\n"}, {"TAB", "\t", "\r\n"}, {"lf", ",", "\n"},       {"", ",", "\r\n"},
+      {"Cr", ",", "\r"},      {"tab;", "\t", "\r\n"}, {"x;lfcr", ";", "\r\n"}, {"TABLF", "\t", "\n"},
+  };
+  for (const Case& c : cases) {
+    SetUpSlots(slots_, 1);
+    int16_t n = OpenSlot(slots_, dir_.path() + "a.csv", c.spec);
+    ASSERT_EQ(n, 1) << c.spec;
+    EXPECT_EQ(slots_.slots[0].separator, c.separator) << c.spec;
+    EXPECT_EQ(slots_.slots[0].line_end, c.line_end) << c.spec;
+  }
+}
+
+TEST_F(OutputSlotsTest, FieldsAreJoinedAndQuotedOnlyWhenTheyHoldTheSeparator) {
+  struct Case {
+    std::string spec;
+    std::vector<std::string> fields;
+    std::string want;  // the written line without its line end
+  } cases[] = {
+      {";crlf", {"A;B\"C"}, "\"A;B\"\"C\""},
+      {";crlf", {"AB\"C"}, "AB\"C"},
+      {";crlf", {"", "x"}, "x"},  // an empty first field is lost
+      {";crlf", {"x", ""}, "x;"},
+      {";crlf", {"a", "b\r\nc", "d"}, "a;b\r\nc;d"},
+      {",", {"1,5", "2"}, "\"1,5\",2"},
+      {"TAB", {"a\tb", "c;d"}, "\"a\tb\"\tc;d"},
+      {";crlf", {"\x80" "a\xFF"}, "\x80" "a\xFF"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir_.path() + "f.csv";
+    fs_->DeleteFile(path).IgnoreError();
+    SetUpSlots(slots_, 1);
+    int16_t n = OpenSlot(slots_, path, c.spec);
+    for (const std::string& f : c.fields) AddField(slots_, n, f);
+    WriteLine(env_, slots_, n);
+    std::string line_end = slots_.slots[0].line_end;
+    EXPECT_EQ(Contents(path), c.want + line_end) << c.spec << " / " << ::testing::PrintToString(c.fields);
+  }
+}
+
+TEST_F(OutputSlotsTest, LinesAreAppendedToExistingContent) {
+  const std::string path = dir_.path() + "REG00001.CSV";
+  ASSERT_TRUE(fs_->WriteFile(path, "old\r\n").ok());
+  int16_t n = OpenSlot(slots_, path, ";crlf");
+  AddField(slots_, n, "a");
+  AddField(slots_, n, "b");
+  WriteLine(env_, slots_, n);
+  EXPECT_EQ(Contents(path), "old\r\na;b\r\n");  // visible to readers at once
+  AddField(slots_, n, "c");
+  WriteLine(env_, slots_, n);
+  FreeSlot(slots_, n);
+  EXPECT_EQ(Contents(path), "old\r\na;b\r\nc\r\n");
+  EXPECT_EQ(slots_.lost_lines, 0);
+}
+
+TEST_F(OutputSlotsTest, SlotsAreTakenLowestFirstAndFreed) {
+  EXPECT_EQ(OpenSlot(slots_, "a", ""), 1);
+  EXPECT_EQ(OpenSlot(slots_, "b", ""), 0);
+  FreeSlot(slots_, 1);
+  EXPECT_EQ(OpenSlot(slots_, "c", ""), 1);
+  SetUpSlots(slots_, 3);
+  EXPECT_EQ(OpenSlot(slots_, "a", ""), 1);
+  EXPECT_EQ(OpenSlot(slots_, "b", ""), 2);
+  FreeSlot(slots_, 1);
+  EXPECT_EQ(OpenSlot(slots_, "c", ""), 1);
+  EXPECT_EQ(OpenSlot(slots_, "d", ""), 3);
+  SetUpSlots(slots_, 0);
+  EXPECT_EQ(OpenSlot(slots_, "e", ""), 0);
+  // Numbers that name no busy slot do no harm.
+  AddField(slots_, 7, "x");
+  FreeSlot(slots_, -1);
+}
+
+TEST_F(OutputSlotsTest, APassingFailureIsRetried) {
+  FaultFileSystem faulty(fs_.get());
+  faulty.FailAt(FaultFileSystem::Op::kAppend, 1);  // once
+  platform::Env env{&faulty, &clock_};
+  const std::string path = dir_.path() + "a.csv";
+  int16_t n = OpenSlot(slots_, path, ";crlf");
+  AddField(slots_, n, "x");
+  WriteLine(env, slots_, n);
+  EXPECT_EQ(Contents(path), "x\r\n");
+  EXPECT_EQ(slots_.lost_lines, 0);
+  EXPECT_EQ(clock_.sleeps.size(), 1u);
+}
+
+TEST_F(OutputSlotsTest, AFileThatStaysUnreachableLosesTheLineAndSaysSo) {
+  FaultFileSystem faulty(fs_.get());
+  faulty.FailAt(FaultFileSystem::Op::kAppend, 1, /*sticky=*/true);
+  platform::Env env{&faulty, &clock_};
+  const std::string path = dir_.path() + "a.csv";
+  int16_t n = OpenSlot(slots_, path, ";crlf");
+  AddField(slots_, n, "first");
+  WriteLine(env, slots_, n);
+  EXPECT_EQ(slots_.lost_lines, 1);
+  EXPECT_NE(slots_.first_error.find("injected append failure"), std::string::npos) << slots_.first_error;
+  int32_t slept = 0;
+  for (int32_t ms : clock_.sleeps) slept += ms;
+  EXPECT_GE(slept, kWriteLineRetryMillis - kWriteLineRetryPauseMillis);
+  EXPECT_LE(slept, kWriteLineRetryMillis);
+
+  // Later lines of the same file are tried once, without another wait.
+  const std::size_t sleeps_before = clock_.sleeps.size();
+  AddField(slots_, n, "second");
+  WriteLine(env, slots_, n);
+  EXPECT_EQ(slots_.lost_lines, 2);
+  EXPECT_EQ(clock_.sleeps.size(), sleeps_before);
+  EXPECT_TRUE(slots_.slots[0].line.empty());
+
+  // Once the file is reachable again, lines get through and waits resume.
+  faulty.FailAt(FaultFileSystem::Op::kAppend, 1000000);
+  AddField(slots_, n, "third");
+  WriteLine(env, slots_, n);
+  EXPECT_EQ(slots_.lost_lines, 2);
+  EXPECT_EQ(Contents(path), "third\r\n");
+  EXPECT_FALSE(slots_.slots[0].unreachable);
+}
+
+TEST_F(OutputSlotsTest, WritingAFreeSlotIsALostLine) {
+  WriteLine(env_, slots_, 1);
+  WriteLine(env_, slots_, 9);
+  EXPECT_EQ(slots_.lost_lines, 2);
+  EXPECT_FALSE(slots_.first_error.empty());
+}
+
+}  // namespace
+}  // namespace zov::output
