@@ -198,25 +198,25 @@ TEST_F(IniFileTest, ReadersSeeTheOldOrTheNewFileNeverAGap) {
   const std::string path = Path("Sessio.ini");
   std::string padding(4000, 'x');  // a file long enough to be written in parts
   ASSERT_TRUE(fs_->WriteFile(path, "[Terminal]\r\nDir=0\r\nPad=" + padding + "\r\n").ok());
-  std::atomic<bool> stop{false};
+  constexpr int kWrites = 50;
+  std::atomic<int> written{0};
   std::atomic<int> failures{0};
   std::thread writer([&] {
     auto writer_fs = platform::NewPosixFileSystem();
     platform::FakeClock writer_clock;
     platform::Env env{writer_fs.get(), &writer_clock};
-    for (int i = 0; !stop; ++i) {
+    for (int i = 0; i < kWrites; ++i, ++written) {
       writer_clock.Advance(10);  // a new seed, as time passes
       if (!WriteIniValue(env, path, "Terminal", "Dir", std::to_string(i % 10)).ok()) ++failures;
     }
   });
   int bad_reads = 0;
-  for (int i = 0; i < 3000; ++i) {
+  while (written < kWrites) {
     std::string contents;
     Status s = fs_->ReadFile(path, &contents);
     std::string dir = FindIniValue(contents, "Terminal", "Dir");
     if (!s.ok() || dir.size() != 1 || FindIniValue(contents, "Terminal", "Pad") != padding) ++bad_reads;
   }
-  stop = true;
   writer.join();
   EXPECT_EQ(bad_reads, 0);
   EXPECT_EQ(failures, 0);
