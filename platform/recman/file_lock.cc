@@ -1,0 +1,39 @@
+#include "platform/recman/file_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/recman/status.h"
+
+namespace zov::platform {
+
+int16_t FileLock::Acquire(const std::string& data_path, Mode mode, std::unique_ptr<FileLock>* lock) {
+  const std::string path = data_path + "-lck";
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // flock() needs no write access
+  }
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return kRmFileNotFound;
+    if (errno == EACCES || errno == EPERM || errno == EROFS) return kRmAccessDenied;
+    return kRmIoError;
+  }
+  const int operation = (mode == Mode::kExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+  int rc;
+  while ((rc = ::flock(fd, operation)) != 0 && errno == EINTR) {
+  }
+  if (rc != 0) {
+    const int error = errno;
+    ::close(fd);
+    return error == EWOULDBLOCK ? kRmFileLocked : kRmIoError;
+  }
+  lock->reset(new FileLock(fd));
+  return kRmOk;
+}
+
+FileLock::~FileLock() { ::close(fd_); }
+
+}  // namespace zov::platform

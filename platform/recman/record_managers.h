@@ -1,0 +1,68 @@
+// The two record-manager backends: our own engine on SQLite, and any shared
+// library that exports the record manager's single call as BTRCALL.
+//
+//   std::string error;
+//   std::unique_ptr<RecordManager> rm = library.empty()
+//       ? NewSqliteRecordManager() : NewLoadableRecordManager(library, &error);
+//
+// Every call through either backend ends with RestoreFloatingPointControl().
+//
+// What the engine keeps per RecordManager object (one per process run):
+// open files, their cursors and the transaction. Operations:
+//   0 open      key = path (up to its first zero byte, trailing blanks
+//               dropped; "\" read as "/"), key number = mode: 0 (also -1,
+//               -3) normal, -2 read-only, -4 exclusive. While a file is open
+//               exclusively anywhere, every other open of it answers 85, and
+//               an exclusive open answers 85 while anyone has it open. The
+//               data buffer (owner name) is ignored.
+//   1 close, 28 reset (closes every file; rolls back an open transaction).
+//   2 insert    data = the record, exactly the record length. Key number
+//               0..n-1 makes the new record current on that key; a negative
+//               one leaves the position alone.
+//   3 update, 4 delete: the current record. 80 when another handle or
+//               process changed or deleted it since it was read. After a
+//               delete, next and previous continue from where it was.
+//   5..13 gets  copy the record into the data buffer (22 and the record cut
+//               when it has no room) and its key value into the key buffer.
+//   14 create   data = specification, key = path; key number -1 keeps an
+//               existing file (59), any other replaces it (85 while it is
+//               open anywhere). Does not open the file.
+//   15 stat     the specification with the record count and per segment
+//               the distinct values of its key up to that segment.
+//   19, 20, 21 begin, end, abort a transaction of this RecordManager: the
+//               writes of every file between begin and end are committed
+//               together per file (a crash between the commits of two files
+//               may keep one and lose the other); abort drops them all.
+// A write that waits longer than the busy timeout for another process's
+// write answers 85 (84 for an update or delete of a record).
+#ifndef ZOV_PLATFORM_RECMAN_RECORD_MANAGERS_H_
+#define ZOV_PLATFORM_RECMAN_RECORD_MANAGERS_H_
+
+#include <memory>
+#include <string>
+
+#include "platform/record_manager.h"
+
+namespace zov::platform {
+
+struct SqliteRecordManagerOptions {
+  // How long a write waits for another process's write to finish.
+  int busy_timeout_ms = 5000;
+};
+
+std::unique_ptr<RecordManager> NewSqliteRecordManager(const SqliteRecordManagerOptions& options);
+std::unique_ptr<RecordManager> NewSqliteRecordManager();
+
+// Loads the shared library at library_path and sends every call to its
+// exported function
+//   extern "C" int16_t BTRCALL(uint16_t operation, void* position_block,
+//       void* data, uint32_t* data_length, void* key, uint8_t key_length,
+//       int8_t key_number);
+// Returns null, with *error saying what failed, when the library cannot be
+// loaded or does not export BTRCALL. The library stays loaded as long as the
+// returned object lives.
+std::unique_ptr<RecordManager> NewLoadableRecordManager(const std::string& library_path, std::string* error);
+
+}  // namespace zov::platform
+
+#endif  // ZOV_PLATFORM_RECMAN_RECORD_MANAGERS_H_

@@ -1,0 +1,872 @@
+// The record manager's engine on SQLite (schema: sqlite_schema.h).
+//
+// One OpenFile per data file that this RecordManager has open: one SQLite
+// connection in WAL mode with its prepared statements, shared by every open
+// of that file (so a transaction sees its own writes through each of them),
+// and one shared or exclusive lock on the file's lock file. Each open is a
+// Handle with its own cursor, found again through the id that open writes
+// into the caller's position block.
+//
+// A cursor is the current record's key image and stamp on the current key,
+// not a SQLite cursor: next and previous search from it afresh, so they
+// stay right whatever other handles or processes inserted or deleted around
+// it, the current record included. Every statement is stepped, copied and
+// reset within one call; none stays open between calls, and nothing read is
+// cached across calls except each file's specification, which cannot change
+// while the file is open (create replaces a file only when nobody has it
+// open).
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/recman/file_lock.h"
+#include "platform/recman/file_spec.h"
+#include "platform/recman/fp_control.h"
+#include "platform/recman/record_managers.h"
+#include "platform/recman/sqlite_schema.h"
+#include "platform/recman/status.h"
+
+namespace zov::platform {
+namespace {
+
+// Position block: magic, the owning engine, the handle's id.
+constexpr char kBlockMagic[4] = {'Z', 'R', 'M', '1'};
+constexpr std::size_t kBlockEngineOffset = 4;
+constexpr std::size_t kBlockHandleOffset = 12;
+
+int16_t StatusFromSqlite(int rc, int16_t busy_status) {
+  switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return busy_status;
+    case SQLITE_CONSTRAINT:
+      return (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) ? kRmDuplicateKey : kRmIoError;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return kRmAccessDenied;
+    case SQLITE_FULL: return kRmDiskFull;
+    case SQLITE_NOTADB: return kRmNotADataFile;
+    default: return kRmIoError;
+  }
+}
+
+int16_t StatusFromErrno(int error, int16_t missing_status) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR: return missing_status;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kRmAccessDenied;
+    case ENAMETOOLONG:
+    case ELOOP: return kRmInvalidFileName;
+    default: return kRmIoError;
+  }
+}
+
+// The path in an open or create key buffer: up to the first zero byte,
+// trailing blanks dropped, "\" taken as the directory separator.
+std::string PathFromKey(const void* key, uint8_t key_length) {
+  if (key == nullptr) return std::string();
+  const auto* bytes = static_cast<const char*>(key);
+  std::size_t n = 0;
+  while (n < key_length && bytes[n] != '\0') ++n;
+  while (n > 0 && bytes[n - 1] == ' ') --n;
+  std::string path(bytes, n);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+void RemoveSqliteFiles(const std::string& path) {
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((path + suffix).c_str());
+}
+
+struct FileId {
+  dev_t device;
+  ino_t inode;
+  bool operator<(const FileId& o) const { return device != o.device ? device < o.device : inode < o.inode; }
+};
+
+class Statement {
+ public:
+  Statement() = default;
+  ~Statement() { ::sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  // Prepares sql on first use; the statement is then kept for the file's life.
+  int Get(sqlite3* db, const std::string& sql, sqlite3_stmt** stmt) {
+    if (stmt_ == nullptr) {
+      const int rc = ::sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
+      if (rc != SQLITE_OK) return rc;
+    }
+    *stmt = stmt_;
+    return SQLITE_OK;
+  }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Resets a statement when the scope ends: nothing stays stepping.
+class ResetOnExit {
+ public:
+  explicit ResetOnExit(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  ~ResetOnExit() { ::sqlite3_reset(stmt_); }
+  ResetOnExit(const ResetOnExit&) = delete;
+  ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+ private:
+  sqlite3_stmt* stmt_;
+};
+
+int BindBlob(sqlite3_stmt* stmt, int index, const std::string& bytes) {
+  return ::sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+}
+
+std::string ColumnBlob(sqlite3_stmt* stmt, int column) {
+  const void* p = ::sqlite3_column_blob(stmt, column);
+  const int n = ::sqlite3_column_bytes(stmt, column);
+  return p == nullptr ? std::string() : std::string(static_cast<const char*>(p), static_cast<std::size_t>(n));
+}
+
+// The mutable part of zov_file's row.
+struct FileRow {
+  int64_t stamp = 0;
+  int64_t records = 0;
+  std::vector<int64_t> uniques;
+};
+
+std::string EncodeCounts(const std::vector<int64_t>& counts) {
+  std::string out(counts.size() * 8, '\0');
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    const auto v = static_cast<uint64_t>(counts[i]);
+    for (int b = 0; b < 8; ++b) out[i * 8 + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
+  }
+  return out;
+}
+
+bool DecodeCounts(const std::string& bytes, std::size_t n, std::vector<int64_t>* counts) {
+  if (bytes.size() != n * 8) return false;
+  counts->assign(n, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    uint64_t v = 0;
+    for (int b = 7; b >= 0; --b) v = (v << 8) | static_cast<unsigned char>(bytes[i * 8 + b]);
+    (*counts)[i] = static_cast<int64_t>(v);
+  }
+  return true;
+}
+
+// One data file open in this RecordManager.
+struct OpenFile {
+  ~OpenFile() { ::sqlite3_close_v2(db); }  // completes once the statements below are finalized
+
+  std::unique_ptr<FileLock> lock;  // destroyed after the statements, so after the connection
+  FileId id{};
+  bool exclusive = false;
+  int handles = 0;
+  bool in_transaction = false;  // holds a write transaction of the engine's transaction
+  RecordFileSpec spec;
+  std::vector<std::array<Statement, kKeyQueryCount>> queries;  // per key
+  std::vector<Statement> probes;                               // per key
+  Statement read_file, write_file, read_record, insert, update, remove;
+  Statement begin, commit, rollback, savepoint, release, rollback_to;
+  sqlite3* db = nullptr;  // declared last: statements are finalized before close_v2 completes
+};
+
+struct Handle {
+  OpenFile* file = nullptr;
+  bool read_only = false;
+  bool positioned = false;  // image and stamp name a place on `key`
+  int key = 0;
+  std::string image;
+  int64_t seq = 0;
+  int64_t id = 0;  // the current record, 0 when there is none (deleted or never read)
+  int64_t ver = 0;
+};
+
+class SqliteRecordManager final : public RecordManager {
+ public:
+  explicit SqliteRecordManager(const SqliteRecordManagerOptions& options) : options_(options) {}
+  ~SqliteRecordManager() override { CloseEverything(); }
+  SqliteRecordManager(const SqliteRecordManager&) = delete;
+  SqliteRecordManager& operator=(const SqliteRecordManager&) = delete;
+
+  int16_t Call(uint16_t operation, uint8_t* position_block, void* data, uint32_t* data_length, void* key,
+               uint8_t key_length, int8_t key_number) override {
+    const int16_t status = Dispatch(operation, position_block, data, data_length, key, key_length, key_number);
+    RestoreFloatingPointControl();
+    return status;
+  }
+
+ private:
+  int16_t Dispatch(uint16_t operation, uint8_t* pb, void* data, uint32_t* data_length, void* key,
+                   uint8_t key_length, int8_t key_number);
+  int16_t Open(uint8_t* pb, const void* key, uint8_t key_length, int8_t mode);
+  int16_t OpenDataFile(const std::string& path, bool exclusive, OpenFile** file);
+  int16_t Close(uint8_t* pb);
+  int16_t Create(const void* data, const uint32_t* data_length, const void* key, uint8_t key_length,
+                 int8_t key_number);
+  int16_t EndTransaction(bool commit);
+  void CloseEverything();
+  Handle* Find(const uint8_t* pb);
+
+  int16_t Get(Handle& h, uint16_t operation, void* data, uint32_t* data_length, void* key, uint8_t key_length,
+              int8_t key_number);
+  int16_t Insert(Handle& h, const void* data, const uint32_t* data_length, void* key, uint8_t key_length,
+                 int8_t key_number);
+  int16_t Update(Handle& h, const void* data, const uint32_t* data_length);
+  int16_t Delete(Handle& h);
+  int16_t Stat(Handle& h, void* data, uint32_t* data_length);
+
+  template <typename Body>
+  int16_t Write(OpenFile& f, int16_t busy_status, Body body);
+  int Exec(OpenFile& f, Statement& s, const char* sql);
+  int16_t ReadFileRow(OpenFile& f, FileRow* row);
+  int16_t WriteFileRow(OpenFile& f, const FileRow& row);
+  int16_t CountPrefix(OpenFile& f, std::size_t key, const std::string& image, std::size_t prefix, int* count);
+  int16_t ReadRecord(OpenFile& f, int64_t id, int64_t* ver, std::string* data, std::vector<int64_t>* seqs);
+  void BuildImages(const OpenFile& f, const uint8_t* record, std::vector<std::string>* images);
+
+  const SqliteRecordManagerOptions options_;
+  std::map<FileId, std::unique_ptr<OpenFile>> files_;
+  std::unordered_map<uint64_t, Handle> handles_;
+  uint64_t next_handle_ = 1;
+  bool transaction_ = false;
+  bool transaction_lost_ = false;  // a file's part of it was rolled back by an error
+  std::string value_, image_;      // scratch
+};
+
+int16_t SqliteRecordManager::Dispatch(uint16_t operation, uint8_t* pb, void* data, uint32_t* data_length,
+                                      void* key, uint8_t key_length, int8_t key_number) {
+  switch (operation) {
+    case kOpOpen: return Open(pb, key, key_length, key_number);
+    case kOpClose: return Close(pb);
+    case kOpCreate: return Create(data, data_length, key, key_length, key_number);
+    case kOpReset: CloseEverything(); return kRmOk;
+    case kOpBeginTransaction:
+      if (transaction_) return kRmTransactionActive;
+      transaction_ = true;
+      transaction_lost_ = false;
+      return kRmOk;
+    case kOpEndTransaction: return EndTransaction(true);
+    case kOpAbortTransaction: return EndTransaction(false);
+    case kOpInsert:
+    case kOpUpdate:
+    case kOpDelete:
+    case kOpStat:
+    case kOpGetEqual:
+    case kOpGetNext:
+    case kOpGetPrevious:
+    case kOpGetGreater:
+    case kOpGetGreaterOrEqual:
+    case kOpGetLess:
+    case kOpGetLessOrEqual:
+    case kOpGetFirst:
+    case kOpGetLast: break;
+    default: return kRmInvalidOperation;
+  }
+  Handle* h = Find(pb);
+  if (h == nullptr) return kRmFileNotOpen;
+  switch (operation) {
+    case kOpInsert: return Insert(*h, data, data_length, key, key_length, key_number);
+    case kOpUpdate: return Update(*h, data, data_length);
+    case kOpDelete: return Delete(*h);
+    case kOpStat: return Stat(*h, data, data_length);
+    default: return Get(*h, operation, data, data_length, key, key_length, key_number);
+  }
+}
+
+Handle* SqliteRecordManager::Find(const uint8_t* pb) {
+  if (pb == nullptr || std::memcmp(pb, kBlockMagic, sizeof kBlockMagic) != 0) return nullptr;
+  uint64_t engine, id;
+  std::memcpy(&engine, pb + kBlockEngineOffset, sizeof engine);
+  std::memcpy(&id, pb + kBlockHandleOffset, sizeof id);
+  if (engine != reinterpret_cast<uintptr_t>(this)) return nullptr;
+  auto it = handles_.find(id);
+  return it == handles_.end() ? nullptr : &it->second;
+}
+
+int16_t SqliteRecordManager::Open(uint8_t* pb, const void* key, uint8_t key_length, int8_t mode) {
+  if (pb == nullptr) return kRmInvalidPositionBlock;
+  bool read_only = false, exclusive = false;
+  switch (mode) {
+    case 0:
+    case -1:
+    case -3: break;
+    case -2: read_only = true; break;
+    case -4: exclusive = true; break;
+    default: return kRmInvalidKeyNumber;
+  }
+  const std::string path = PathFromKey(key, key_length);
+  if (path.empty()) return kRmInvalidFileName;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return StatusFromErrno(errno, kRmFileNotFound);
+  if (!S_ISREG(st.st_mode)) return kRmNotADataFile;
+
+  OpenFile* file = nullptr;
+  auto it = files_.find(FileId{st.st_dev, st.st_ino});
+  if (it != files_.end()) {
+    if (it->second->exclusive || exclusive) return kRmFileLocked;
+    file = it->second.get();
+  } else {
+    const int16_t status = OpenDataFile(path, exclusive, &file);
+    if (status != kRmOk) return status;
+  }
+  ++file->handles;
+  const uint64_t id = next_handle_++;
+  Handle& h = handles_[id];
+  h.file = file;
+  h.read_only = read_only;
+  const uint64_t engine = reinterpret_cast<uintptr_t>(this);
+  std::memcpy(pb, kBlockMagic, sizeof kBlockMagic);
+  std::memcpy(pb + kBlockEngineOffset, &engine, sizeof engine);
+  std::memcpy(pb + kBlockHandleOffset, &id, sizeof id);
+  return kRmOk;
+}
+
+int16_t SqliteRecordManager::OpenDataFile(const std::string& path, bool exclusive, OpenFile** opened) {
+  auto file = std::make_unique<OpenFile>();
+  int16_t status =
+      FileLock::Acquire(path, exclusive ? FileLock::Mode::kExclusive : FileLock::Mode::kShared, &file->lock);
+  if (status != kRmOk) return status;
+  // Identify the file again under the lock: it cannot be replaced from now on.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return StatusFromErrno(errno, kRmFileNotFound);
+  file->id = FileId{st.st_dev, st.st_ino};
+  if (files_.count(file->id) != 0) return kRmFileLocked;  // replaced and reopened meanwhile
+  file->exclusive = exclusive;
+
+  int rc = ::sqlite3_open_v2(path.c_str(), &file->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) return (rc & 0xFF) == SQLITE_CANTOPEN ? kRmFileNotFound : StatusFromSqlite(rc, kRmFileLocked);
+  ::sqlite3_extended_result_codes(file->db, 1);
+  ::sqlite3_busy_timeout(file->db, options_.busy_timeout_ms);
+
+  // Read before anything may write: a foreign file must stay untouched.
+  sqlite3_stmt* stmt = nullptr;
+  rc = ::sqlite3_prepare_v2(file->db, "SELECT format, spec, uniques FROM zov_file WHERE id = 0", -1, &stmt, nullptr);
+  if (rc != SQLITE_OK) {
+    ::sqlite3_finalize(stmt);
+    const int16_t mapped = StatusFromSqlite(rc, kRmFileLocked);
+    return (rc & 0xFF) == SQLITE_ERROR ? kRmNotADataFile : mapped;  // no zov_file table
+  }
+  rc = ::sqlite3_step(stmt);
+  status = kRmOk;
+  if (rc != SQLITE_ROW) {
+    status = rc == SQLITE_DONE ? kRmNotADataFile : StatusFromSqlite(rc, kRmFileLocked);
+  } else if (::sqlite3_column_int64(stmt, 0) != kSchemaFormat) {
+    status = kRmNotADataFile;
+  } else {
+    const std::string layout = ColumnBlob(stmt, 1);
+    std::vector<int64_t> counts;
+    if (ParseFileSpec(reinterpret_cast<const uint8_t*>(layout.data()), layout.size(), &file->spec) != kRmOk ||
+        !DecodeCounts(ColumnBlob(stmt, 2), file->spec.segment_count, &counts)) {
+      status = kRmNotADataFile;
+    }
+  }
+  ::sqlite3_finalize(stmt);
+  if (status != kRmOk) return status;
+  // Files are created in WAL mode; this only converts one that was not.
+  ::sqlite3_exec(file->db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+  ::sqlite3_exec(file->db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+  file->queries = std::vector<std::array<Statement, kKeyQueryCount>>(file->spec.keys.size());
+  file->probes = std::vector<Statement>(file->spec.keys.size());
+  *opened = file.get();
+  const FileId id = file->id;
+  files_.emplace(id, std::move(file));
+  return kRmOk;
+}
+
+int16_t SqliteRecordManager::Close(uint8_t* pb) {
+  Handle* h = Find(pb);
+  if (h == nullptr) return kRmFileNotOpen;
+  OpenFile* file = h->file;
+  uint64_t id;
+  std::memcpy(&id, pb + kBlockHandleOffset, sizeof id);
+  handles_.erase(id);
+  std::memset(pb, 0, sizeof kBlockMagic);
+  // A file in the engine's transaction stays open until the transaction ends.
+  if (--file->handles == 0 && !file->in_transaction) files_.erase(file->id);
+  return kRmOk;
+}
+
+void SqliteRecordManager::CloseEverything() {
+  handles_.clear();
+  files_.clear();  // closing a connection rolls back its open transaction
+  transaction_ = false;
+}
+
+int16_t SqliteRecordManager::EndTransaction(bool commit) {
+  if (!transaction_) return kRmNoTransaction;
+  int16_t status = commit && transaction_lost_ ? kRmIoError : kRmOk;
+  for (auto it = files_.begin(); it != files_.end();) {
+    OpenFile& f = *it->second;
+    if (f.in_transaction) {
+      if (commit && status == kRmOk) {
+        const int rc = Exec(f, f.commit, "COMMIT");
+        if (rc != SQLITE_OK) status = StatusFromSqlite(rc, kRmFileLocked);
+      }
+      if (!::sqlite3_get_autocommit(f.db)) Exec(f, f.rollback, "ROLLBACK");
+      f.in_transaction = false;
+    }
+    it = f.handles == 0 ? files_.erase(it) : std::next(it);
+  }
+  transaction_ = false;
+  transaction_lost_ = false;
+  return status;
+}
+
+int SqliteRecordManager::Exec(OpenFile& f, Statement& s, const char* sql) {
+  sqlite3_stmt* stmt;
+  int rc = s.Get(f.db, sql, &stmt);
+  if (rc != SQLITE_OK) return rc;
+  ResetOnExit reset(stmt);
+  rc = ::sqlite3_step(stmt);
+  return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
+// Runs body inside a write transaction of its own, or inside a savepoint of
+// the engine's transaction; a failing body leaves the file as it was.
+template <typename Body>
+int16_t SqliteRecordManager::Write(OpenFile& f, int16_t busy_status, Body body) {
+  int rc;
+  if (transaction_ && !f.in_transaction) {
+    rc = Exec(f, f.begin, "BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK) return StatusFromSqlite(rc, busy_status);
+    f.in_transaction = true;
+  }
+  const bool nested = f.in_transaction;
+  rc = nested ? Exec(f, f.savepoint, "SAVEPOINT zov_write") : Exec(f, f.begin, "BEGIN IMMEDIATE");
+  if (rc != SQLITE_OK) return StatusFromSqlite(rc, busy_status);
+  int16_t status = body();
+  if (status == kRmOk) {
+    rc = nested ? Exec(f, f.release, "RELEASE zov_write") : Exec(f, f.commit, "COMMIT");
+    if (rc != SQLITE_OK) status = StatusFromSqlite(rc, busy_status);
+  }
+  if (status != kRmOk && !::sqlite3_get_autocommit(f.db)) {
+    if (nested) {
+      Exec(f, f.rollback_to, "ROLLBACK TO zov_write");
+      Exec(f, f.release, "RELEASE zov_write");
+    } else {
+      Exec(f, f.rollback, "ROLLBACK");
+    }
+  }
+  if (nested && ::sqlite3_get_autocommit(f.db)) {  // an error ended the whole transaction
+    f.in_transaction = false;
+    transaction_lost_ = true;
+  }
+  return status;
+}
+
+int16_t SqliteRecordManager::ReadFileRow(OpenFile& f, FileRow* row) {
+  sqlite3_stmt* stmt;
+  int rc = f.read_file.Get(f.db, ReadFileRowSql(), &stmt);
+  if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
+  ResetOnExit reset(stmt);
+  rc = ::sqlite3_step(stmt);
+  if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? kRmIoError : StatusFromSqlite(rc, kRmFileLocked);
+  row->stamp = ::sqlite3_column_int64(stmt, 0);
+  row->records = ::sqlite3_column_int64(stmt, 1);
+  return DecodeCounts(ColumnBlob(stmt, 2), f.spec.segment_count, &row->uniques) ? kRmOk : kRmIoError;
+}
+
+int16_t SqliteRecordManager::WriteFileRow(OpenFile& f, const FileRow& row) {
+  sqlite3_stmt* stmt;
+  int rc = f.write_file.Get(f.db, WriteFileRowSql(), &stmt);
+  if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
+  ResetOnExit reset(stmt);
+  const std::string counts = EncodeCounts(row.uniques);
+  ::sqlite3_bind_int64(stmt, 1, row.stamp);
+  ::sqlite3_bind_int64(stmt, 2, row.records);
+  BindBlob(stmt, 3, counts);
+  rc = ::sqlite3_step(stmt);
+  return rc == SQLITE_DONE ? kRmOk : StatusFromSqlite(rc, kRmFileLocked);
+}
+
+// How many records (0, 1, or 2 meaning "more") have a key image that begins
+// with the first `prefix` bytes of image.
+int16_t SqliteRecordManager::CountPrefix(OpenFile& f, std::size_t key, const std::string& image,
+                                         std::size_t prefix, int* count) {
+  sqlite3_stmt* stmt;
+  int rc = f.probes[key].Get(f.db, PrefixProbeSql(key), &stmt);
+  if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
+  ResetOnExit reset(stmt);
+  const std::string low = image.substr(0, prefix);
+  const std::string high = low + std::string(image.size() - prefix, '\xFF');
+  BindBlob(stmt, 1, low);
+  BindBlob(stmt, 2, high);
+  rc = ::sqlite3_step(stmt);
+  if (rc != SQLITE_ROW) return StatusFromSqlite(rc, kRmFileLocked);
+  *count = ::sqlite3_column_int(stmt, 0);
+  return kRmOk;
+}
+
+int16_t SqliteRecordManager::ReadRecord(OpenFile& f, int64_t id, int64_t* ver, std::string* data,
+                                        std::vector<int64_t>* seqs) {
+  sqlite3_stmt* stmt;
+  int rc = f.read_record.Get(f.db, ReadRecordSql(f.spec), &stmt);
+  if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
+  ResetOnExit reset(stmt);
+  ::sqlite3_bind_int64(stmt, 1, id);
+  rc = ::sqlite3_step(stmt);
+  if (rc == SQLITE_DONE) return kRmConflict;
+  if (rc != SQLITE_ROW) return StatusFromSqlite(rc, kRmFileLocked);
+  *ver = ::sqlite3_column_int64(stmt, 0);
+  *data = ColumnBlob(stmt, 1);
+  if (data->size() != f.spec.record_length) return kRmIoError;
+  seqs->resize(f.spec.keys.size());
+  for (std::size_t k = 0; k < seqs->size(); ++k) (*seqs)[k] = ::sqlite3_column_int64(stmt, static_cast<int>(2 + k));
+  return kRmOk;
+}
+
+void SqliteRecordManager::BuildImages(const OpenFile& f, const uint8_t* record, std::vector<std::string>* images) {
+  images->resize(f.spec.keys.size());
+  for (std::size_t k = 0; k < f.spec.keys.size(); ++k) {
+    ExtractKeyValue(f.spec.keys[k], record, &value_);
+    BuildKeyImage(f.spec, f.spec.keys[k], reinterpret_cast<const uint8_t*>(value_.data()), &(*images)[k]);
+  }
+}
+
+int16_t SqliteRecordManager::Get(Handle& h, uint16_t operation, void* data, uint32_t* data_length, void* key,
+                                 uint8_t key_length, int8_t key_number) {
+  OpenFile& f = *h.file;
+  const uint32_t room = (data == nullptr || data_length == nullptr) ? 0 : *data_length;
+  if (data_length != nullptr) *data_length = 0;  // until a record is delivered
+  if (key_number < 0 || static_cast<std::size_t>(key_number) >= f.spec.keys.size()) return kRmInvalidKeyNumber;
+  const KeyDef& kd = f.spec.keys[static_cast<std::size_t>(key_number)];
+  if (key == nullptr || key_length < kd.length) return kRmKeyBufferTooShort;
+  KeyQuery query;
+  bool continues = false;
+  switch (operation) {
+    case kOpGetEqual: query = KeyQuery::kEqual; break;
+    case kOpGetGreater: query = KeyQuery::kGreater; break;
+    case kOpGetGreaterOrEqual: query = KeyQuery::kGreaterEqual; break;
+    case kOpGetLess: query = KeyQuery::kLess; break;
+    case kOpGetLessOrEqual: query = KeyQuery::kLessEqual; break;
+    case kOpGetFirst: query = KeyQuery::kGreaterEqual; image_.clear(); break;
+    case kOpGetLast: query = KeyQuery::kLessEqual; image_.assign(kd.length, '\xFF'); break;
+    case kOpGetNext: query = KeyQuery::kNext; continues = true; break;
+    default: query = KeyQuery::kPrevious; continues = true; break;
+  }
+  if (continues) {
+    if (!h.positioned) return kRmInvalidPositioning;
+    if (h.key != key_number) return kRmDifferentKeyNumber;
+  } else if (operation != kOpGetFirst && operation != kOpGetLast) {
+    BuildKeyImage(f.spec, kd, static_cast<const uint8_t*>(key), &image_);
+  }
+
+  sqlite3_stmt* stmt;
+  int rc = f.queries[static_cast<std::size_t>(key_number)][static_cast<int>(query)].Get(
+      f.db, KeyQuerySql(query, static_cast<std::size_t>(key_number)), &stmt);
+  if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
+  ResetOnExit reset(stmt);
+  if (continues) {
+    BindBlob(stmt, 1, h.image);
+    ::sqlite3_bind_int64(stmt, 2, h.seq);
+  } else {
+    BindBlob(stmt, 1, image_);
+  }
+  rc = ::sqlite3_step(stmt);
+  if (rc == SQLITE_DONE) return operation == kOpGetEqual ? kRmKeyNotFound : kRmEndOfFile;
+  if (rc != SQLITE_ROW) return StatusFromSqlite(rc, kRmFileLocked);
+
+  const auto* record = static_cast<const uint8_t*>(::sqlite3_column_blob(stmt, 2));
+  const auto size = static_cast<uint32_t>(::sqlite3_column_bytes(stmt, 2));
+  const auto* image = static_cast<const char*>(::sqlite3_column_blob(stmt, 3));
+  if (record == nullptr || size != f.spec.record_length || image == nullptr) return kRmIoError;
+  h.positioned = true;
+  h.key = key_number;
+  h.image.assign(image, static_cast<std::size_t>(::sqlite3_column_bytes(stmt, 3)));
+  h.seq = ::sqlite3_column_int64(stmt, 4);
+  h.id = ::sqlite3_column_int64(stmt, 0);
+  h.ver = ::sqlite3_column_int64(stmt, 1);
+
+  ExtractKeyValue(kd, record, &value_);
+  std::memcpy(key, value_.data(), value_.size());
+  const uint32_t n = room < size ? room : size;
+  if (n > 0) std::memcpy(data, record, n);
+  if (data_length != nullptr) *data_length = n;
+  return n < size ? kRmDataBufferTooShort : kRmOk;
+}
+
+int16_t SqliteRecordManager::Insert(Handle& h, const void* data, const uint32_t* data_length, void* key,
+                                    uint8_t key_length, int8_t key_number) {
+  OpenFile& f = *h.file;
+  if (h.read_only) return kRmAccessDenied;
+  if (data == nullptr || data_length == nullptr || *data_length != f.spec.record_length) {
+    return kRmDataBufferTooShort;
+  }
+  if (key_number >= 0 && static_cast<std::size_t>(key_number) >= f.spec.keys.size()) return kRmInvalidKeyNumber;
+  const auto* record = static_cast<const uint8_t*>(data);
+  std::vector<std::string> images;
+  BuildImages(f, record, &images);
+  std::vector<int64_t> seqs(f.spec.keys.size(), 0);
+  int64_t id = 0, stamp = 0;
+
+  const int16_t status = Write(f, kRmFileLocked, [&]() -> int16_t {
+    FileRow row;
+    int16_t st = ReadFileRow(f, &row);
+    if (st != kRmOk) return st;
+    stamp = row.stamp + 1;
+    for (std::size_t k = 0; k < f.spec.keys.size(); ++k) {
+      const KeyDef& kd = f.spec.keys[k];
+      if (kd.duplicates) seqs[k] = stamp;
+      for (std::size_t j = 0; j < kd.segments.size(); ++j) {
+        const SegmentDef& seg = kd.segments[j];
+        int count = 0;
+        // A unique key's whole value is new, or the insert fails below.
+        if (kd.duplicates || j + 1 < kd.segments.size()) {
+          st = CountPrefix(f, k, images[k], seg.value_offset + seg.length, &count);
+          if (st != kRmOk) return st;
+        }
+        if (count == 0) ++row.uniques[kd.first_segment + j];
+      }
+    }
+    sqlite3_stmt* stmt;
+    int rc = f.insert.Get(f.db, InsertRecordSql(f.spec), &stmt);
+    if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
+    {
+      ResetOnExit reset(stmt);
+      ::sqlite3_bind_int64(stmt, 1, stamp);
+      ::sqlite3_bind_blob(stmt, 2, record, static_cast<int>(f.spec.record_length), SQLITE_STATIC);
+      for (std::size_t k = 0; k < images.size(); ++k) {
+        BindBlob(stmt, static_cast<int>(3 + 2 * k), images[k]);
+        ::sqlite3_bind_int64(stmt, static_cast<int>(4 + 2 * k), seqs[k]);
+      }
+      rc = ::sqlite3_step(stmt);
+      if (rc != SQLITE_DONE) return StatusFromSqlite(rc, kRmFileLocked);
+      id = ::sqlite3_last_insert_rowid(f.db);
+    }
+    ++row.records;
+    row.stamp = stamp;
+    return WriteFileRow(f, row);
+  });
+  if (status != kRmOk || key_number < 0) return status;
+  const auto k = static_cast<std::size_t>(key_number);
+  h.positioned = true;
+  h.key = key_number;
+  h.image = images[k];
+  h.seq = seqs[k];
+  h.id = id;
+  h.ver = stamp;
+  if (key != nullptr && key_length >= f.spec.keys[k].length) {
+    ExtractKeyValue(f.spec.keys[k], record, &value_);
+    std::memcpy(key, value_.data(), value_.size());
+  }
+  return kRmOk;
+}
+
+int16_t SqliteRecordManager::Update(Handle& h, const void* data, const uint32_t* data_length) {
+  OpenFile& f = *h.file;
+  if (h.read_only) return kRmAccessDenied;
+  if (h.id == 0) return kRmInvalidPositioning;
+  if (data == nullptr || data_length == nullptr || *data_length != f.spec.record_length) {
+    return kRmDataBufferTooShort;
+  }
+  const auto* record = static_cast<const uint8_t*>(data);
+  std::vector<std::string> images, old_images;
+  BuildImages(f, record, &images);
+  std::vector<int64_t> seqs;
+  int64_t stamp = 0;
+
+  const int16_t status = Write(f, kRmRecordLocked, [&]() -> int16_t {
+    int64_t ver;
+    std::string old_data;
+    int16_t st = ReadRecord(f, h.id, &ver, &old_data, &seqs);
+    if (st != kRmOk) return st;
+    if (ver != h.ver) return kRmConflict;
+    BuildImages(f, reinterpret_cast<const uint8_t*>(old_data.data()), &old_images);
+    FileRow row;
+    st = ReadFileRow(f, &row);
+    if (st != kRmOk) return st;
+    stamp = row.stamp + 1;
+    for (std::size_t k = 0; k < f.spec.keys.size(); ++k) {
+      const KeyDef& kd = f.spec.keys[k];
+      if (images[k] == old_images[k]) continue;
+      if (!kd.modifiable) return kRmKeyNotModifiable;
+      if (kd.duplicates) seqs[k] = stamp;  // the changed record goes after its new equals
+      for (std::size_t j = 0; j < kd.segments.size(); ++j) {
+        const std::size_t prefix = kd.segments[j].value_offset + kd.segments[j].length;
+        if (images[k].compare(0, prefix, old_images[k], 0, prefix) == 0) continue;
+        int old_count = 1, new_count = 0;
+        if (kd.duplicates || j + 1 < kd.segments.size()) {
+          st = CountPrefix(f, k, old_images[k], prefix, &old_count);
+          if (st == kRmOk) st = CountPrefix(f, k, images[k], prefix, &new_count);
+          if (st != kRmOk) return st;
+        }
+        int64_t& unique = row.uniques[kd.first_segment + j];
+        if (old_count == 1) --unique;  // this record held the old value alone
+        if (new_count == 0) ++unique;
+      }
+    }
+    sqlite3_stmt* stmt;
+    int rc = f.update.Get(f.db, UpdateRecordSql(f.spec), &stmt);
+    if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmRecordLocked);
+    {
+      ResetOnExit reset(stmt);
+      ::sqlite3_bind_int64(stmt, 1, stamp);
+      ::sqlite3_bind_blob(stmt, 2, record, static_cast<int>(f.spec.record_length), SQLITE_STATIC);
+      for (std::size_t k = 0; k < images.size(); ++k) {
+        BindBlob(stmt, static_cast<int>(3 + 2 * k), images[k]);
+        ::sqlite3_bind_int64(stmt, static_cast<int>(4 + 2 * k), seqs[k]);
+      }
+      ::sqlite3_bind_int64(stmt, static_cast<int>(3 + 2 * images.size()), h.id);
+      rc = ::sqlite3_step(stmt);
+      if (rc != SQLITE_DONE) return StatusFromSqlite(rc, kRmRecordLocked);
+    }
+    row.stamp = stamp;
+    return WriteFileRow(f, row);
+  });
+  if (status != kRmOk) return status;
+  h.ver = stamp;
+  if (h.positioned) {
+    h.image = images[static_cast<std::size_t>(h.key)];
+    h.seq = seqs[static_cast<std::size_t>(h.key)];
+  }
+  return kRmOk;
+}
+
+int16_t SqliteRecordManager::Delete(Handle& h) {
+  OpenFile& f = *h.file;
+  if (h.read_only) return kRmAccessDenied;
+  if (h.id == 0) return kRmInvalidPositioning;
+  const int16_t status = Write(f, kRmRecordLocked, [&]() -> int16_t {
+    int64_t ver;
+    std::string old_data;
+    std::vector<int64_t> seqs;
+    std::vector<std::string> images;
+    int16_t st = ReadRecord(f, h.id, &ver, &old_data, &seqs);
+    if (st != kRmOk) return st;
+    if (ver != h.ver) return kRmConflict;
+    BuildImages(f, reinterpret_cast<const uint8_t*>(old_data.data()), &images);
+    FileRow row;
+    st = ReadFileRow(f, &row);
+    if (st != kRmOk) return st;
+    for (std::size_t k = 0; k < f.spec.keys.size(); ++k) {
+      const KeyDef& kd = f.spec.keys[k];
+      for (std::size_t j = 0; j < kd.segments.size(); ++j) {
+        int count = 1;
+        if (kd.duplicates || j + 1 < kd.segments.size()) {
+          st = CountPrefix(f, k, images[k], kd.segments[j].value_offset + kd.segments[j].length, &count);
+          if (st != kRmOk) return st;
+        }
+        if (count == 1) --row.uniques[kd.first_segment + j];
+      }
+    }
+    sqlite3_stmt* stmt;
+    int rc = f.remove.Get(f.db, DeleteRecordSql(), &stmt);
+    if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmRecordLocked);
+    {
+      ResetOnExit reset(stmt);
+      ::sqlite3_bind_int64(stmt, 1, h.id);
+      rc = ::sqlite3_step(stmt);
+      if (rc != SQLITE_DONE) return StatusFromSqlite(rc, kRmRecordLocked);
+    }
+    --row.records;
+    return WriteFileRow(f, row);
+  });
+  // The place stays: next and previous continue from the deleted record.
+  if (status == kRmOk) h.id = 0;
+  return status;
+}
+
+int16_t SqliteRecordManager::Stat(Handle& h, void* data, uint32_t* data_length) {
+  FileRow row;
+  const int16_t status = ReadFileRow(*h.file, &row);
+  if (status != kRmOk) return status;
+  const std::string layout =
+      StatLayout(h.file->spec, static_cast<uint64_t>(row.records > 0 ? row.records : 0), row.uniques);
+  const uint32_t room = (data == nullptr || data_length == nullptr) ? 0 : *data_length;
+  const auto size = static_cast<uint32_t>(layout.size());
+  const uint32_t n = room < size ? room : size;
+  if (n > 0) std::memcpy(data, layout.data(), n);
+  if (data_length != nullptr) *data_length = n;
+  return n < size ? kRmDataBufferTooShort : kRmOk;
+}
+
+// Builds the new file beside its final path and renames it into place, so
+// that a failed create leaves nothing, and an existing file is replaced
+// whole or not at all.
+int16_t BuildDataFile(const std::string& path, const RecordFileSpec& spec) {
+  RemoveSqliteFiles(path);
+  sqlite3* db = nullptr;
+  int rc = ::sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc == SQLITE_OK) {
+    ::sqlite3_extended_result_codes(db, 1);
+    rc = ::sqlite3_exec(db, ("BEGIN;\n" + CreateSchemaSql(spec) + "COMMIT;").c_str(), nullptr, nullptr, nullptr);
+  }
+  if (rc == SQLITE_OK) rc = ::sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+  const int close_rc = ::sqlite3_close_v2(db);
+  if (rc == SQLITE_OK) rc = close_rc;
+  if (rc == SQLITE_OK) return kRmOk;
+  RemoveSqliteFiles(path);
+  return (rc & 0xFF) == SQLITE_FULL ? kRmDiskFull : kRmCreateError;
+}
+
+void SyncDirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+int16_t SqliteRecordManager::Create(const void* data, const uint32_t* data_length, const void* key,
+                                    uint8_t key_length, int8_t key_number) {
+  const std::string path = PathFromKey(key, key_length);
+  if (path.empty()) return kRmInvalidFileName;
+  RecordFileSpec spec;
+  const std::size_t length = (data == nullptr || data_length == nullptr) ? 0 : *data_length;
+  int16_t status = ParseFileSpec(static_cast<const uint8_t*>(data), length, &spec);
+  if (status != kRmOk) return status;
+
+  const bool keep_existing = key_number == -1;
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (keep_existing) return kRmFileExists;
+    if (!S_ISREG(st.st_mode)) return kRmCreateError;
+  } else if (errno != ENOENT) {
+    return StatusFromErrno(errno, kRmCreateError);
+  }
+  // Nobody has the file open while this lock is held (every open holds it
+  // shared), so its old write-ahead log can go with it.
+  std::unique_ptr<FileLock> lock;
+  status = FileLock::Acquire(path, FileLock::Mode::kExclusive, &lock);
+  if (status != kRmOk) return status == kRmFileNotFound ? kRmCreateError : status;
+  if (keep_existing && ::stat(path.c_str(), &st) == 0) return kRmFileExists;
+
+  const std::string temp = path + "-new";
+  status = BuildDataFile(temp, spec);
+  if (status != kRmOk) return status;
+  ::unlink((path + "-wal").c_str());
+  ::unlink((path + "-shm").c_str());
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    status = StatusFromErrno(errno, kRmCreateError);
+    RemoveSqliteFiles(temp);
+    return status;
+  }
+  SyncDirectoryOf(path);
+  return kRmOk;
+}
+
+}  // namespace
+
+std::unique_ptr<RecordManager> NewSqliteRecordManager(const SqliteRecordManagerOptions& options) {
+  return std::make_unique<SqliteRecordManager>(options);
+}
+
+std::unique_ptr<RecordManager> NewSqliteRecordManager() {
+  return NewSqliteRecordManager(SqliteRecordManagerOptions());
+}
+
+}  // namespace zov::platform
