@@ -1,0 +1,205 @@
+// One register run's worth of state for a test: a temporary directory on the
+// real file system (TempDir, DataRoot and the CSV directory), a clock that
+// stands still, an in-memory record manager holding the twelve data files,
+// and every subsystem state the register steps work on.
+#ifndef ZOV_TESTS_REGISTER_HARNESS_H_
+#define ZOV_TESTS_REGISTER_HARNESS_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "datafiles/data_file_table.h"
+#include "datafiles/data_files.h"
+#include "gtest/gtest.h"
+#include "format/format_state.h"
+#include "format/mask.h"
+#include "format/packed.h"
+#include "output/output_slots.h"
+#include "output/print_file.h"
+#include "platform/env.h"
+#include "platform/file_system.h"
+#include "platform/posix_file_system.h"
+#include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_environment.h"
+#include "platform/testing/fake_process_runner.h"
+#include "platform/testing/temp_dir.h"
+#include "register/descriptions.h"
+#include "register/records.h"
+#include "register/register_state.h"
+#include "session/session.h"
+#include "tests/datafiles/fake_record_manager.h"
+
+namespace zov::reg {
+
+// Packed digits of a digit text, for building records.
+inline std::string P(std::string_view digits) { return format::PackDigits(digits); }
+
+// A print-file column item as the spooler reads it.
+inline std::string Num(int n) { return (n < 0 ? "-" : " ") + std::to_string(n < 0 ? -n : n) + " "; }
+inline std::string Item(int column, std::string_view text, int advance) {
+  return Num(column) + "," + std::string(text) + "," + Num(advance);
+}
+
+struct Harness {
+  platform::TempDir dir;
+  std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
+  platform::FakeClock clock{{2026, 12, 8}};
+  platform::FakeEnvironment environment;
+  platform::FakeProcessRunner processes;
+  datafiles::FakeRecordManager rm;
+  platform::Env env;
+  session::Session session;
+  format::FormatState format;
+  output::PrintFile print;
+  output::OutputSlots slots;
+  datafiles::DataFileTable files;
+  RecordVariables records;
+  RegisterState state;
+  RegisterContext ctx{env, session, format, print, slots, files, records, state};
+
+  Harness() {
+    env.fs = fs.get();
+    env.clock = &clock;
+    env.environment = &environment;
+    env.processes = &processes;
+    env.record_manager = &rm;
+    session.data_root = dir.path();
+    session.temp_dir = dir.path();
+    session.program_code = "DAZOROV1";
+    format.today = clock.Today();
+    // What the session set-up and the run set before the register: euros.
+    format::SetCurrency(format, "a,E");
+    format::SetCurrency(format, "p");
+    state.csv_directory = dir.path();
+    state.params.date_from = P("20260101");
+    state.params.date_to = P("20261231");
+    state.params.property_from = P("000100010001");
+    state.params.property_to = P("999999999999");
+    state.params.class_from = "";
+    state.params.class_to = P("99");
+    state.params.include_flag_s = true;
+    state.params.include_flag_n = true;
+    output::SetUpSlots(slots, 1);
+  }
+
+  // Creates the twelve data files in the record manager and opens them.
+  void OpenFiles() {
+    for (const DataFileSpec& f : kDataFiles) {
+      rm.files[session.data_root + "DADES\\" + std::string(f.name) + ".dat"].spec = DescribeDataFile(f);
+    }
+    for (const DataFileSpec& f : kDataFiles) {
+      datafiles::OpenDataFile(env, session, files, f.number, session.data_root + "DADES\\" + std::string(f.name),
+                              records.ForFile(f.number));
+    }
+  }
+
+  template <typename Record>
+  void Add(int16_t file_number, const Record& record) {
+    const DataFileSpec* f = FindDataFileSpec(file_number);
+    rm.files[session.data_root + "DADES\\" + std::string(f->name) + ".dat"].records.emplace_back(record.view());
+  }
+
+  void OpenPrint() { output::OpenPrintFile(*fs, session, print, "LPT1"); }
+
+  // The print file's lines after the device line (CR LF ends removed).
+  std::vector<std::string> PrintLines() {
+    output::ClosePrintFile(print);
+    std::string text;
+    EXPECT_TRUE(fs->ReadFile(session.temp_dir + "dozudizi.tmp", &text).ok());
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find("\r\n", start);
+      if (end == std::string::npos) end = text.size();
+      lines.push_back(text.substr(start, end - start));
+      start = end + 2;
+    }
+    if (!lines.empty()) lines.erase(lines.begin());
+    return lines;
+  }
+
+  // Files in the directory whose names end in ".CSV".
+  std::vector<std::string> CsvFiles() {
+    std::vector<platform::DirEntry> entries;
+    EXPECT_TRUE(fs->ListDirectory(dir.path(), &entries).ok());
+    std::vector<std::string> out;
+    for (const auto& e : entries)
+      if (e.name.size() > 4 && e.name.substr(e.name.size() - 4) == ".CSV") out.push_back(e.name);
+    return out;
+  }
+};
+
+// Typical records.
+inline OwnerRecord Owner(std::string_view code4, std::string_view name, std::string_view flag = "S",
+                         std::string_view email = "") {
+  OwnerRecord r;
+  r.Fill(' ');
+  r.SetOwnerCode(P(code4));
+  r.SetOwnerName(name);
+  r.SetOwnerFlag(flag);
+  r.SetOwnerEmail(email);
+  return r;
+}
+
+inline GroupRecord Group(std::string_view code8, std::string_view name, std::string_view section = "1") {
+  GroupRecord r;
+  r.Fill(' ');
+  r.SetGroupCode(P(code8));
+  r.SetGroupName(name);
+  r.SetSectionCode(section);
+  return r;
+}
+
+inline PropertyRecord Property(std::string_view code12, std::string_view tenant, std::string_view nif) {
+  PropertyRecord r;
+  r.Fill(' ');
+  r.SetPropertyCode(P(code12));
+  r.SetTenantName(tenant);
+  r.SetTenantNif(nif);
+  return r;
+}
+
+inline ContractRecord Contract(std::string_view code12, std::string_view kind, std::string_view flag) {
+  ContractRecord r;
+  r.Fill(' ');
+  r.SetPropertyCode(P(code12));
+  r.SetContractKind(kind);
+  r.SetWithholdingFlag(flag);
+  return r;
+}
+
+inline CadastreRecord Cadastre(std::string_view code12, std::string_view reference, std::string_view postal) {
+  CadastreRecord r;
+  r.Fill(' ');
+  r.SetPropertyCode(P(code12));
+  r.SetCadastralReference(reference);
+  r.SetPostalCode(postal);
+  return r;
+}
+
+// A collected receipt of kind "L" shape: base 100000, VAT 21 % 21000,
+// withholding 19 % -19000, total 102000.
+inline ReceiptRecord Receipt(std::string_view code12, std::string_view date8, std::string_view invoice8) {
+  ReceiptRecord r;
+  r.SetPropertyCode(P(code12));
+  r.SetClassCode(P("0001"));
+  r.SetIssueDate(P(date8));
+  r.SetPaymentDate(P(date8));
+  r.SetTotalAmount(102000);
+  r.SetExcludedAmount(0);
+  r.SetStatusCode("C");
+  r.SetInvoiceNumber(P(invoice8));
+  r.SetStoredTaxBase(100000);
+  r.SetVatRate(2100);
+  r.SetVatAmount(21000);
+  r.SetPaidAmount(102000);
+  r.SetWithholdingRate(1900);
+  r.SetWithholdingAmount(-19000);
+  r.SetTrailingCode(P("0101"));
+  return r;
+}
+
+}  // namespace zov::reg
+
+#endif  // ZOV_TESTS_REGISTER_HARNESS_H_
