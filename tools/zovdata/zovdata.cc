@@ -1,0 +1,568 @@
+#include "tools/zovdata/zovdata.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <ostream>
+
+#include "platform/recman/status.h"
+#include "tools/zovdata/suite_files.h"
+
+// The demo installation builder is built in when its sources are present.
+#ifdef ZOV_ZOVDATA_HAS_DEMO
+#include "tools/zovdata/demo.h"
+#endif
+
+namespace zov::tools {
+namespace {
+
+using platform::Status;
+
+constexpr std::size_t kPathBufferSize = 255;
+constexpr std::size_t kStatBufferSize = 1536;
+// Open modes of the record manager.
+constexpr int8_t kModeNormal = 0;
+constexpr int8_t kModeReadOnly = -2;
+
+Status::Code CodeOf(int16_t status) {
+  switch (status) {
+    case platform::kRmFileNotFound: return Status::Code::kNotFound;
+    case platform::kRmFileExists: return Status::Code::kAlreadyExists;
+    case platform::kRmFileLocked:
+    case platform::kRmRecordLocked: return Status::Code::kBusy;
+    case platform::kRmAccessDenied: return Status::Code::kPermissionDenied;
+    default: return Status::Code::kIoError;
+  }
+}
+
+// "<file>: cannot <action>: <meaning> (status N)"
+Status RecordManagerError(std::string_view file, std::string_view action, int16_t status) {
+  std::string m(file);
+  m += ": cannot ";
+  m += action;
+  m += ": ";
+  m += platform::RecordStatusMeaning(status);
+  m += " (status " + std::to_string(status) + ")";
+  return Status::Error(CodeOf(status), m);
+}
+
+Status PathBuffer(std::string_view file, std::array<char, kPathBufferSize>* buffer) {
+  if (file.empty()) return Status::InvalidArgument("no data file named");
+  if (file.size() + 1 > kPathBufferSize) {
+    return Status::InvalidArgument(std::string(file.substr(0, 40)) + "...: path too long (at most " +
+                                   std::to_string(kPathBufferSize - 1) + " bytes)");
+  }
+  if (file.find('\0') != std::string_view::npos) {
+    return Status::InvalidArgument("the data file's path holds a zero byte");
+  }
+  buffer->fill(' ');
+  std::memcpy(buffer->data(), file.data(), file.size());
+  (*buffer)[file.size()] = '\0';
+  return Status::Ok();
+}
+
+// A data file opened through the record manager, closed when it goes.
+class OpenFile {
+ public:
+  explicit OpenFile(platform::RecordManager& rm) : rm_(rm) {}
+  ~OpenFile() {
+    if (open_) {
+      char data = 0, key = 0;
+      uint32_t length = 0;
+      rm_.Call(platform::kOpClose, block_.data(), &data, &length, &key, 0, 0);
+    }
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+
+  Status Open(std::string_view file, int8_t mode) {
+    std::array<char, kPathBufferSize> path;
+    Status s = PathBuffer(file, &path);
+    if (!s.ok()) return s;
+    std::array<char, 5> owner{};
+    uint32_t length = 0;
+    const int16_t st = rm_.Call(platform::kOpOpen, block_.data(), owner.data(), &length, path.data(),
+                                static_cast<uint8_t>(kPathBufferSize), mode);
+    if (st != platform::kRmOk) return RecordManagerError(file, "open", st);
+    open_ = true;
+    return Status::Ok();
+  }
+
+  Status Stats(std::string_view file, datafiles::FileSpec* stats) {
+    std::array<uint8_t, kStatBufferSize> data{};
+    std::array<char, kPathBufferSize> key;
+    key.fill(' ');
+    uint32_t length = kStatBufferSize;
+    const int16_t st = Call(platform::kOpStat, data.data(), &length, key.data(), static_cast<uint8_t>(key.size()), 0);
+    if (st != platform::kRmOk) return RecordManagerError(file, "read the statistics", st);
+    *stats = datafiles::DecodeFileSpec(std::span<const uint8_t>(data.data(), length));
+    if (stats->record_length == 0) return Status::IoError(std::string(file) + ": statistics give no record length");
+    return Status::Ok();
+  }
+
+  int16_t Call(uint16_t operation, void* data, uint32_t* length, void* key, uint8_t key_length,
+               int8_t key_number) {
+    return rm_.Call(operation, block_.data(), data, length, key, key_length, key_number);
+  }
+
+ private:
+  platform::RecordManager& rm_;
+  std::array<uint8_t, platform::kPositionBlockSize> block_{};
+  bool open_ = false;
+};
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string path(dir);
+  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
+  return path + std::string(name);
+}
+
+const char* SegmentFlagNames(uint16_t flags, std::string* out) {
+  struct Name {
+    uint16_t bit;
+    const char* name;
+  };
+  static constexpr Name kNames[] = {
+      {datafiles::kSegDuplicates, "duplicates"}, {datafiles::kSegModifiable, "modifiable"},
+      {datafiles::kSegBinary, "binary"},         {datafiles::kSegContinues, "continues"},
+      {datafiles::kSegAltCollating, "collated"}, {datafiles::kSegDescending, "descending"},
+      {datafiles::kSegExtendedType, "extended type"},
+  };
+  out->clear();
+  for (const Name& n : kNames) {
+    if (flags & n.bit) {
+      if (!out->empty()) *out += ", ";
+      *out += n.name;
+    }
+  }
+  return out->c_str();
+}
+
+std::string_view TypeName(uint8_t type) {
+  switch (type) {
+    case 0: return "string";
+    case 1: return "signed integer";
+    case 14: return "unsigned binary";
+    default: return "other";
+  }
+}
+
+}  // namespace
+
+Status WriteDescriptions(platform::FileSystem& fs, std::string_view dir) {
+  if (dir.empty()) return Status::InvalidArgument("no directory named");
+  platform::DirEntry entry;
+  std::string probe(dir);
+  while (probe.size() > 1 && (probe.back() == '/' || probe.back() == '\\')) probe.pop_back();
+  if (fs.FindFirst(probe, &entry).code() == Status::Code::kNotFound) {
+    Status s = fs.CreateDirectory(probe);
+    if (!s.ok()) return Status::Error(s.code(), std::string(dir) + ": cannot create the directory: " + s.message());
+  }
+  for (const SuiteFile& f : SuiteDataFiles()) {
+    const std::string path = JoinPath(dir, std::string(f.name) + ".xdf");
+    Status s = platform::WriteFileAtomically(fs, path, datafiles::EncodeDescription(f.spec));
+    if (!s.ok()) return Status::Error(s.code(), path + ": cannot write: " + s.message());
+  }
+  return Status::Ok();
+}
+
+Status CreateDataFileFromSpec(platform::Env& env, std::string_view file, std::string_view spec) {
+  std::array<char, kPathBufferSize> path;
+  Status s = PathBuffer(file, &path);
+  if (!s.ok()) return s;
+  std::string data(spec);
+  uint32_t length = static_cast<uint32_t>(data.size());
+  std::array<uint8_t, platform::kPositionBlockSize> block{};
+  const int16_t st = env.record_manager->Call(platform::kOpCreate, block.data(), data.data(), &length, path.data(),
+                                              static_cast<uint8_t>(kPathBufferSize), -1);
+  if (st != platform::kRmOk) return RecordManagerError(file, "create", st);
+  return Status::Ok();
+}
+
+Status CreateDataFile(platform::Env& env, std::string_view file, std::string_view xdf) {
+  std::string contents;
+  Status s = env.fs->ReadFile(xdf, &contents);
+  if (!s.ok()) return Status::Error(s.code(), std::string(xdf) + ": cannot read the description: " + s.message());
+  std::optional<std::string> spec = datafiles::SpecificationOfDescription(contents);
+  if (!spec) {
+    return Status::InvalidArgument(std::string(xdf) + ": not a description file (" + std::to_string(contents.size()) +
+                                   " bytes; a 2-byte count and that many bytes expected)");
+  }
+  return CreateDataFileFromSpec(env, file, *spec);
+}
+
+Status InsertRecords(platform::Env& env, std::string_view file, std::string_view records, std::string_view source,
+                     uint64_t* loaded) {
+  *loaded = 0;
+  OpenFile f(*env.record_manager);
+  Status s = f.Open(file, kModeNormal);
+  if (!s.ok()) return s;
+  datafiles::FileSpec stats;
+  s = f.Stats(file, &stats);
+  if (!s.ok()) return s;
+  const std::size_t length = stats.record_length;
+  if (records.size() % length != 0) {
+    return Status::InvalidArgument(std::string(source) + ": " + std::to_string(records.size()) +
+                                   " bytes is not a whole number of " + std::to_string(length) + "-byte records of " +
+                                   std::string(file) + " (" + std::to_string(records.size() / length) +
+                                   (records.size() / length == 1 ? " record and " : " records and ") + std::to_string(records.size() % length) +
+                                   " bytes over); nothing loaded");
+  }
+  const std::size_t count = records.size() / length;
+  if (count == 0) return Status::Ok();
+
+  char none = 0;
+  uint32_t zero = 0;
+  int16_t st = f.Call(platform::kOpBeginTransaction, &none, &zero, &none, 0, 0);
+  if (st != platform::kRmOk) return RecordManagerError(file, "begin a transaction", st);
+  auto abort = [&] {
+    uint32_t z = 0;
+    f.Call(platform::kOpAbortTransaction, &none, &z, &none, 0, 0);
+  };
+
+  std::string data;
+  std::array<char, kPathBufferSize> key;
+  for (std::size_t i = 0; i < count; ++i) {
+    data.assign(records.substr(i * length, length));
+    uint32_t data_length = static_cast<uint32_t>(length);
+    key.fill(' ');
+    st = f.Call(platform::kOpInsert, data.data(), &data_length, key.data(), static_cast<uint8_t>(key.size()), 0);
+    if (st != platform::kRmOk) {
+      abort();
+      std::string m = std::string(source) + ": record " + std::to_string(i + 1) + " of " + std::to_string(count) +
+                      " (bytes " + std::to_string(i * length) + " to " + std::to_string((i + 1) * length - 1) +
+                      "): " + std::string(file) + " refused it: " +
+                      std::string(platform::RecordStatusMeaning(st));
+      if (st == platform::kRmDuplicateKey) m += " on a key that allows none";
+      m += " (status " + std::to_string(st) + "); nothing loaded";
+      return Status::Error(CodeOf(st), m);
+    }
+  }
+  st = f.Call(platform::kOpEndTransaction, &none, &zero, &none, 0, 0);
+  if (st != platform::kRmOk) {
+    abort();
+    Status e = RecordManagerError(file, "commit the load", st);
+    return Status::Error(e.code(), e.message() + "; nothing loaded");
+  }
+  *loaded = count;
+  return Status::Ok();
+}
+
+Status LoadRecords(platform::Env& env, std::string_view file, std::string_view records_path, uint64_t* loaded) {
+  *loaded = 0;
+  std::string records;
+  Status s = env.fs->ReadFile(records_path, &records);
+  if (!s.ok()) return Status::Error(s.code(), std::string(records_path) + ": cannot read the records: " + s.message());
+  return InsertRecords(env, file, records, records_path, loaded);
+}
+
+Status ForEachRecord(platform::Env& env, std::string_view file, int key_number,
+                     const std::function<void(std::string_view record)>& each) {
+  OpenFile f(*env.record_manager);
+  Status s = f.Open(file, kModeReadOnly);
+  if (!s.ok()) return s;
+  datafiles::FileSpec stats;
+  s = f.Stats(file, &stats);
+  if (!s.ok()) return s;
+  if (key_number < 0 || key_number >= static_cast<int>(stats.keys.size())) {
+    return Status::InvalidArgument(std::string(file) + ": no key " + std::to_string(key_number) + " (the file has " +
+                                   std::to_string(stats.keys.size()) + (stats.keys.size() == 1 ? " key" : " keys") +
+                                   ", numbered from 0)");
+  }
+  std::string data(stats.record_length, '\0');
+  std::array<char, kPathBufferSize> key;
+  uint16_t operation = platform::kOpGetFirst;
+  for (;;) {
+    uint32_t length = static_cast<uint32_t>(data.size());
+    key.fill('\0');
+    const int16_t st =
+        f.Call(operation, data.data(), &length, key.data(), static_cast<uint8_t>(key.size()), static_cast<int8_t>(key_number));
+    if (st == platform::kRmEndOfFile) return Status::Ok();
+    if (st != platform::kRmOk) return RecordManagerError(file, "read", st);
+    each(std::string_view(data.data(), std::min<std::size_t>(length, data.size())));
+    operation = platform::kOpGetNext;
+  }
+}
+
+Status ReadFileStats(platform::Env& env, std::string_view file, datafiles::FileSpec* stats) {
+  OpenFile f(*env.record_manager);
+  Status s = f.Open(file, kModeReadOnly);
+  if (!s.ok()) return s;
+  return f.Stats(file, stats);
+}
+
+std::string HexLine(std::string_view record) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(record.size() * 2);
+  for (char c : record) {
+    const auto b = static_cast<uint8_t>(c);
+    out += kDigits[b >> 4];
+    out += kDigits[b & 0x0F];
+  }
+  return out;
+}
+
+std::string FormatStats(std::string_view file, const datafiles::FileSpec& stats) {
+  std::string out;
+  out += "file: " + std::string(file) + "\n";
+  out += "record length: " + std::to_string(stats.record_length) + "\n";
+  out += "records: " + std::to_string(stats.record_count) + "\n";
+  out += "page size: " + std::to_string(stats.page_size) + "\n";
+  out += "keys: " + std::to_string(stats.keys.size()) + "\n";
+  std::string names;
+  for (std::size_t k = 0; k < stats.keys.size(); ++k) {
+    const auto& key = stats.keys[k];
+    out += "key " + std::to_string(k) + ": " + std::to_string(stats.KeyLength(static_cast<int>(k))) + " bytes in " +
+           std::to_string(key.size()) + (key.size() == 1 ? " segment" : " segments") +
+           ((key.front().flags & datafiles::kSegDuplicates) ? ", duplicates allowed" : ", unique") + "\n";
+    for (const datafiles::KeySegment& s : key) {
+      const std::string flags = "0x" + HexLine(std::string{static_cast<char>(s.flags >> 8), static_cast<char>(s.flags & 0xFF)});
+      out += "  position " + std::to_string(s.position) + ", length " + std::to_string(s.length) + ", flags " + flags;
+      SegmentFlagNames(s.flags, &names);
+      if (!names.empty()) out += " (" + names + ")";
+      out += ", type " + std::to_string(s.extended_type) + " (" + std::string(TypeName(s.extended_type)) + ")\n";
+    }
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// The command line.
+
+namespace {
+
+constexpr std::string_view kToolHelp =
+    "zovdata: look after the data files of the property-rental suite.\n"
+    "\n"
+    "The suite keeps its data in keyed record files (DADES/*.dat) that are\n"
+    "reached through the record manager, never edited by hand. Each file has\n"
+    "fixed-length records and one or more keys; its shape is kept in a\n"
+    "description file (ddf/<name>.xdf) from which a missing file is created.\n"
+    "\n"
+    "Usage: zovdata COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  describe DIR                  write the descriptions of the twelve data files into DIR\n"
+    "  create FILE XDF               create the empty data file FILE from the description XDF\n"
+    "  load FILE RECORDS             insert the records stored in RECORDS into FILE\n"
+    "  dump FILE [--key N]           print FILE's records, one hex line each, in key order\n"
+    "  stat FILE                     print FILE's record length, record count and keys\n"
+    "  demo DIR [--owners N] [--seed S]\n"
+    "                                build a demo installation in DIR\n"
+    "\n"
+    "FILE is the data file's path as it is on disk, extension included\n"
+    "(e.g. /srv/zov/DADES/VCobros.dat). \"zovdata COMMAND --help\" explains one\n"
+    "command. Exit code: 0 done, 1 failed (the reason is printed on one line),\n"
+    "2 wrong usage.\n";
+
+constexpr std::string_view kDescribeHelp =
+    "Usage: zovdata describe DIR\n"
+    "\n"
+    "Writes the description files of the twelve data files that the register\n"
+    "program opens into DIR (created if missing): VPropiet.xdf, VGrups.xdf,\n"
+    "VDepBase.xdf, VDepPart.xdf, VDepCont.xdf, VDepBanc.xdf, VDepCada.xdf,\n"
+    "VCobros.xdf, VDesCob.xdf, VConcept.xdf, Remeses.xdf and USeccio.xdf.\n"
+    "An installation keeps them in its ddf/ folder: the register program\n"
+    "creates a missing data file from them. Existing files are replaced.\n"
+    "\n"
+    "A description is a 2-byte little-endian count followed by that many\n"
+    "bytes of the record manager's file specification: record length, page\n"
+    "size, number of keys, and one 16-byte entry per key segment.\n";
+
+constexpr std::string_view kCreateHelp =
+    "Usage: zovdata create FILE XDF\n"
+    "\n"
+    "Creates FILE as an empty data file shaped by the description file XDF\n"
+    "(see \"zovdata describe\"). An existing FILE is never replaced: remove it\n"
+    "first if that is what you want.\n"
+    "\n"
+    "Example: zovdata create DADES/VCobros.dat ddf/VCobros.xdf\n";
+
+constexpr std::string_view kLoadHelp =
+    "Usage: zovdata load FILE RECORDS\n"
+    "\n"
+    "Inserts into FILE the records stored back to back in the file RECORDS,\n"
+    "each exactly FILE's record length (see \"zovdata stat\"). The load is all\n"
+    "or nothing: a RECORDS file whose size is not a whole number of records\n"
+    "is refused before anything is written, and a record that FILE refuses\n"
+    "(for instance a second record with the same value of a key that allows\n"
+    "no duplicates) undoes the whole load and is named by its position.\n"
+    "\n"
+    "Example: zovdata load DADES/VCobros.dat receipts.bin\n";
+
+constexpr std::string_view kDumpHelp =
+    "Usage: zovdata dump FILE [--key N]\n"
+    "\n"
+    "Prints every record of FILE as one line of lower-case hexadecimal digits\n"
+    "(two per byte), in the order of key N (default 0). Records with equal\n"
+    "keys come in the order they were inserted.\n"
+    "\n"
+    "Example: zovdata dump DADES/VCobros.dat --key 1\n";
+
+constexpr std::string_view kStatHelp =
+    "Usage: zovdata stat FILE\n"
+    "\n"
+    "Prints FILE's record length, its number of records, its page size and\n"
+    "each key with its segments: position (1-based byte in the record),\n"
+    "length, flags (0x01 duplicates allowed, 0x02 modifiable, 0x04 binary,\n"
+    "0x10 another segment follows, 0x20 alternate collating sequence, 0x40\n"
+    "descending, 0x100 extended type) and type (0 string).\n";
+
+constexpr std::string_view kDemoHelp =
+    "Usage: zovdata demo DIR [--owners N] [--seed S]\n"
+    "\n"
+    "Builds a demo installation in DIR: descriptions, data files with N\n"
+    "owners and their properties and receipts (the same for the same seed S),\n"
+    "and the settings the register program reads.\n";
+
+struct Command {
+  std::string_view name;
+  std::string_view help;
+};
+constexpr Command kCommands[] = {
+    {"describe", kDescribeHelp}, {"create", kCreateHelp}, {"load", kLoadHelp},
+    {"dump", kDumpHelp},         {"stat", kStatHelp},     {"demo", kDemoHelp},
+};
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& c : kCommands) {
+    if (c.name == name) return &c;
+  }
+  return nullptr;
+}
+
+bool IsHelp(std::string_view a) { return a == "--help" || a == "-h" || a == "help"; }
+
+int Usage(std::ostream& err, std::string_view command, std::string_view problem) {
+  err << "zovdata: " << command << ": " << problem << "; see \"zovdata " << command << " --help\"\n";
+  return 2;
+}
+
+int Fail(std::ostream& err, const Status& s) {
+  err << "zovdata: " << s.message() << "\n";
+  return 1;
+}
+
+// Positional arguments, refusing options other than those the command takes.
+bool Positionals(const std::vector<std::string>& args, std::vector<std::string>* out, std::string* bad) {
+  for (const std::string& a : args) {
+    if (a.size() > 1 && a[0] == '-') {
+      *bad = a;
+      return false;
+    }
+    out->push_back(a);
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunZovdata(platform::Env& env, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << kToolHelp;
+    return 2;
+  }
+  const std::string& name = args[0];
+  if (IsHelp(name)) {
+    if (args.size() > 1) {
+      const Command* c = FindCommand(args[1]);
+      if (c == nullptr) {
+        err << "zovdata: unknown command \"" << args[1] << "\"; see \"zovdata --help\"\n";
+        return 2;
+      }
+      out << c->help;
+      return 0;
+    }
+    out << kToolHelp;
+    return 0;
+  }
+  const Command* command = FindCommand(name);
+  if (command == nullptr) {
+    err << "zovdata: unknown command \"" << name << "\"; see \"zovdata --help\"\n";
+    return 2;
+  }
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  for (const std::string& a : rest) {
+    if (a == "--help" || a == "-h") {
+      out << command->help;
+      return 0;
+    }
+  }
+
+  if (name == "demo") {
+#ifdef ZOV_ZOVDATA_HAS_DEMO
+    return RunDemoCommand(env, rest);
+#else
+    err << "zovdata: demo: this zovdata was built without the demo builder\n";
+    return 1;
+#endif
+  }
+
+  std::vector<std::string> positional;
+  std::string bad;
+  int key_number = 0;
+  if (name == "dump") {
+    std::vector<std::string> filtered;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+      std::string_view value;
+      if (rest[i] == "--key") {
+        if (i + 1 == rest.size()) return Usage(err, name, "--key needs a key number");
+        value = rest[++i];
+      } else if (rest[i].rfind("--key=", 0) == 0) {
+        value = std::string_view(rest[i]).substr(6);
+      } else {
+        filtered.push_back(rest[i]);
+        continue;
+      }
+      const char* end = value.data() + value.size();
+      auto [ptr, ec] = std::from_chars(value.data(), end, key_number);
+      if (value.empty() || ec != std::errc() || ptr != end || key_number < 0 || key_number > 127) {
+        return Usage(err, name, "--key needs a key number from 0 to 127, not \"" + std::string(value) + "\"");
+      }
+    }
+    rest = filtered;
+  }
+  if (!Positionals(rest, &positional, &bad)) return Usage(err, name, "unknown option \"" + bad + "\"");
+
+  const std::size_t wanted = (name == "create" || name == "load") ? 2 : 1;
+  if (positional.size() != wanted) {
+    return Usage(err, name,
+                 positional.size() < wanted ? "missing argument" : "too many arguments");
+  }
+
+  if (name == "describe") {
+    Status s = WriteDescriptions(*env.fs, positional[0]);
+    if (!s.ok()) return Fail(err, s);
+    out << "wrote " << SuiteDataFiles().size() << " descriptions to " << positional[0] << "\n";
+    return 0;
+  }
+  if (name == "create") {
+    Status s = CreateDataFile(env, positional[0], positional[1]);
+    if (!s.ok()) return Fail(err, s);
+    out << "created " << positional[0] << "\n";
+    return 0;
+  }
+  if (name == "load") {
+    uint64_t loaded = 0;
+    Status s = LoadRecords(env, positional[0], positional[1], &loaded);
+    if (!s.ok()) return Fail(err, s);
+    out << "loaded " << loaded << (loaded == 1 ? " record" : " records") << " into " << positional[0] << "\n";
+    return 0;
+  }
+  if (name == "dump") {
+    Status s = ForEachRecord(env, positional[0], key_number,
+                             [&](std::string_view record) { out << HexLine(record) << "\n"; });
+    if (!s.ok()) return Fail(err, s);
+    return 0;
+  }
+  // stat
+  datafiles::FileSpec stats;
+  Status s = ReadFileStats(env, positional[0], &stats);
+  if (!s.ok()) return Fail(err, s);
+  out << FormatStats(positional[0], stats);
+  return 0;
+}
+
+}  // namespace zov::tools
