@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/testing/temp_dir.h"
+#include "tests/tools/dozudizi/register_examples.h"
+#include "tools/dozudizi/cp850.h"
+#include "tools/dozudizi/layout.h"
+#include "tools/dozudizi/pdf_render.h"
+#include "tools/dozudizi/text_render.h"
+
+namespace zov::tools {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string GoldenPath(const std::string& name) { return std::string(ZOV_DOZUDIZI_GOLDEN_DIR) + "/" + name; }
+
+// Compares with the golden file byte for byte; ZOV_UPDATE_GOLDEN=1 rewrites
+// it instead (then review the difference before committing).
+void ExpectGolden(const std::string& name, const std::string& got) {
+  if (const char* update = std::getenv("ZOV_UPDATE_GOLDEN"); update != nullptr && std::string(update) == "1") {
+    WriteAll(GoldenPath(name), got);
+    return;
+  }
+  std::string want = ReadAll(GoldenPath(name));
+  ASSERT_FALSE(want.empty()) << "missing golden file " << GoldenPath(name);
+  EXPECT_EQ(got, want) << "rendering differs from " << GoldenPath(name);
+}
+
+// pdftotext from the search path, or "" when it is not installed.
+std::string FindPdfToText() {
+  const char* path = std::getenv("PATH");
+  std::stringstream dirs(path == nullptr ? "" : path);
+  std::string dir;
+  while (std::getline(dirs, dir, ':')) {
+    std::filesystem::path candidate = std::filesystem::path(dir.empty() ? "." : dir) / "pdftotext";
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(candidate, ec)) return candidate.string();
+  }
+  return "";
+}
+
+// The PDF's text as pdftotext reads it, in page order with the lines kept;
+// each run of blanks is one blank, since the reader only guesses the gaps.
+std::string PdfText(const std::string& pdftotext, const std::string& pdf_bytes) {
+  platform::TempDir dir;
+  WriteAll(dir.path() + "in.pdf", pdf_bytes);
+  std::string command = "'" + pdftotext + "' -layout '" + dir.path() + "in.pdf' '" + dir.path() + "out.txt'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  std::string text = ReadAll(dir.path() + "out.txt");
+  std::string squeezed;
+  for (char c : text) {
+    if (c != ' ' || squeezed.empty() || squeezed.back() != ' ') squeezed += c;
+  }
+  return squeezed;
+}
+
+class RenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(cp_.Init(&error)) << error;
+  }
+  Cp850Text cp_;
+};
+
+TEST_F(RenderTest, OneOwnerRegisterAsText) {
+  Document doc = LayOut(ParsePrintFile(testing::OneOwnerPrintFile()));
+  EXPECT_TRUE(doc.diagnostics.empty());
+  ASSERT_EQ(doc.pages.size(), 1u);
+  ExpectGolden("one_owner.txt", RenderText(cp_, doc.pages));
+}
+
+TEST_F(RenderTest, PageBreakAndSecondOwnerAsText) {
+  Document doc = LayOut(ParsePrintFile(testing::TwoOwnersPrintFile()));
+  EXPECT_TRUE(doc.diagnostics.empty());
+  ASSERT_EQ(doc.pages.size(), 3u);
+  ExpectGolden("two_owners.txt", RenderText(cp_, doc.pages));
+}
+
+// A wrong code page name would still convert, but "À" would come out as a
+// box-drawing piece: every letter the suite's texts use is checked.
+TEST_F(RenderTest, ConvertsTheSuitesLetters) {
+  struct Case {
+    unsigned char cp850;
+    std::string utf8;
+    unsigned char win_ansi;
+  };
+  const std::vector<Case> cases = {
+      {0xB7, "\xC3\x80", 0xC0},  // À
+      {0x90, "\xC3\x89", 0xC9},  // É
+      {0xD4, "\xC3\x88", 0xC8},  // È
+      {0xD6, "\xC3\x8D", 0xCD},  // Í
+      {0xE0, "\xC3\x93", 0xD3},  // Ó
+      {0xE3, "\xC3\x92", 0xD2},  // Ò
+      {0xE9, "\xC3\x9A", 0xDA},  // Ú
+      {0x9A, "\xC3\x9C", 0xDC},  // Ü
+      {0x80, "\xC3\x87", 0xC7},  // Ç
+      {0xA5, "\xC3\x91", 0xD1},  // Ñ
+      {0xFA, "\xC2\xB7", 0xB7},  // ·
+      {0x85, "\xC3\xA0", 0xE0},  // à
+      {0x82, "\xC3\xA9", 0xE9},  // é
+      {0x8A, "\xC3\xA8", 0xE8},  // è
+      {0xA1, "\xC3\xAD", 0xED},  // í
+      {0x8B, "\xC3\xAF", 0xEF},  // ï
+      {0xA2, "\xC3\xB3", 0xF3},  // ó
+      {0x95, "\xC3\xB2", 0xF2},  // ò
+      {0xA3, "\xC3\xBA", 0xFA},  // ú
+      {0x81, "\xC3\xBC", 0xFC},  // ü
+      {0x87, "\xC3\xA7", 0xE7},  // ç
+      {0xA4, "\xC3\xB1", 0xF1},  // ñ
+      {0xA6, "\xC2\xAA", 0xAA},  // ª
+      {0xA7, "\xC2\xBA", 0xBA},  // º
+      {'A', "A", 'A'},
+      {0x09, " ", ' '},          // control characters never reach a device
+  };
+  for (const Case& c : cases) {
+    std::string in(1, static_cast<char>(c.cp850));
+    EXPECT_EQ(cp_.ToUtf8(in), c.utf8) << "byte " << int{c.cp850};
+    EXPECT_EQ(cp_.ToWinAnsi(in), std::string(1, static_cast<char>(c.win_ansi))) << "byte " << int{c.cp850};
+  }
+  for (int b = 0; b < 256; ++b) {
+    std::string in(1, static_cast<char>(b));
+    EXPECT_FALSE(cp_.ToUtf8(in).empty()) << "byte " << b;
+    EXPECT_NE(cp_.ToWinAnsi(in)[0], '\0') << "byte " << b;
+  }
+}
+
+TEST_F(RenderTest, FileNamePartsAreAscii) {
+  struct Case {
+    std::string name;
+    std::size_t max;
+    std::string want;
+  };
+  const std::vector<Case> cases = {
+      {"MARIA \xB7NGELS PUIGDOM\xD4NECH", 40, "MARIA_ANGELS_PUIGDOMENECH"},
+      {"  N\xA3\xA4" "ez, Fran\x87ois / d'Or  ", 40, "Nunez_Francois_d_Or"},
+      {"../../etc/passwd", 40, "etc_passwd"},
+      {"ABCDEFGH", 5, "ABCDE"},
+      {"AB CD", 3, "AB"},
+      {"", 40, ""},
+      {"***", 40, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(cp_.ToFileNamePart(c.name, c.max), c.want) << "name \"" << c.name << "\"";
+}
+
+TEST_F(RenderTest, PdfShowsTitleAccentsAndTotals) {
+  std::string pdftotext = FindPdfToText();
+  if (pdftotext.empty()) GTEST_SKIP() << "pdftotext not installed";
+  Document doc = LayOut(ParsePrintFile(testing::TwoOwnersPrintFile()));
+  std::string pdf;
+  ASSERT_TRUE(RenderPdf(cp_, doc.pages, &pdf).ok());
+  ASSERT_EQ(pdf.substr(0, 5), "%PDF-");
+  EXPECT_NE(pdf.find("/Courier-Bold"), std::string::npos);
+
+  std::string text = PdfText(pdftotext, pdf);
+  const std::vector<std::string> wanted = {
+      "LLIBRE REGISTRE DE FACTURES EMESES ENTRE 01/01/2024 I 31/03/2024",
+      "P\xC3\x80GINA 2",                           // PÀGINA 2
+      "RETENCI\xC3\x93",                           // RETENCIÓ
+      "JOSEP ARAG\xC3\x93 I CASTELL\xC3\x93",      // JOSEP ARAGÓ I CASTELLÓ
+      "COL\xC2\xB7LEGI DE GR\xC3\x80" "CIA",       // COL·LEGI DE GRÀCIA
+      "Farm\xC3\xA0" "cia N\xC3\xBA\xC3\xB1" "ez", // Farmàcia Núñez
+      "\xC3\x87" "ESC \xC3\x96" "BAL",             // ÇESC ÖBAL
+      "PLA\xC3\x87" "A",                           // PLAÇA
+      "TOTAL 0'00 5.500'00 21'00 1.155'00 0'00",
+      "00000055 01/02/2024",
+  };
+  for (const std::string& w : wanted) EXPECT_NE(text.find(w), std::string::npos) << "missing: " << w << "\n" << text;
+  // Three sheets: pdftotext ends each with a form feed.
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 3);
+}
+
+TEST_F(RenderTest, PdfOfWidePageStillHoldsEveryCharacter) {
+  std::string pdftotext = FindPdfToText();
+  if (pdftotext.empty()) GTEST_SKIP() << "pdftotext not installed";
+  // A line reaching column 300 makes the page's pitch smaller, not shorter.
+  Document doc = LayOut(ParsePrintFile(testing::PrintFileBuilder().Page(66).At(1, "FIRST", 0).At(295, "LAST", 1).bytes()));
+  std::string pdf;
+  ASSERT_TRUE(RenderPdf(cp_, doc.pages, &pdf).ok());
+  std::string text = PdfText(pdftotext, pdf);
+  EXPECT_NE(text.find("FIRST"), std::string::npos) << text;
+  EXPECT_NE(text.find("LAST"), std::string::npos) << text;
+}
+
+TEST_F(RenderTest, PdfWithoutPagesIsOneBlankSheetAndRendersAreRepeatable) {
+  std::string empty;
+  ASSERT_TRUE(RenderPdf(cp_, {}, &empty).ok());
+  EXPECT_EQ(empty.substr(0, 5), "%PDF-");
+  Document doc = LayOut(ParsePrintFile(testing::OneOwnerPrintFile()));
+  std::string a, b;
+  ASSERT_TRUE(RenderPdf(cp_, doc.pages, &a).ok());
+  ASSERT_TRUE(RenderPdf(cp_, doc.pages, &b).ok());
+  EXPECT_EQ(a, b);
+}
+
+}  // namespace
+}  // namespace zov::tools

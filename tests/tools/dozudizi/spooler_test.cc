@@ -1,0 +1,195 @@
+#include "tools/dozudizi/spooler.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/posix_file_system.h"
+#include "platform/testing/fault_file_system.h"
+#include "platform/testing/temp_dir.h"
+#include "tests/tools/dozudizi/register_examples.h"
+#include "tools/dozudizi/layout.h"
+#include "tools/dozudizi/text_render.h"
+
+namespace zov::tools {
+namespace {
+
+using platform::Status;
+
+TEST(ResolveDeviceTest, NamesTheOutput) {
+  struct Case {
+    std::string device;
+    DeviceKind kind;
+    std::string path;
+    bool unknown;
+  };
+  const std::vector<Case> cases = {
+      {"", DeviceKind::kPdf, "/t/register.pdf", false},
+      {"  ", DeviceKind::kPdf, "/t/register.pdf", false},
+      {"PDF", DeviceKind::kPdf, "/t/register.pdf", false},
+      {" pdf ", DeviceKind::kPdf, "/t/register.pdf", false},
+      {"SCREEN", DeviceKind::kScreen, "", false},
+      {"Screen", DeviceKind::kScreen, "", false},
+      {"llibre.PDF", DeviceKind::kPdf, "/t/llibre.PDF", false},
+      {"sub/llibre.txt", DeviceKind::kText, "/t/sub/llibre.txt", false},
+      {"/var/out/llibre.Txt", DeviceKind::kText, "/var/out/llibre.Txt", false},
+      {"\\\\srv\\llibre.pdf", DeviceKind::kPdf, "\\\\srv\\llibre.pdf", false},
+      {".pdf", DeviceKind::kPdf, "/t/register.pdf", true},
+      {"LPT1", DeviceKind::kPdf, "/t/register.pdf", true},
+      {"llibre.csv", DeviceKind::kPdf, "/t/register.pdf", true},
+  };
+  for (const Case& c : cases) {
+    Destination d = ResolveDevice(c.device, "/t/");
+    EXPECT_EQ(d.kind, c.kind) << "device \"" << c.device << "\"";
+    EXPECT_EQ(d.path, c.path) << "device \"" << c.device << "\"";
+    EXPECT_EQ(d.unknown, c.unknown) << "device \"" << c.device << "\"";
+  }
+}
+
+class SpoolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(cp_.Init(&error)) << error;
+  }
+
+  void PutPrintFile(const std::string& bytes) { ASSERT_TRUE(fs_->WriteFile(dir_.path() + "dozudizi.tmp", bytes).ok()); }
+
+  std::string Read(const std::string& name) {
+    std::string s;
+    EXPECT_TRUE(fs_->ReadFile(dir_.path() + name, &s).ok()) << name;
+    return s;
+  }
+  bool Exists(const std::string& name) {
+    platform::DirEntry e;
+    return fs_->FindFirst(dir_.path() + name, &e).ok();
+  }
+
+  SpoolOutcome Run(const std::string& mail = "N", platform::FileSystem* fs = nullptr) {
+    return Spool(fs == nullptr ? *fs_ : *fs, cp_, SpoolRequest{dir_.path(), mail});
+  }
+
+  std::string Text(const std::string& print_file) {
+    return RenderText(cp_, LayOut(ParsePrintFile(print_file)).pages);
+  }
+
+  platform::TempDir dir_;
+  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  Cp850Text cp_;
+};
+
+TEST_F(SpoolTest, WritesEachDevice) {
+  struct Case {
+    std::string device;
+    std::string file;  // "" for the screen
+    bool pdf;
+    bool note;         // a message about the device
+  };
+  const std::vector<Case> cases = {
+      {"", "register.pdf", true, false},
+      {"PDF", "register.pdf", true, false},
+      {"copia.pdf", "copia.pdf", true, false},
+      {"copia.TXT", "copia.TXT", false, false},
+      {"SCREEN", "", false, false},
+      {"LPT1", "register.pdf", true, true},
+  };
+  for (const Case& c : cases) {
+    std::string print_file = testing::OneOwnerPrintFile(c.device);
+    PutPrintFile(print_file);
+    SpoolOutcome out = Run();
+    EXPECT_EQ(out.exit_code, kExitOk) << "device \"" << c.device << "\"";
+    EXPECT_EQ(out.messages.size(), c.note ? 1u : 0u) << "device \"" << c.device << "\"";
+    if (c.file.empty()) {
+      EXPECT_EQ(out.screen, Text(print_file)) << "device \"" << c.device << "\"";
+      EXPECT_TRUE(out.written.empty());
+      continue;
+    }
+    EXPECT_TRUE(out.screen.empty());
+    ASSERT_EQ(out.written, std::vector<std::string>{dir_.path() + c.file}) << "device \"" << c.device << "\"";
+    std::string got = Read(c.file);
+    if (c.pdf) {
+      EXPECT_EQ(got.substr(0, 5), "%PDF-") << "device \"" << c.device << "\"";
+    } else {
+      EXPECT_EQ(got, Text(print_file)) << "device \"" << c.device << "\"";
+    }
+    EXPECT_TRUE(fs_->DeleteFile(dir_.path() + c.file).ok());
+  }
+  EXPECT_FALSE(Exists("outbox")) << "mail was not asked for";
+}
+
+TEST_F(SpoolTest, MissingPrintFileIsAnError) {
+  SpoolOutcome out = Run();
+  EXPECT_EQ(out.exit_code, kExitFailed);
+  ASSERT_EQ(out.messages.size(), 1u);
+  EXPECT_NE(out.messages[0].find("dozudizi.tmp"), std::string::npos) << out.messages[0];
+  EXPECT_TRUE(out.written.empty());
+}
+
+TEST_F(SpoolTest, MalformedLinesAreListedAndTheRestPrinted) {
+  testing::PrintFileBuilder b("SCREEN");
+  b.Page(66).At(1, "GOOD", 1).Raw("NONSENSE").At(1, "ALSO GOOD", 1).Raw(" 1 ,x, -2 ");
+  PutPrintFile(b.bytes());
+  SpoolOutcome out = Run();
+  EXPECT_EQ(out.exit_code, kExitLinesSkipped);
+  ASSERT_EQ(out.messages.size(), 2u);
+  EXPECT_NE(out.messages[0].find("line 4:"), std::string::npos) << out.messages[0];
+  EXPECT_NE(out.messages[1].find("line 6:"), std::string::npos) << out.messages[1];
+  EXPECT_EQ(out.screen, "GOOD\nALSO GOOD\nx\n");
+}
+
+TEST_F(SpoolTest, LongListsOfProblemsAreCut) {
+  testing::PrintFileBuilder b("SCREEN");
+  for (int i = 0; i < 500; ++i) b.Raw("BAD");
+  PutPrintFile(b.bytes());
+  SpoolOutcome out = Run();
+  EXPECT_EQ(out.exit_code, kExitLinesSkipped);
+  ASSERT_EQ(out.messages.size(), static_cast<std::size_t>(kMaxListedProblems) + 2);  // + "more" + "nothing to print"
+  EXPECT_NE(out.messages[kMaxListedProblems].find("400 more problems"), std::string::npos);
+}
+
+TEST_F(SpoolTest, MailFillsTheOutboxForOwnersWithAnAddress) {
+  std::string print_file = testing::TwoOwnersPrintFile();
+  // A third owner whose name holds the manifest's separator.
+  testing::PrintFileBuilder third("");
+  third.Send("tercer@exemple.cat,,VIVES; \"EL TERCER\"").Page(66).At(1, "TERCER", 1);
+  print_file += third.bytes().substr(third.bytes().find("SEND"));
+  PutPrintFile(print_file);
+
+  SpoolOutcome out = Run(" s ");
+  EXPECT_EQ(out.exit_code, kExitOk) << (out.messages.empty() ? "" : out.messages[0]);
+  EXPECT_TRUE(Exists("register.pdf"));
+  EXPECT_EQ(Read("outbox/manifest.csv"),
+            "address;name;file\r\n"
+            "josep@exemple.cat;JOSEP ARAG\xE0 I CASTELL\xE0;001-JOSEP_ARAGO_I_CASTELLO.pdf\r\n"
+            "tercer@exemple.cat;\"VIVES; \"\"EL TERCER\"\"\";002-VIVES_EL_TERCER.pdf\r\n");
+  std::string josep = Read("outbox/001-JOSEP_ARAGO_I_CASTELLO.pdf");
+  EXPECT_EQ(josep.substr(0, 5), "%PDF-");
+  EXPECT_EQ(Read("outbox/002-VIVES_EL_TERCER.pdf").substr(0, 5), "%PDF-");
+  EXPECT_FALSE(Exists("outbox/*BAL*")) << "the owner without an address gets no file";
+  // The first owner's document holds its two pages only.
+  std::size_t pages = 0;
+  for (std::size_t at = josep.find("/Type /Page\n"); at != std::string::npos; at = josep.find("/Type /Page\n", at + 1)) {
+    ++pages;
+  }
+  EXPECT_EQ(pages, 2u);
+}
+
+TEST_F(SpoolTest, FailedWriteLeavesTheOldFileWhole) {
+  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "register.pdf", "old register").ok());
+  PutPrintFile(testing::OneOwnerPrintFile());
+  platform::FaultFileSystem faulty(fs_.get());
+  faulty.FailAt(platform::FaultFileSystem::Op::kRename, 1);
+  SpoolOutcome out = Run("N", &faulty);
+  EXPECT_EQ(out.exit_code, kExitFailed);
+  ASSERT_EQ(out.messages.size(), 1u);
+  EXPECT_NE(out.messages[0].find("register.pdf"), std::string::npos) << out.messages[0];
+  EXPECT_EQ(Read("register.pdf"), "old register");
+  std::vector<platform::DirEntry> entries;
+  ASSERT_TRUE(fs_->ListDirectory(dir_.path(), &entries).ok());
+  EXPECT_EQ(entries.size(), 2u) << "no temporary file is left behind";
+}
+
+}  // namespace
+}  // namespace zov::tools

@@ -1,0 +1,42 @@
+// Code page 850 text converted for the output edges: UTF-8 for terminals and
+// text files, the PDF standard fonts' WinAnsi (code page 1252) encoding for
+// PDF pages, and plain ASCII for file names.
+//
+//   Cp850Text cp;
+//   if (!cp.Init(&error)) ...;
+//   std::string utf8 = cp.ToUtf8("RETENCI\xE0 ");   // "RETENCIÓ "
+//
+// The tables are built once (UTF-8 from the platform's code page table,
+// WinAnsi through the system's iconv); every byte has an
+// entry, so conversion never fails afterwards. Control characters become
+// blanks, and a character the target lacks becomes its nearest look-alike
+// or "?".
+#ifndef ZOV_TOOLS_DOZUDIZI_CP850_H_
+#define ZOV_TOOLS_DOZUDIZI_CP850_H_
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace zov::tools {
+
+class Cp850Text {
+ public:
+  // Builds the tables. False, with *error saying why, when iconv lacks one of
+  // the code pages; the object must then not be used.
+  [[nodiscard]] bool Init(std::string* error);
+
+  std::string ToUtf8(std::string_view cp850) const;
+  std::string ToWinAnsi(std::string_view cp850) const;
+  // Letters and digits kept (accented letters without their accents), every
+  // other run of characters one "_"; at most max_length characters.
+  std::string ToFileNamePart(std::string_view cp850, std::size_t max_length) const;
+
+ private:
+  std::array<std::string, 256> utf8_;
+  std::array<char, 256> win_ansi_{};
+};
+
+}  // namespace zov::tools
+
+#endif  // ZOV_TOOLS_DOZUDIZI_CP850_H_

@@ -1,0 +1,94 @@
+// Lays the print file's commands out on pages of a fixed-pitch grid.
+//
+//   ParsedPrintFile parsed = ParsePrintFile(bytes);
+//   Document doc = LayOut(parsed);     // doc.pages, doc.parts
+//
+// The grid: "PAGE n" starts a page of n lines; a column item is placed at its
+// 1-based column of the current line (column 0 or below: where the previous
+// item on the line ended), then the line advances by the item's advance. An
+// item placed when the page is full begins a new page of the same length.
+// Later items overwrite the cells of earlier ones they cover, blanks
+// included. "*@e" and "*e" switch to bold, "*q" back to regular; the setting
+// holds across pages until changed.
+//
+// Justification applies to the items that follow on the same print line and
+// falls back to left at the next line or page:
+//   left ("E"), right ("D") and both ("A"): the text is placed at its column
+//     as it stands; the register pads its amounts to their width, so their
+//     right edges already line up;
+//   centred ("C"): the middle of the text stands on the item's column;
+//   decimal ("N n \c\"): the text's first c stands on column n (its end
+//     just before column n when it holds no c; the item's column when n is 0).
+//
+// Limits, so that no input makes memory or time run away: a page holds at
+// most kMaxPageLines lines and a line at most kMaxLineWidth columns. Text
+// beyond the widest line is cut and reported; a line may still grow past the
+// nominal kPageColumns, and renderers then make that page's pitch smaller.
+// Every clamp and cut is reported in `diagnostics`.
+#ifndef ZOV_TOOLS_DOZUDIZI_LAYOUT_H_
+#define ZOV_TOOLS_DOZUDIZI_LAYOUT_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "tools/dozudizi/print_file.h"
+
+namespace zov::tools {
+
+// The register's page: 66 lines; its rightmost character (the sign of the
+// withholding amount at column 122, 14 wide) stands in column 135.
+inline constexpr int kDefaultPageLines = 66;
+inline constexpr int kPageColumns = 136;
+inline constexpr int kMaxPageLines = 250;
+inline constexpr int kMaxLineWidth = 512;
+
+// A run of text placed on a line; `start` is 0-based.
+struct Segment {
+  int start = 0;
+  std::string text;  // code page 850, no control characters
+  bool bold = false;
+};
+
+struct Row {
+  int index = 0;  // 0-based line of the page
+  std::vector<Segment> segments;  // in placing order; later ones win
+};
+
+struct Page {
+  int length = kDefaultPageLines;
+  std::vector<Row> rows;  // only lines with something placed, by rising index
+};
+
+// One line as it will be shown: a character and a bold flag per cell.
+struct ComposedLine {
+  std::string text;
+  std::vector<bool> bold;
+};
+ComposedLine ComposeRow(const Row& row);
+
+// The widest composed line of a page, in columns.
+int PageWidth(const Page& page);
+
+// The pages begun after one SEND line (or before the first one).
+struct Part {
+  std::string address;      // e-mail address, blanks trimmed; may be empty
+  std::string name;         // owner's name, blanks trimmed
+  std::size_t first_page = 0;
+  std::size_t page_count = 0;
+  int line = 0;             // the SEND line; 0 for pages before any SEND
+};
+
+struct Document {
+  bool has_device = false;
+  std::string device;       // as named by the DEVICE line, blanks trimmed
+  std::vector<Page> pages;
+  std::vector<Part> parts;  // parts without pages are left out
+  std::vector<Diagnostic> diagnostics;  // the parser's, then the layout's
+};
+
+Document LayOut(const ParsedPrintFile& parsed);
+
+}  // namespace zov::tools
+
+#endif  // ZOV_TOOLS_DOZUDIZI_LAYOUT_H_

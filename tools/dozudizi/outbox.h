@@ -1,0 +1,36 @@
+// The outbox: one PDF per owner whose hand-off line names an e-mail address,
+// and a manifest that tells the mail sender which file goes to whom.
+//
+// manifest.csv is code page 850 text with CRLF line ends, like the suite's
+// other files: a heading line "address;name;file", then one line per owner's
+// document. A field holding ";", a double quote or a line end is enclosed in
+// double quotes, with its double quotes doubled.
+#ifndef ZOV_TOOLS_DOZUDIZI_OUTBOX_H_
+#define ZOV_TOOLS_DOZUDIZI_OUTBOX_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/dozudizi/cp850.h"
+
+namespace zov::tools {
+
+inline constexpr std::string_view kOutboxDir = "outbox";
+inline constexpr std::string_view kManifestName = "manifest.csv";
+
+struct OutboxEntry {
+  std::string address;  // code page 850
+  std::string name;     // code page 850
+  std::string file;     // file name inside the outbox, ASCII
+};
+
+// "001-NAME.pdf" for the first owner: the 1-based number keeps names apart
+// when owners share a name, and the name part is ASCII (see ToFileNamePart).
+std::string OutboxFileName(const Cp850Text& cp, int number, std::string_view owner_name);
+
+std::string ManifestCsv(const std::vector<OutboxEntry>& entries);
+
+}  // namespace zov::tools
+
+#endif  // ZOV_TOOLS_DOZUDIZI_OUTBOX_H_

@@ -1,0 +1,191 @@
+#include "tools/dozudizi/print_file.h"
+
+#include <string>
+
+namespace zov::tools {
+namespace {
+
+bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+std::string_view TrimBlanks(std::string_view s) {
+  std::size_t b = s.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  std::size_t e = s.find_last_not_of(' ');
+  return s.substr(b, e - b + 1);
+}
+
+// Replaces control characters by blanks and says how many there were. The
+// writer never leaves them in a line; a stray one must not reach a device.
+int BlankControlCharacters(std::string* line) {
+  int count = 0;
+  for (char& c : *line) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) {
+      c = ' ';
+      ++count;
+    }
+  }
+  return count;
+}
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+class Parser {
+ public:
+  ParsedPrintFile Run(std::string_view bytes) {
+    std::size_t start = 0;
+    int number = 0;
+    while (start < bytes.size()) {
+      std::size_t end = bytes.find('\n', start);
+      std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
+      if (end == std::string_view::npos) end = bytes.size();
+      std::size_t stop = end;
+      if (stop > start && bytes[stop - 1] == '\r') --stop;
+      ParseLine(++number, std::string(bytes.substr(start, stop - start)));
+      start = next;
+    }
+    if (!device_seen_) Report(number == 0 ? 0 : 1, "no DEVICE line; the default device is used");
+    return std::move(out_);
+  }
+
+ private:
+  void Report(int line, std::string message) { out_.diagnostics.push_back(Diagnostic{line, std::move(message)}); }
+
+  void Emit(Command c) { out_.commands.push_back(std::move(c)); }
+
+  void ParseLine(int line, std::string text) {
+    if (int n = BlankControlCharacters(&text); n > 0) {
+      Report(line, std::to_string(n) + " control character(s) replaced by blanks");
+    }
+    std::string_view v = text;
+    Command c;
+    c.line = line;
+    if (StartsWith(v, kDevicePrefix)) {
+      if (device_seen_) {
+        Report(line, "second DEVICE line skipped");
+        return;
+      }
+      if (line != 1) Report(line, "the DEVICE line is not the first line");
+      device_seen_ = true;
+      c.kind = CommandKind::kDevice;
+      c.text = std::string(TrimBlanks(v.substr(kDevicePrefix.size())));
+      Emit(std::move(c));
+    } else if (StartsWith(v, kPagePrefix)) {
+      c.kind = CommandKind::kPage;
+      if (!ParseNumber(v.substr(kPagePrefix.size()), &c.number)) {
+        Report(line, "PAGE line without a readable page length skipped");
+        return;
+      }
+      Emit(std::move(c));
+    } else if (StartsWith(v, kJustifyPrefix)) {
+      c.kind = CommandKind::kJustify;
+      if (!ParseJustification(v.substr(kJustifyPrefix.size()), &c.justify)) {
+        Report(line, "unknown justification; left justification used");
+      }
+      Emit(std::move(c));
+    } else if (StartsWith(v, kControlPrefix)) {
+      c.kind = CommandKind::kControl;
+      c.text = std::string(TrimBlanks(v.substr(kControlPrefix.size())));
+      if (c.text.empty()) {
+        Report(line, "control line without a code skipped");
+        return;
+      }
+      Emit(std::move(c));
+    } else if (StartsWith(v, kSendPrefix)) {
+      c.kind = CommandKind::kSend;
+      c.text = std::string(v.substr(kSendPrefix.size()));
+      Emit(std::move(c));
+    } else {
+      ParseItem(line, v, std::move(c));
+    }
+  }
+
+  // A column item: column, ",", text, ",", advance. The text may hold commas
+  // of its own, so it runs from the first comma to the last one.
+  void ParseItem(int line, std::string_view v, Command c) {
+    std::size_t first = v.find(',');
+    std::size_t last = v.rfind(',');
+    if (first == std::string_view::npos || first == last) {
+      Report(line, v.empty() ? "empty line skipped" : "not a print-file line (no DEVICE, PAGE, JUS, *, SEND or two commas); skipped");
+      return;
+    }
+    if (!ParseNumber(v.substr(0, first), &c.number)) {
+      Report(line, "column item without a readable column skipped");
+      return;
+    }
+    if (!ParseNumber(v.substr(last + 1), &c.advance)) {
+      Report(line, "column item without a readable line advance skipped");
+      return;
+    }
+    c.kind = CommandKind::kItem;
+    c.text = std::string(v.substr(first + 1, last - first - 1));
+    Emit(std::move(c));
+  }
+
+  ParsedPrintFile out_;
+  bool device_seen_ = false;
+};
+
+}  // namespace
+
+ParsedPrintFile ParsePrintFile(std::string_view bytes) { return Parser().Run(bytes); }
+
+bool ParseNumber(std::string_view text, int64_t* value) {
+  std::string_view t = TrimBlanks(text);
+  bool negative = false;
+  if (!t.empty() && t.front() == '-') {
+    negative = true;
+    t.remove_prefix(1);
+  }
+  if (t.empty()) return false;
+  int64_t v = 0;
+  for (char ch : t) {
+    if (ch < '0' || ch > '9') return false;
+    v = v * 10 + (ch - '0');
+    if (v > kNumberLimit) v = kNumberLimit;
+  }
+  *value = negative ? -v : v;
+  return true;
+}
+
+bool ParseJustification(std::string_view spec, Justification* out) {
+  *out = Justification{};
+  std::string_view t = TrimBlanks(spec);
+  if (t.empty()) return false;
+  switch (AsciiUpper(t.front())) {
+    case 'E':
+    case 'L':
+      return true;
+    case 'D':
+    case 'R':
+      out->kind = Justify::kRight;
+      return true;
+    case 'C':
+      out->kind = Justify::kCentre;
+      return true;
+    case 'A':
+    case 'B':
+      out->kind = Justify::kBoth;
+      return true;
+    case 'N':
+      break;
+    default:
+      return false;
+  }
+  // "N", the alignment column, a blank, then the character between two "\".
+  out->kind = Justify::kDecimal;
+  std::string_view rest = t.substr(1);
+  std::size_t slash = rest.find('\\');
+  std::string_view digits = TrimBlanks(rest.substr(0, slash));
+  if (!digits.empty() && digits.front() == '-') digits.remove_prefix(1);
+  std::size_t n = 0;
+  while (n < digits.size() && digits[n] >= '0' && digits[n] <= '9') ++n;
+  int64_t column = 0;
+  if (n > 0 && ParseNumber(digits.substr(0, n), &column)) out->column = column;
+  if (slash != std::string_view::npos && slash + 1 < rest.size() && rest[slash + 1] != '\\') {
+    out->align_char = rest[slash + 1];
+  }
+  return true;
+}
+
+}  // namespace zov::tools
