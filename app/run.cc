@@ -1,0 +1,151 @@
+#include "app/run.h"
+
+#include <string>
+#include <vector>
+
+#include "datafiles/data_files.h"
+#include "format/mask.h"
+#include "format/text.h"
+#include "output/output_slots.h"
+#include "output/print_file.h"
+#include "register/csv_export.h"
+#include "register/run_parameters.h"
+#include "register/walk.h"
+#include "screen/message_box.h"
+#include "session/ini_file.h"
+
+namespace zov::app {
+
+namespace {
+
+std::string DataFilePath(const RunContext& ctx, std::string_view name) {
+  return ctx.session.data_root + "DADES\\" + std::string(name);
+}
+
+// Opens the twelve data files in their order. False after a fatal failure
+// (already shown and reported; everything released).
+bool OpenDataFiles(RunContext& ctx) {
+  for (const reg::DataFileSpec& f : reg::kDataFiles) {
+    const int16_t status = datafiles::OpenDataFile(ctx.env, ctx.session, ctx.files, f.number,
+                                                   DataFilePath(ctx, f.name), ctx.records.ForFile(f.number));
+    if (status == datafiles::kStatusFatal) return false;
+  }
+  return true;
+}
+
+// Starts ExeDir + "DOZUDIZI" (found without regard to letter case) and waits
+// for it. Nothing happens when there is no such program.
+void StartSpooler(RunContext& ctx) {
+  platform::FileSystem& fs = *ctx.env.fs;
+  const std::string name = ctx.session.exe_dir + std::string(kSpoolerProgram);
+  platform::DirEntry entry;
+  if (!fs.FindFirst(name, &entry).ok()) return;
+  if ((entry.attributes & (platform::kAttrDirectory | platform::kAttrVolumeLabel)) != 0) return;
+  int exit_code = 0;
+  ctx.env.processes->RunAndWait(fs.Resolve(platform::DirectoryPart(name) + entry.name), {}, &exit_code)
+      .IgnoreError();
+}
+
+void ReleaseDataFiles(RunContext& ctx) { (void)datafiles::ResetDataFiles(ctx.env, ctx.files); }
+
+// Ends a failed run: what is open is released, the terminal put back.
+int Fail(RunContext& ctx) {
+  output::ClosePrintFile(ctx.print);
+  ReleaseDataFiles(ctx);
+  ctx.env.console->Restore();
+  return kExitFailed;
+}
+
+}  // namespace
+
+void ConformParamRecord(std::string_view stored, reg::ParamRecord& param) {
+  if (stored.size() > reg::kParamRecordSize) {
+    param.Assign(stored.substr(0, reg::kParamRecordSize));
+  } else {
+    (void)format::CopyToBuffer(stored, param.span());
+  }
+}
+
+bool UpdateParamFile(RunContext& ctx, std::string* error) {
+  const std::string path = ctx.session.data_root + std::string(reg::kParamFileName);
+  std::string stored;
+  platform::Status read = ctx.env.fs->ReadFile(path, &stored);
+  if (!read.ok() && read.code() != platform::Status::Code::kNotFound) {
+    *error = read.message();
+    return false;
+  }
+  if (!read.ok()) stored.clear();
+  ConformParamRecord(stored, ctx.records.param);
+  platform::Status write = platform::WriteFileAtomically(*ctx.env.fs, path, ctx.records.param.view());
+  if (!write.ok()) {
+    *error = write.message();
+    return false;
+  }
+  return true;
+}
+
+int Run(platform::Env& env) {
+  RunContext ctx(env);
+  platform::ProcessRunner& processes = *env.processes;
+
+  // Start-up.
+  env.console->HideCursor();
+  session::SetUpSession(env, ctx.session, ctx.format);
+  ctx.user_settings = std::make_unique<session::UserSettingsFile>(*env.fs, ctx.session.data_root);
+  ctx.format.settings = ctx.user_settings.get();
+  ctx.format.today = env.clock->Today();
+  if (!ctx.session.data_root.empty()) env.fs->SetCurrentDirectory(ctx.session.data_root).IgnoreError();
+  ctx.session.program_code = std::string(kProgramCode);
+  output::SetUpSlots(ctx.slots, 1);
+  ctx.files.show_fatal_message = [&ctx](std::string_view text) {
+    screen::ShowFatalMessage(ctx.env, ctx.session, ctx.screen, text);
+  };
+  if (!OpenDataFiles(ctx)) return Fail(ctx);
+  ctx.records.param.SetDefaults();
+  std::string error;
+  if (!UpdateParamFile(ctx, &error)) processes.ReportError("dazorov1: parameter file not updated: " + error);
+
+  // The run parameters.
+  const std::string parameters_path = ctx.session.temp_dir + std::string(reg::kRunParametersFileName);
+  std::vector<std::string> lines;
+  if (!platform::ReadTextLines(*env.fs, parameters_path, &lines).ok()) {
+    screen::ShowFatalMessage(env, ctx.session, ctx.screen,
+                             std::string(datafiles::CannotAccessText(ctx.session)) + parameters_path);
+    return Fail(ctx);
+  }
+  ctx.state.params = reg::ParseRunParameters(ctx.format, lines);
+  ctx.state.mail_requested = false;
+  ctx.state.csv_directory = reg::CsvDirectory(*env.environment);
+
+  // The register.
+  output::OpenPrintFile(*env.fs, ctx.session, ctx.print, ctx.session.output_device);
+  format::SetCurrency(ctx.format, "p");
+  reg::RegisterContext rc = ctx.Register();
+  reg::ProduceRegister(rc);
+  format::SetCurrency(ctx.format, "");
+  output::ClosePrintFile(ctx.print);
+  ReleaseDataFiles(ctx);
+
+  bool failed = false;
+  if (ctx.print.failed) {
+    processes.ReportError("dazorov1: the print file is incomplete: " + ctx.print.error);
+    failed = true;
+  }
+  if (ctx.slots.lost_lines != 0) {
+    processes.ReportError("dazorov1: " + std::to_string(ctx.slots.lost_lines) +
+                          " CSV line(s) could not be written: " + ctx.slots.first_error);
+    failed = true;
+  }
+
+  // Hand-off to the spooler (not of an incomplete print file).
+  platform::Status ini = session::WriteIniValue(env, ctx.session.temp_dir + std::string(kSpoolerSettingsFile),
+                                                "Opcions", "Correu",
+                                                format::Choose(ctx.state.mail_requested ? 1 : 0, "S", "N"));
+  if (!ini.ok()) processes.ReportError("dazorov1: spooler setting not written: " + ini.message());
+  env.console->Restore();
+  if (!ctx.print.failed) StartSpooler(ctx);
+  ReleaseDataFiles(ctx);
+  return failed ? kExitFailed : kExitOk;
+}
+
+}  // namespace zov::app

@@ -1,0 +1,73 @@
+// The program's flow from start to end: start-up (session, data files,
+// parameter file), the run parameters, the register, and the hand-off to the
+// spooler. One RunContext per run owns the state of every subsystem; main()
+// only builds the platform services and returns Run's exit code.
+//
+//   auto posix = platform::PosixEnv::Create(&error);
+//   return app::Run(posix->env());
+//
+// Exit codes: 0 when the register was produced; 1 when the run failed (a
+// data file that could be neither opened nor created, a missing pent.tmp, a
+// lost CSV line or print-file write), after a one-line reason on standard
+// error.
+#ifndef ZOV_APP_RUN_H_
+#define ZOV_APP_RUN_H_
+
+#include <memory>
+#include <string>
+
+#include "datafiles/data_file_table.h"
+#include "format/format_state.h"
+#include "output/output_slots.h"
+#include "output/print_file.h"
+#include "platform/env.h"
+#include "register/records.h"
+#include "register/register_state.h"
+#include "screen/screen_state.h"
+#include "session/session.h"
+#include "session/session_setup.h"
+
+namespace zov::app {
+
+inline constexpr std::string_view kProgramCode = "DAZOROV1";
+inline constexpr std::string_view kSpoolerProgram = "DOZUDIZI";
+inline constexpr std::string_view kSpoolerSettingsFile = "DOZUDIZI.INI";
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+
+struct RunContext {
+  explicit RunContext(platform::Env& e) : env(e) {}
+
+  platform::Env& env;
+  format::FormatState format;
+  session::Session session;
+  std::unique_ptr<session::UserSettingsFile> user_settings;
+  output::PrintFile print;
+  output::OutputSlots slots;
+  screen::ScreenState screen;
+  datafiles::DataFileTable files;
+  reg::RecordVariables records;
+  reg::RegisterState state;
+
+  reg::RegisterContext Register() { return {env, session, format, print, slots, files, records, state}; }
+};
+
+// Brings the parameter file's bytes into line with the record's defaults:
+// a longer file is cut to 318 bytes, a shorter (or missing) one completed
+// from the defaults. `param` must hold the defaults on entry and holds the
+// record written on return.
+void ConformParamRecord(std::string_view stored, reg::ParamRecord& param);
+
+// Reads DataRoot + "DADES\VParam.tab", conforms it and writes the 318 bytes
+// back through a temporary file and an atomic rename. A file that exists but
+// cannot be read is left as it is. Returns false (with *error) when the file
+// could not be read or written.
+bool UpdateParamFile(RunContext& ctx, std::string* error);
+
+// The whole run; returns the exit code.
+int Run(platform::Env& env);
+
+}  // namespace zov::app
+
+#endif  // ZOV_APP_RUN_H_
