@@ -103,9 +103,12 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  // Prepares sql on first use; the statement is then kept for the file's life.
-  int Get(sqlite3* db, const std::string& sql, sqlite3_stmt** stmt) {
+  // Prepares make_sql() on first use; the statement is then kept for the
+  // file's life.
+  template <typename MakeSql>
+  int Get(sqlite3* db, MakeSql make_sql, sqlite3_stmt** stmt) {
     if (stmt_ == nullptr) {
+      const std::string sql = make_sql();
       const int rc = ::sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
       if (rc != SQLITE_OK) return rc;
     }
@@ -427,7 +430,7 @@ int16_t SqliteRecordManager::EndTransaction(bool commit) {
 
 int SqliteRecordManager::Exec(OpenFile& f, Statement& s, const char* sql) {
   sqlite3_stmt* stmt;
-  int rc = s.Get(f.db, sql, &stmt);
+  int rc = s.Get(f.db, [sql] { return std::string(sql); }, &stmt);
   if (rc != SQLITE_OK) return rc;
   ResetOnExit reset(stmt);
   rc = ::sqlite3_step(stmt);
@@ -469,7 +472,7 @@ int16_t SqliteRecordManager::Write(OpenFile& f, int16_t busy_status, Body body) 
 
 int16_t SqliteRecordManager::ReadFileRow(OpenFile& f, FileRow* row) {
   sqlite3_stmt* stmt;
-  int rc = f.read_file.Get(f.db, ReadFileRowSql(), &stmt);
+  int rc = f.read_file.Get(f.db, [&] { return ReadFileRowSql(); }, &stmt);
   if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
   ResetOnExit reset(stmt);
   rc = ::sqlite3_step(stmt);
@@ -481,7 +484,7 @@ int16_t SqliteRecordManager::ReadFileRow(OpenFile& f, FileRow* row) {
 
 int16_t SqliteRecordManager::WriteFileRow(OpenFile& f, const FileRow& row) {
   sqlite3_stmt* stmt;
-  int rc = f.write_file.Get(f.db, WriteFileRowSql(), &stmt);
+  int rc = f.write_file.Get(f.db, [&] { return WriteFileRowSql(); }, &stmt);
   if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
   ResetOnExit reset(stmt);
   const std::string counts = EncodeCounts(row.uniques);
@@ -497,7 +500,7 @@ int16_t SqliteRecordManager::WriteFileRow(OpenFile& f, const FileRow& row) {
 int16_t SqliteRecordManager::CountPrefix(OpenFile& f, std::size_t key, const std::string& image,
                                          std::size_t prefix, int* count) {
   sqlite3_stmt* stmt;
-  int rc = f.probes[key].Get(f.db, PrefixProbeSql(key), &stmt);
+  int rc = f.probes[key].Get(f.db, [&] { return PrefixProbeSql(key); }, &stmt);
   if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
   ResetOnExit reset(stmt);
   const std::string low = image.substr(0, prefix);
@@ -513,7 +516,7 @@ int16_t SqliteRecordManager::CountPrefix(OpenFile& f, std::size_t key, const std
 int16_t SqliteRecordManager::ReadRecord(OpenFile& f, int64_t id, int64_t* ver, std::string* data,
                                         std::vector<int64_t>* seqs) {
   sqlite3_stmt* stmt;
-  int rc = f.read_record.Get(f.db, ReadRecordSql(f.spec), &stmt);
+  int rc = f.read_record.Get(f.db, [&] { return ReadRecordSql(f.spec); }, &stmt);
   if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
   ResetOnExit reset(stmt);
   ::sqlite3_bind_int64(stmt, 1, id);
@@ -566,7 +569,7 @@ int16_t SqliteRecordManager::Get(Handle& h, uint16_t operation, void* data, uint
 
   sqlite3_stmt* stmt;
   int rc = f.queries[static_cast<std::size_t>(key_number)][static_cast<int>(query)].Get(
-      f.db, KeyQuerySql(query, static_cast<std::size_t>(key_number)), &stmt);
+      f.db, [&] { return KeyQuerySql(query, static_cast<std::size_t>(key_number)); }, &stmt);
   if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
   ResetOnExit reset(stmt);
   if (continues) {
@@ -632,7 +635,7 @@ int16_t SqliteRecordManager::Insert(Handle& h, const void* data, const uint32_t*
       }
     }
     sqlite3_stmt* stmt;
-    int rc = f.insert.Get(f.db, InsertRecordSql(f.spec), &stmt);
+    int rc = f.insert.Get(f.db, [&] { return InsertRecordSql(f.spec); }, &stmt);
     if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
     {
       ResetOnExit reset(stmt);
@@ -709,7 +712,7 @@ int16_t SqliteRecordManager::Update(Handle& h, const void* data, const uint32_t*
       }
     }
     sqlite3_stmt* stmt;
-    int rc = f.update.Get(f.db, UpdateRecordSql(f.spec), &stmt);
+    int rc = f.update.Get(f.db, [&] { return UpdateRecordSql(f.spec); }, &stmt);
     if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmRecordLocked);
     {
       ResetOnExit reset(stmt);
@@ -763,7 +766,7 @@ int16_t SqliteRecordManager::Delete(Handle& h) {
       }
     }
     sqlite3_stmt* stmt;
-    int rc = f.remove.Get(f.db, DeleteRecordSql(), &stmt);
+    int rc = f.remove.Get(f.db, [&] { return DeleteRecordSql(); }, &stmt);
     if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmRecordLocked);
     {
       ResetOnExit reset(stmt);
