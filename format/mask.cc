@@ -312,11 +312,11 @@ std::string FormatAmount(FormatState& st, std::string_view pattern,
   return FormatMask(st, m, value);
 }
 
-void SetCurrency(FormatState& st, std::string_view spec) {
-  const char first = spec.empty() ? '\0' : AsciiUpper(spec[0]);
-  const auto comma = spec.find(',');
+void SetCurrency(FormatState& st, std::string_view choice) {
+  const char first = choice.empty() ? '\0' : AsciiUpper(choice[0]);
+  const auto comma = choice.find(',');
   if (comma != std::string_view::npos) {
-    const std::string_view rest = TrimBlanks(spec.substr(comma + 1));
+    const std::string_view rest = TrimBlanks(choice.substr(comma + 1));
     const std::string code =
         rest.empty() ? std::string() : std::string(1, AsciiUpper(rest[0]));
     if (first == 'A') {

@@ -43,7 +43,7 @@ std::string FormatAmount(FormatState& st, std::string_view pattern,
 // "<other>,X": the alternate currency becomes X; "p" or "P": display the
 // alternate currency, or the accounting one when no alternate is set;
 // anything else (including ""): display the accounting currency.
-void SetCurrency(FormatState& st, std::string_view spec);
+void SetCurrency(FormatState& st, std::string_view choice);
 
 }  // namespace zov::format
 

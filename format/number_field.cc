@@ -24,9 +24,9 @@ struct Picture {
   bool n_or_blank = false;     // M
 };
 
-Picture ParsePicture(std::string_view spec) {
+Picture ParsePicture(std::string_view picture) {
   Picture pic;
-  for (const char c : spec) {
+  for (const char c : picture) {
     if (IsDigit(c)) {
       std::int64_t& n = pic.has_point ? pic.decimals : pic.width;
       n = std::min(kMaxPicture, n * 10 + (c - '0'));
@@ -47,8 +47,8 @@ Picture ParsePicture(std::string_view spec) {
 
 }  // namespace
 
-std::string NumberField(double value, std::string_view spec) {
-  const Picture pic = ParsePicture(spec);
+std::string NumberField(double value, std::string_view picture) {
+  const Picture pic = ParsePicture(picture);
   const bool fixed = pic.width > 0 || pic.has_point;
 
   std::string digits;

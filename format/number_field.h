@@ -12,7 +12,7 @@
 
 namespace zov::format {
 
-// spec: digits before the first "." give the width W, digits after it the
+// picture: digits before the first "." give the width W, digits after it the
 // decimals P (each at most 32767); letters, in either case, are options:
 //   V  no "." before the decimals (implied point)
 //   Z  "0" for an empty integer part
@@ -23,9 +23,9 @@ namespace zov::format {
 // first place. Without either, the value's shortest exact decimals are shown
 // and the sign goes in front. The decimal point is always ".". NaN and
 // infinite values give a text of "!" as wide as the field would be.
-std::string NumberField(double value, std::string_view spec);
+std::string NumberField(double value, std::string_view picture);
 
-// NumberField with an empty spec: 2.5 -> "2.5", 0.1 -> ".1", -2 -> "-2",
+// NumberField with an empty picture: 2.5 -> "2.5", 0.1 -> ".1", -2 -> "-2",
 // 0 -> "".
 std::string NumberText(double value);
 

@@ -22,9 +22,11 @@ inline constexpr std::size_t kMaxStackedText = 0xFFFF;
 // (false) and the stack is left as it was.
 [[nodiscard]] bool PushText(FormatState& st, std::string_view text);
 
-// Pops the last pushed text; an empty stack gives an empty text. A stack
-// whose last length claims more bytes than it holds (it was changed by
-// hand) gives what it holds and is left empty.
+// Pops the last pushed text; an empty stack gives an empty text. A damaged
+// stack (changed by hand) never reads outside itself: when its last length
+// claims more bytes than it holds, the bytes it holds are returned; when it
+// is too short to hold a length, the result is empty. Either way the stack
+// is left empty.
 std::string PopText(FormatState& st);
 
 }  // namespace zov::format

@@ -149,10 +149,10 @@ TEST(HostileInputTest, CodesAndNumberFields) {
       const std::string shown = KeyToCode(key);
       ASSERT_EQ(shown.find_first_not_of("0123456789."), std::string::npos)
           << '"' << key << '"';
-      const std::string spec = h.Text(8);
+      const std::string picture = h.Text(8);
       const double value = h.Number();
-      const std::string field = NumberField(value, spec);
-      ASSERT_LE(field.size(), 2u * 32767 + 400) << value << " \"" << spec << '"';
+      const std::string field = NumberField(value, picture);
+      ASSERT_LE(field.size(), 2u * 32767 + 400) << value << " \"" << picture << '"';
     }
   }
 }

@@ -227,9 +227,9 @@ TEST(SetCurrencyTest, Sequences) {
   for (const CurrencyCase& c : cases) {
     FormatState st;
     std::string trace;
-    for (const char* spec : c.calls) {
-      SetCurrency(st, spec);
-      trace += std::string("\"") + spec + "\" ";
+    for (const char* choice : c.calls) {
+      SetCurrency(st, choice);
+      trace += std::string("\"") + choice + "\" ";
     }
     EXPECT_EQ(st.accounting_currency, c.accounting) << trace;
     EXPECT_EQ(st.alternate_currency, c.alternate) << trace;

@@ -12,7 +12,7 @@ TEST(NumberFieldTest, Table) {
   const double inf = std::numeric_limits<double>::infinity();
   const struct {
     double value;
-    const char* spec;
+    const char* picture;
     const char* expected;
   } cases[] = {
       {-12.5, "8.2", "-0000012.50"},
@@ -41,8 +41,8 @@ TEST(NumberFieldTest, Table) {
       {-inf, "", "!"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(NumberField(c.value, c.spec), c.expected)
-        << c.value << " \"" << c.spec << '"';
+    EXPECT_EQ(NumberField(c.value, c.picture), c.expected)
+        << c.value << " \"" << c.picture << '"';
   }
 }
 
