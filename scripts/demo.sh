@@ -1,5 +1,75 @@
 #!/usr/bin/env bash
-# Builds the demo installation under BUILD/demo and runs the register on it.
+# Builds the demo installation under BUILD/demo (afresh every time), runs the
+# register program on it and tells what it produced and where.
+#   scripts/demo.sh BUILD        (make demo calls it after the build)
 set -euo pipefail
+
 build=${1:-build}
-echo "The demo installation is not built yet; the programs are in $build/."
+[ -d "$build" ] || { echo "demo: $build does not exist; run make first" >&2; exit 1; }
+build=$(cd "$build" && pwd)
+bin=$build/bin
+demo=$build/demo
+for program in zovdata dazorov1; do
+  [ -x "$bin/$program" ] || { echo "demo: $bin/$program is missing; the build did not make it" >&2; exit 1; }
+done
+
+rm -rf "$demo"
+mkdir -p "$demo"
+if ! "$bin/zovdata" demo "$demo" >"$demo/zovdata.log" 2>&1; then
+  cat "$demo/zovdata.log" >&2
+  exit 1
+fi
+mkdir -p "$demo/csv"
+
+# The suite's environment. Without a desktop the document opener only names
+# the CSV files; DISPLAY is dropped so that a desktop does not open a window
+# per owner either.
+export ZOVROOT=$demo/ ZOVEXE=$bin/ ZOVTMP=$demo/tmp/ TEMP=$demo/csv
+unset DISPLAY WAYLAND_DISPLAY
+spooler=yes
+[ -x "$bin/dozudizi" ] || spooler=no
+
+set +e
+"$bin/dazorov1" </dev/null >"$demo/dazorov1.log" 2>&1
+rc=$?
+set -e
+if [ "$rc" -ne 0 ]; then
+  echo "demo: dazorov1 ended with exit code $rc; its output is in $demo/dazorov1.log" >&2
+  tail -n 20 "$demo/dazorov1.log" >&2
+  exit 1
+fi
+
+# What the register made.
+owners=$(sed -n 's/^ *\([0-9,]*\) owners.*/\1/p' "$demo/zovdata.log")
+shopt -s nullglob
+csvs=("$demo"/csv/*.CSV)
+rows=0
+for f in "${csvs[@]}"; do rows=$((rows + $(wc -l <"$f") - 1)); done
+print=$demo/tmp/dozudizi.tmp
+pages=0
+[ -f "$print" ] && pages=$(grep -c '^PAGE' "$print" || true)
+correu=$(sed -n 's/^Correu=\(.*\)\r\?$/\1/p' "$demo/tmp/DOZUDIZI.INI" 2>/dev/null | tr -d '\r')
+
+echo "Demo installation: $demo  ($owners owners; data files in DADES/, settings in Orva.ini and tmp/)"
+echo "Register of 01/10/2026 to 31/12/2026: $rows register lines for ${#csvs[@]} owners"
+echo "  print file  $print  ($pages pages)"
+echo "  CSV files   $demo/csv/  (${#csvs[@]} files, one per owner, tax-agency layout)"
+if [ "$spooler" = no ]; then
+  echo "  PDF         none: the spooler $bin/dozudizi is not built yet"
+else
+  pdf=$demo/tmp/register.pdf
+  if [ -f "$pdf" ]; then
+    if command -v pdfinfo >/dev/null; then
+      echo "  PDF         $pdf  ($(pdfinfo "$pdf" | sed -n 's/^Pages: *//p') pages)"
+    else
+      echo "  PDF         $pdf"
+    fi
+  else
+    echo "  PDF         none: the spooler made no $pdf (see $demo/dazorov1.log)"
+  fi
+  mailed=("$demo"/tmp/outbox/*.pdf)
+  if [ "${#mailed[@]}" -gt 0 ]; then
+    echo "  to mail     ${#mailed[@]} PDFs for owners with an e-mail address in $demo/tmp/outbox/ (Correu=$correu)"
+  fi
+fi
+echo "  log         $demo/dazorov1.log"

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Figures of the register program on large installations: a quarter, a half
+# and the whole of 9,999 owners, 99,990 properties and 1,999,800 receipts
+# (299,970 of them in the quarter the register covers). For each size: the
+# time to build the installation, the register's wall and CPU time, register
+# lines per second and peak memory; then the spooler on the largest print
+# file. Targets: 50,000 register lines per second, under 64 MB at every size.
+#   scripts/bench.sh BUILD [SIZES...]      (SIZES: owners, default 2500 5000 9999)
+set -euo pipefail
+
+build=${1:-build}
+shift || true
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(2500 5000 9999)
+[ -d "$build" ] || { echo "bench: $build does not exist; run make first" >&2; exit 1; }
+build=$(cd "$build" && pwd)
+for program in zovdata dazorov1; do
+  [ -x "$build/bin/$program" ] || { echo "bench: $build/bin/$program is missing" >&2; exit 1; }
+done
+[ -x /usr/bin/time ] || { echo "bench: /usr/bin/time is missing (Debian package time; scripts/setup.sh installs it)" >&2; exit 1; }
+here=$(cd "$(dirname "$0")/.." && pwd)
+work=$build/bench-data
+
+printf '%-8s %10s %10s %9s %8s %8s %8s %11s %8s\n' owners receipts lines build_s wall_s cpu_s us/line lines/s peak_MB
+results=()
+for owners in "${sizes[@]}"; do
+  read -r o props receipts lines build_s wall user sys rate peak < <(bash "$here/bench/register_bench.sh" "$build" "$work/$owners" "$owners")
+  cpu=$(echo "$user + $sys" | bc)
+  per_line=$(awk -v c="$wall" -v l="$lines" 'BEGIN { if (l > 0) printf "%.2f", c * 1e6 / l; else print "-" }')
+  printf '%-8s %10s %10s %9.1f %8.2f %8.2f %8s %11s %8.1f\n' "$o" "$receipts" "$lines" "$build_s" "$wall" "$cpu" \
+    "$per_line" "$rate" "$(echo "$peak / 1024" | bc -l)"
+  results+=("$o $lines $wall $peak $rate")
+done
+
+# Verdict against the targets.
+status=0
+for r in "${results[@]}"; do
+  read -r o lines wall peak rate <<<"$r"
+  if [ "$rate" -lt 50000 ]; then echo "below target: $o owners, $rate lines/s (target 50,000)"; status=1; fi
+  if [ "$peak" -ge $((64 * 1024)) ]; then echo "above target: $o owners, peak $((peak / 1024)) MB (target 64 MB)"; status=1; fi
+done
+
+# The spooler on the largest print file, measured apart.
+largest=$work/${sizes[-1]}
+if [ -x "$build/bin/dozudizi" ] && [ -f "$largest/tmp/dozudizi.tmp" ]; then
+  ZOVROOT=$largest/ ZOVEXE=$build/bin/ ZOVTMP=$largest/tmp/ \
+    /usr/bin/time -v -o "$largest/spooler-time.txt" "$build/bin/dozudizi" </dev/null >"$largest/spooler.log" 2>&1 || true
+  wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$largest/spooler-time.txt")
+  peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$largest/spooler-time.txt")
+  pages=$(grep -c '^PAGE' "$largest/tmp/dozudizi.tmp" || true)
+  echo "spooler on $pages pages: wall $wall, peak $((peak / 1024)) MB"
+fi
+echo "installations and logs in $work"
+exit $status
