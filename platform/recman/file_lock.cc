@@ -13,13 +13,12 @@ namespace zov::platform {
 int16_t FileLock::Acquire(const std::string& data_path, Mode mode, std::unique_ptr<FileLock>* lock) {
   const std::string path = data_path + "-lck";
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // flock() needs no write access
-  }
   if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return kRmFileNotFound;
-    if (errno == EACCES || errno == EPERM || errno == EROFS) return kRmAccessDenied;
-    return kRmIoError;
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) return kRmFileNotFound;
+    if (error != EACCES && error != EPERM && error != EROFS) return kRmIoError;
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // flock() needs no write access
+    if (fd < 0) return kRmAccessDenied;
   }
   const int operation = (mode == Mode::kExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
   int rc;

@@ -1,4 +1,9 @@
-// The record manager's engine on SQLite (schema: sqlite_schema.h).
+// The record manager's engine on SQLite. Each data file is one database
+// (full schema and SQL in sqlite_schema.h): zov_file holds the file's
+// specification and counters; zov_records holds one row per record with its
+// bytes and, per key N, the key's byte-comparable image kN and its order sN
+// among equal images, indexed by (kN, sN), UNIQUE for a key without
+// duplicates. Beside it, "<path>-lck" carries the opens' flock() locks.
 //
 // One OpenFile per data file that this RecordManager has open: one SQLite
 // connection in WAL mode with its prepared statements, shared by every open
@@ -10,7 +15,8 @@
 // A cursor is the current record's key image and stamp on the current key,
 // not a SQLite cursor: next and previous search from it afresh, so they
 // stay right whatever other handles or processes inserted or deleted around
-// it, the current record included. Every statement is stepped, copied and
+// it, the current record included. A get that finds nothing (4, 9) leaves
+// the cursor where it was. Every statement is stepped, copied and
 // reset within one call; none stays open between calls, and nothing read is
 // cached across calls except each file's specification, which cannot change
 // while the file is open (create replaces a file only when nobody has it

@@ -48,7 +48,7 @@ struct OrderCase {
   std::vector<std::vector<std::string>> groups;
 };
 
-TEST(KeyImageTest, ImagesCompareInKeyOrder) {
+TEST(RecmanKeyImageTest, ImagesCompareInKeyOrder) {
   const int16_t min16 = -32768;
   const std::vector<OrderCase> cases = {
       {"string, bytes above 127 after ASCII", {{1, 2}}, {{"AB"}, {"AC"}, {"B\x01"}, {"Ba"}, {"B\x80"}, {"\xC7" "A"}}},
@@ -114,7 +114,7 @@ TEST(KeyImageTest, ImagesCompareInKeyOrder) {
   }
 }
 
-TEST(KeyImageTest, KeyValueIsTakenFromTheSegmentsInKeyOrder) {
+TEST(RecmanKeyImageTest, KeyValueIsTakenFromTheSegmentsInKeyOrder) {
   // Key 0 takes bytes 5-6 and then bytes 1-2 of the record.
   const RecordFileSpec spec = Parse(MakeSpec(8, {{{5, 2}, {1, 2}}}));
   std::string value;
@@ -128,7 +128,7 @@ struct InvalidCase {
   int16_t status;
 };
 
-TEST(FileSpecTest, InvalidSpecificationsAnswerTheirStatus) {
+TEST(RecmanFileSpecTest, InvalidSpecificationsAnswerTheirStatus) {
   const std::string valid = MakeSpec(100, {{{1, 4}}});
   auto with = [&](std::size_t at, uint16_t v) {
     std::string s = valid;
@@ -179,7 +179,7 @@ TEST(FileSpecTest, InvalidSpecificationsAnswerTheirStatus) {
   EXPECT_EQ(ParseFileSpec(nullptr, 0, &spec), kRmCreateError);
 }
 
-TEST(FileSpecTest, LayoutIsTheSpecificationWithoutPaddingAndCounts) {
+TEST(RecmanFileSpecTest, LayoutIsTheSpecificationWithoutPaddingAndCounts) {
   struct Case {
     const char* name;
     std::string spec;

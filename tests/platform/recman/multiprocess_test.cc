@@ -104,9 +104,9 @@ class Worker {
   int exit_code_ = -1;
 };
 
-class MultiProcessTest : public ::testing::Test {
+class RecmanMultiProcessTest : public ::testing::Test {
  protected:
-  MultiProcessTest() {
+  RecmanMultiProcessTest() {
     SqliteRecordManagerOptions options;
     options.busy_timeout_ms = 200;
     rm_ = NewSqliteRecordManager(options);
@@ -120,7 +120,7 @@ class MultiProcessTest : public ::testing::Test {
   std::unique_ptr<RecordManager> rm_;
 };
 
-TEST_F(MultiProcessTest, ExclusiveOpenAnswers85ToOtherProcessesUntilReleased) {
+TEST_F(RecmanMultiProcessTest, ExclusiveOpenAnswers85ToOtherProcessesUntilReleased) {
   {
     TestFile mine(*rm_);
     ASSERT_EQ(mine.Open(path_, -4), kRmOk);
@@ -147,7 +147,7 @@ TEST_F(MultiProcessTest, ExclusiveOpenAnswers85ToOtherProcessesUntilReleased) {
   }
 }
 
-TEST_F(MultiProcessTest, AWriterAndAReaderRunAtOnceWithoutErrorsOrLostRecords) {
+TEST_F(RecmanMultiProcessTest, AWriterAndAReaderRunAtOnceWithoutErrorsOrLostRecords) {
   constexpr int kWorkerRecords = 3000;
   SqliteRecordManagerOptions patient;
   patient.busy_timeout_ms = 5000;
@@ -192,7 +192,7 @@ TEST_F(MultiProcessTest, AWriterAndAReaderRunAtOnceWithoutErrorsOrLostRecords) {
   }
 }
 
-TEST_F(MultiProcessTest, AWriteThatWaitsTooLongAnswersLockedNotAnError) {
+TEST_F(RecmanMultiProcessTest, AWriteThatWaitsTooLongAnswersLockedNotAnError) {
   TestFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   ASSERT_EQ(f.Insert(Rec(1, "A")), kRmOk);
