@@ -70,10 +70,10 @@ std::string LookUpTranslation(std::string_view contents, std::string_view langua
   return std::string(text);
 }
 
-std::string TranslateText(platform::Env& env, Session& session, std::string_view text) {
-  if (session.language == "CAT") return std::string(text);
-  if (session.language_file.empty()) session.language_file = session.program_code;
-  const std::string path = session.data_root + "LOCALE\\" + session.language_file + ".LNG";
+namespace {
+
+std::string TranslateFromFile(platform::Env& env, const Session& session, const std::string& path,
+                              std::string_view text) {
   std::string contents;
   platform::Status s = env.fs->ReadFile(path, &contents);
   if (s.code() == platform::Status::Code::kNotFound) {
@@ -85,6 +85,26 @@ std::string TranslateText(platform::Env& env, Session& session, std::string_view
   }
   if (!s.ok()) return std::string(text);
   return LookUpTranslation(contents, session.language, text);
+}
+
+}  // namespace
+
+std::string TranslateText(platform::Env& env, Session& session, std::string_view text) {
+  if (session.language == "CAT") return std::string(text);
+  if (session.language_file.empty()) session.language_file = session.program_code;
+  const std::string path = session.data_root + "LOCALE\\" + session.language_file + ".LNG";
+  // The register asks for the same few texts on every page: answers are
+  // kept for the run, for this language and this file.
+  std::string key = session.language + path;
+  if (key != session.translations_key) {
+    session.translations.clear();
+    session.translations_key = std::move(key);
+  }
+  auto it = session.translations.find(text);
+  if (it == session.translations.end()) {
+    it = session.translations.emplace(std::string(text), TranslateFromFile(env, session, path, text)).first;
+  }
+  return it->second;
 }
 
 }  // namespace zov::session

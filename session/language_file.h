@@ -50,8 +50,10 @@ std::string LookUpTranslation(std::string_view contents, std::string_view langua
 // unchanged and no file is touched. Otherwise the first call of the run sets
 // session.language_file to session.program_code; the file
 // session.data_root + "LOCALE\" + language_file + ".LNG" is created empty
-// when missing, then read from the top on every call. A file that cannot be
-// created or read gives the text untranslated. Uses env.fs.
+// when missing, and searched from the top. A file that cannot be created or
+// read gives the text untranslated. The answer is kept in
+// session.translations, so the file is read once per distinct text, language
+// and file name of the run. Uses env.fs.
 std::string TranslateText(platform::Env& env, Session& session, std::string_view text);
 
 }  // namespace zov::session

@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 
 namespace zov::session {
@@ -31,6 +33,11 @@ struct Session {
   std::string program_code;
   // The language file's name, fixed by the first lookup of the run.
   std::string language_file;
+  // TranslateText's answers so far, for the language and language file named
+  // here (a change of either starts the table again). The language file is
+  // read once per distinct text; edits to it during a run are not seen.
+  std::map<std::string, std::string, std::less<>> translations;
+  std::string translations_key;
 };
 
 // Language codes with a meaning; every other value means Catalan.

@@ -112,13 +112,18 @@ TEST_F(TranslateTextTest, MissingFolderGivesTheTextUntranslated) {
 
 TEST_F(TranslateTextTest, TranslatesFromTheProgramsFile) {
   ASSERT_TRUE(fs_->CreateDirectory(dir_.path() + "LOCALE").ok());
-  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "LOCALE/DAZOROV1.LNG", "CODI,CODIGO,CODI,CODIGO\r\n").ok());
+  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "LOCALE/DAZOROV1.LNG", "CODI,CODIGO-GLG,CODI,CODIGO\r\n").ok());
   ASSERT_TRUE(fs_->WriteFile(dir_.path() + "LOCALE/OTHER.LNG", "CODI,x,x,OTHER\r\n").ok());
   session_.language = "SPA";
   EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODIGO");
   EXPECT_EQ(session_.language_file, "DAZOROV1");
   // The file's name is kept for the rest of the run.
   session_.program_code = "OTHER";
+  EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODIGO");
+  // Answers kept for one language are not given for another.
+  session_.language = "GLG";
+  EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODIGO-GLG");
+  session_.language = "SPA";
   EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODIGO");
 }
 
