@@ -9,7 +9,7 @@
 // calls on the same open file; the engine keeps its cursor state in it.
 // The data length is in/out: room in the data buffer on the way in, bytes
 // written on the way out. Statuses are the record manager's usual numbers
-// (record_manager_status.h).
+// (recman/status.h).
 #ifndef ZOV_PLATFORM_RECORD_MANAGER_H_
 #define ZOV_PLATFORM_RECORD_MANAGER_H_
 
