@@ -1,0 +1,463 @@
+// The real dazorov1 binary run on installations built in temporary
+// directories; print file and CSV files compared byte for byte.
+#include <algorithm>
+#include <climits>
+
+#include "gtest/gtest.h"
+#include "tests/app/installation.h"
+
+namespace zov::app {
+namespace {
+
+using reg::Cadastre;
+using reg::Contract;
+using reg::Group;
+using reg::Item;
+using reg::Owner;
+using reg::P;
+using reg::Property;
+using reg::Receipt;
+
+constexpr std::string_view kTenant = "GARC\xD6" "A L\xE0PEZ, MAR\xD6" "A";  // "GARCÍA LÓPEZ, MARÍA"
+
+// Splits CR LF lines.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// An 8-digit invoice number.
+std::string Invoice(int n) {
+  std::string digits = std::to_string(n);
+  return std::string(8 - digits.size(), '0') + digits;
+}
+
+std::size_t Count(const std::vector<std::string>& lines, const std::string& line) {
+  return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
+}
+
+// Page lines before the first occurrence of `line`.
+std::size_t PagesBefore(const std::vector<std::string>& lines, const std::string& line) {
+  const auto at = std::find(lines.begin(), lines.end(), line);
+  EXPECT_NE(at, lines.end()) << line;
+  return static_cast<std::size_t>(std::count(lines.begin(), at, std::string("PAGE 66 ")));
+}
+
+// One owner with a mail address, one group, one property with contract
+// "L"/"S" and cadastral data in Bizkaia.
+void OneOfEach(Installation& inst, std::string_view flag = "S") {
+  inst.Add(reg::kFileVPropiet, Owner("0001", "PUIG*JOAN", flag, "joan@example.com"));
+  inst.Add(reg::kFileVGrups, Group("00010001", "CARRER MAJOR"));
+  inst.Add(reg::kFileVDepBase, Property("000100010001", kTenant, "ES12345678Z"));
+  inst.Add(reg::kFileVDepCont, Contract("000100010001", "L", "S"));
+  inst.Add(reg::kFileVDepCada, Cadastre("000100010001", "1234567AB1234C0001XY", "48001"));
+}
+
+// The opener: copies the CSV it is given next to the print file.
+void InstallOpener(Installation& inst) {
+  inst.Write(inst.exe() + "dedado", "#!/bin/sh\ncp \"$1\" '" + inst.tmp() + "opened.csv'\necho \"$1\" >> '" +
+                                        inst.tmp() + "opened.list'\n",
+             true);
+}
+
+TEST(RunTest, OneOwnerOneLineByteForByte) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
+  inst.SetLine(23, "S");
+  InstallOpener(inst);
+  const RunResult r = inst.Run();
+  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+  EXPECT_EQ(r.stderr_text, "");
+  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
+  EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(Installation::Golden("one_owner.csv")));
+  EXPECT_EQ(inst.SpoolerRuns(), 1);
+  EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
+  // The opener got the one CSV file, which stays.
+  const auto csv = inst.CsvFiles();
+  ASSERT_EQ(csv.size(), 1u);
+  EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), inst.csv() + csv[0] + "\n");
+  EXPECT_EQ(csv[0].size(), 12u);
+  EXPECT_EQ(csv[0].substr(8), ".CSV");
+  // The parameter file was created with its defaults.
+  reg::ParamRecord defaults;
+  defaults.SetDefaults();
+  EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), defaults.view());
+}
+
+TEST(RunTest, OpenCsvFalseLeavesNoFile) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
+  InstallOpener(inst);
+  const RunResult r = inst.Run();
+  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+  EXPECT_TRUE(inst.CsvFiles().empty());
+  EXPECT_FALSE(inst.Exists(inst.tmp() + "opened.list"));
+}
+
+// 51 lines: the 51st is printed at line 60 and stays; with 52 the 52nd
+// comes at line 61 and a page heading is printed first.
+TEST(RunTest, RegisterLineAtSixtyAndSixtyOne) {
+  for (int receipts : {51, 52}) {
+    SCOPED_TRACE(receipts);
+    Installation inst;
+    OneOfEach(inst);
+    for (int i = 1; i <= receipts; ++i) {
+      const std::string invoice = Invoice(i);
+      inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", invoice));
+    }
+    const RunResult r = inst.Run();
+    ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+    const auto lines = Lines(inst.Read(inst.tmp() + "dozudizi.tmp"));
+    EXPECT_EQ(PagesBefore(lines, Item(45, "00000051", 0)), 1u);
+    EXPECT_EQ(PagesBefore(lines, Item(45, Invoice(receipts), 0)), receipts == 51 ? 1u : 2u);
+    if (receipts == 52) {
+      const auto page2 = std::find(lines.rbegin(), lines.rend(), "PAGE 66 ").base() - 1;
+      const auto last = std::find(lines.begin(), lines.end(), Item(45, "00000052", 0));
+      const auto before = std::find(lines.begin(), lines.end(), Item(45, "00000051", 0));
+      EXPECT_LT(before, page2);
+      EXPECT_LT(page2, last);
+      EXPECT_EQ(*(page2 + 4), Item(85, "P\xB7GINA    2", 2));
+    }
+  }
+}
+
+// A second group heading after 45 lines of the first group comes at line 56
+// (no page), after 46 lines at line 57 (a page first).
+TEST(RunTest, GroupHeadingPastFiftySix) {
+  for (int receipts : {45, 46}) {
+    SCOPED_TRACE(receipts);
+    Installation inst;
+    OneOfEach(inst);
+    inst.Add(reg::kFileVGrups, Group("00010002", "PLA\x87" "A NOVA"));  // "PLAÇA NOVA"
+    inst.Add(reg::kFileVDepBase, Property("000100020001", "SECOND", "ES2"));
+    for (int i = 1; i <= receipts; ++i) {
+      const std::string invoice = Invoice(i);
+      inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", invoice));
+    }
+    inst.Add(reg::kFileVCobros, Receipt("000100020001", "20260316", "00000999"));
+    const RunResult r = inst.Run();
+    ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+    const auto lines = Lines(inst.Read(inst.tmp() + "dozudizi.tmp"));
+    const auto title = std::find(lines.begin(), lines.end(), Item(1, "1.2 PLA\x87" "A NOVA", 2));
+    ASSERT_NE(title, lines.end());
+    if (receipts == 45) {
+      EXPECT_EQ(*(title - 2), Item(0, "", 1));
+      EXPECT_EQ(PagesBefore(lines, *title), 1u);
+      EXPECT_EQ(*(title - 1), "*e");
+    } else {
+      EXPECT_EQ(PagesBefore(lines, *title), 2u);
+      EXPECT_EQ(PagesBefore(lines, Item(0, "", 1)), 1u);
+      EXPECT_EQ(*(title - 1), "*e");
+      EXPECT_EQ(*(title - 2), Item(1, std::string(134, '-'), 1));
+    }
+  }
+}
+
+TEST(RunTest, TwoOwnersEachWithHandOffAndPageOne) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
+  inst.Add(reg::kFileVPropiet, Owner("0002", "SALA*PERE", "N", ""));
+  inst.Add(reg::kFileVGrups, Group("00020001", "RAMBLA"));
+  inst.Add(reg::kFileVDepBase, Property("000200010001", "T2", "ES2"));
+  inst.Add(reg::kFileVCobros, Receipt("000200010001", "20260316", "00000002"));
+  inst.SetLine(23, "S");
+  const RunResult r = inst.Run();
+  ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+  const auto lines = Lines(inst.Read(inst.tmp() + "dozudizi.tmp"));
+  const auto second = std::find(lines.begin(), lines.end(), "SEND,,PERE SALA");
+  ASSERT_NE(second, lines.end());
+  EXPECT_EQ(*(second - 1), Item(45, std::string(90, '='), 1));
+  EXPECT_EQ(*(second + 1), "PAGE 66 ");
+  EXPECT_EQ(*(second + 3), Item(1, "PERE SALA", 0));
+  EXPECT_EQ(*(second + 5), Item(85, "P\xB7GINA    1", 2));
+  EXPECT_EQ(inst.CsvFiles().size(), 2u);
+}
+
+TEST(RunTest, TwelveVatRatesInOneOwner) {
+  Installation inst;
+  OneOfEach(inst);
+  for (int i = 0; i < 12; ++i) {
+    reg::ReceiptRecord r = Receipt("000100010001", "20260315", "0000000" + std::to_string(i % 10));
+    r.SetVatRate(static_cast<int16_t>(2100 - 100 * i));
+    inst.Add(reg::kFileVCobros, r);
+  }
+  inst.SetLine(23, "S");
+  InstallOpener(inst);
+  const RunResult r = inst.Run();
+  ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+  const auto lines = Lines(inst.Read(inst.tmp() + "dozudizi.tmp"));
+  const auto label = std::find(lines.begin(), lines.end(), Item(45, "TOTAL ", 0));
+  ASSERT_NE(label, lines.end());
+  std::vector<std::string> rates;
+  for (auto it = label; it != lines.end(); ++it)
+    if (it->rfind(" 95 ,", 0) == 0) rates.push_back(it->substr(5, 5));
+  EXPECT_EQ(rates, (std::vector<std::string>{"21'00", "20'00", "19'00", "18'00", "17'00", "16'00", "15'00",
+                                             "14'00", "13'00", "12'00", "11'00"}));
+  EXPECT_EQ(Lines(inst.Read(inst.tmp() + "opened.csv")).size(), 13u);
+}
+
+TEST(RunTest, OwnerFlagsAgainstLines21And22) {
+  struct Case {
+    std::string flag, line21, line22;
+    bool printed;
+  } cases[] = {
+      {"S", "S", "", true},  {"S", "", "S", false}, {"N", "S", "", false}, {"N", "", "S", true},
+      {"X", "S", "", true},  {"X", "", "S", true},  {"X", "", "", false},  {"S", "s", "S", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("flag " + c.flag + " lines '" + c.line21 + "' '" + c.line22 + "'");
+    Installation inst;
+    OneOfEach(inst, c.flag);
+    inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
+    inst.SetLine(21, c.line21);
+    inst.SetLine(22, c.line22);
+    const RunResult r = inst.Run();
+    ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+    const std::string print = inst.Read(inst.tmp() + "dozudizi.tmp");
+    EXPECT_EQ(print == "DEVICE\r\n", !c.printed);
+    EXPECT_EQ(inst.SpoolerRuns(), 1);
+    if (!c.printed) {
+      EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=N\r\n");
+    }
+  }
+}
+
+TEST(RunTest, PropertyAndClassRanges) {
+  struct Case {
+    std::string from, to, class_from, class_to;
+    std::vector<std::string> invoices;
+  } cases[] = {
+      {"", "", "", "99", {"00000011", "00000021", "00000022", "00000031"}},
+      {"1.2", "1.2", "", "99", {"00000021", "00000022"}},
+      {"1.2.2", "1", "", "99", {"00000022"}},
+      {"2", "", "", "99", {"00000031"}},
+      {"", "", "0002", "0002", {"00000021"}},
+      {"", "", "0003", "", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from + " " + c.to + " " + c.class_from + " " + c.class_to);
+    Installation inst;
+    inst.Add(reg::kFileVPropiet, Owner("0001", "A*B"));
+    inst.Add(reg::kFileVPropiet, Owner("0002", "C*D"));
+    inst.Add(reg::kFileVGrups, Group("00010001", "G"));
+    inst.Add(reg::kFileVGrups, Group("00010002", "G"));
+    inst.Add(reg::kFileVGrups, Group("00020001", "G"));
+    const struct {
+      const char* code;
+      const char* invoice;
+      const char* class_code;
+    } props[] = {{"000100010001", "00000011", "0001"},
+                 {"000100020001", "00000021", "0002"},
+                 {"000100020002", "00000022", "0001"},
+                 {"000200010001", "00000031", "0001"}};
+    for (const auto& p : props) {
+      inst.Add(reg::kFileVDepBase, Property(p.code, "T", "ES1"));
+      reg::ReceiptRecord r = Receipt(p.code, "20260315", p.invoice);
+      r.SetClassCode(P(p.class_code));
+      inst.Add(reg::kFileVCobros, r);
+    }
+    inst.SetLine(4, c.from);
+    inst.SetLine(5, c.to);
+    inst.SetLine(6, c.class_from);
+    inst.SetLine(7, c.class_to);
+    const RunResult r = inst.Run();
+    ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+    std::vector<std::string> invoices;
+    for (const auto& l : Lines(inst.Read(inst.tmp() + "dozudizi.tmp")))
+      if (l.rfind(" 45 ,0", 0) == 0) invoices.push_back(l.substr(5, 8));
+    EXPECT_EQ(invoices, c.invoices);
+  }
+}
+
+TEST(RunTest, SpanishSessionWithALanguageFile) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
+  inst.Write(inst.tmp() + "OrvaTerm.ini", "[Sistema]\r\nIdioma=SPA\r\nSortida=LPT2\r\n");
+  ASSERT_TRUE(inst.fs().CreateDirectory(inst.root() + "LOCALE").ok());
+  inst.Write(inst.root() + "LOCALE/DAZOROV1.LNG",
+             "\"P\xB7GINA \",\"P\xB5GINA \",\"P\xB7GINA \",\"P\xB5GINA \"\r\n"
+             "\"LLIBRE REGISTRE DE FACTURES EMESES ENTRE \",\"\",\"\",\"LIBRO REGISTRO DE FACTURAS EMITIDAS ENTRE \"\r\n"
+             "\" I \",\" E \",\" E \",\" Y \"\r\n"
+             "CODI,CODIGO,CODI,CODIGO\r\n"
+             "\"     RETENCI\xE0 \",\"    RETEN\x80\xC7O \",\"     RETENCI\xE0 \",\"    RETENCI\xE0N \"\r\n"
+             "TOTAL ,TOTAL ,TOTAU ,TOTAL \r\n");
+  const RunResult r = inst.Run();
+  ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+  const auto lines = Lines(inst.Read(inst.tmp() + "dozudizi.tmp"));
+  EXPECT_EQ(lines.at(0), "DEVICELPT2");
+  const std::string title = "LIBRO REGISTRO DE FACTURAS EMITIDAS ENTRE 1/1/2026 Y 31/12/2026";
+  EXPECT_EQ(Count(lines, Item((96 - static_cast<int>(title.size())) / 2, title, 2)), 1u);
+  EXPECT_EQ(Count(lines, Item(85, "P\xB5GINA    1", 2)), 1u);
+  EXPECT_EQ(Count(lines, Item(1, "CODIGO", 0)), 1u);
+  EXPECT_EQ(Count(lines, Item(16, "CLIENT", 0)), 1u);
+  EXPECT_EQ(Count(lines, Item(122, "    RETENCI\xE0N ", 1)), 1u);
+}
+
+// A property without a contract or cadastral record is exported as one
+// without contract data and without cadastral data, never with the previous
+// property's.
+TEST(RunTest, PropertyWithoutRecordsDoesNotInheritThePreviousOnes) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVDepBase, Property("000100010002", "SECOND", "ES2"));
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
+  reg::ReceiptRecord second = Receipt("000100010002", "20260315", "00000002");
+  second.SetStoredTaxBase(90000);
+  inst.Add(reg::kFileVCobros, second);
+  inst.SetLine(23, "S");
+  InstallOpener(inst);
+  const RunResult r = inst.Run();
+  ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+  const auto rows = Lines(inst.Read(inst.tmp() + "opened.csv"));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_NE(rows[1].find(";11;S1;  ;"), std::string::npos);
+  EXPECT_NE(rows[2].find(";01;N1;E1;"), std::string::npos);
+  EXPECT_NE(rows[2].find(";4;" + std::string(20, ' ') + ";"), std::string::npos);
+  const auto lines = Lines(inst.Read(inst.tmp() + "dozudizi.tmp"));
+  // Exempt 100'00 from the stored base under a blank kind: on the line and in the total.
+  EXPECT_EQ(Count(lines, Item(65, "       100'00 ", 0)), 2u);
+}
+
+// Sums beyond 32 bits print their true value, or the mask's overflow form.
+TEST(RunTest, SummaryBeyondThirtyTwoBits) {
+  Installation inst;
+  OneOfEach(inst);
+  for (int i = 0; i < 6; ++i) {
+    reg::ReceiptRecord r = Receipt("000100010001", "20260315", "0000000" + std::to_string(i));
+    r.SetStoredTaxBase(INT32_MAX);
+    r.SetTotalAmount(INT32_MAX);
+    r.SetVatAmount(0);
+    r.SetWithholdingAmount(0);
+    inst.Add(reg::kFileVCobros, r);
+  }
+  const RunResult r = inst.Run();
+  ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+  const auto lines = Lines(inst.Read(inst.tmp() + "dozudizi.tmp"));
+  EXPECT_EQ(Count(lines, Item(80, "21.474.836'47 ", 0)), 6u);
+  EXPECT_EQ(Count(lines, Item(80, "  128849018'82", 0)), 1u);
+}
+
+TEST(RunTest, ParameterFileIsBroughtIntoLine) {
+  reg::ParamRecord defaults;
+  defaults.SetDefaults();
+  const std::string d(defaults.view());
+  struct Case {
+    std::string stored, expected;
+  } cases[] = {
+      {std::string(400, 'x'), std::string(318, 'x')},
+      {std::string(100, 'y'), std::string(100, 'y') + d.substr(100)},
+      {"", d},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored.size());
+    Installation inst;
+    inst.Write(inst.root() + "DADES/VParam.tab", c.stored);
+    const RunResult r = inst.Run();
+    ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+    EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), c.expected);
+  }
+}
+
+TEST(RunTest, MissingRunParametersEndTheRunWithoutOutput) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
+  inst.SkipPent();
+  const RunResult r = inst.Run();
+  EXPECT_NE(r.exit_code, 0);
+  EXPECT_NE(r.stderr_text.find("NO ES POT ACCEDIR AL FITXER " + inst.tmp() + "pent.tmp"), std::string::npos)
+      << r.stderr_text;
+  EXPECT_FALSE(inst.Exists(inst.tmp() + "dozudizi.tmp"));
+  EXPECT_EQ(inst.SpoolerRuns(), 0);
+  EXPECT_TRUE(inst.CsvFiles().empty());
+}
+
+TEST(RunTest, ShortRunParametersReadMissingLinesAsEmpty) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
+  inst.pent().resize(6);  // no ClassTo: no receipt gets through
+  const RunResult r = inst.Run();
+  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), "DEVICE\r\n");
+  EXPECT_EQ(inst.SpoolerRuns(), 1);
+}
+
+TEST(RunTest, LineEndsOfTheRunParameters) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
+  inst.BuildDataFiles();
+  std::string text;
+  for (const auto& line : inst.pent()) text += line + "\n";
+  inst.Write(inst.tmp() + "pent.tmp", text);
+  inst.SkipPent();
+  const RunResult r = inst.Run();
+  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+  EXPECT_EQ(Count(Lines(inst.Read(inst.tmp() + "dozudizi.tmp")), Item(45, "00000001", 0)), 1u);
+}
+
+TEST(RunTest, DataFileThatCannotBeCreatedFailsTheRun) {
+  Installation inst;
+  ASSERT_TRUE(inst.fs().DeleteFile(inst.root() + "ddf/VCobros.xdf").ok());
+  const RunResult r = inst.Run();
+  EXPECT_NE(r.exit_code, 0);
+  EXPECT_NE(r.stderr_text.find("NO ES POT ACCEDIR AL FITXER " + inst.root() + "DADES\\VCobros ("), std::string::npos)
+      << r.stderr_text;
+  EXPECT_FALSE(inst.Exists(inst.tmp() + "dozudizi.tmp"));
+  EXPECT_EQ(inst.SpoolerRuns(), 0);
+}
+
+TEST(RunTest, LostCsvLinesFailTheRun) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
+  inst.SetEnv("TEMP", inst.csv() + "missing/");
+  const RunResult r = inst.Run();
+  EXPECT_NE(r.exit_code, 0);
+  EXPECT_NE(r.stderr_text.find("CSV line(s) could not be written"), std::string::npos) << r.stderr_text;
+  // The printed register is complete and still handed to the spooler.
+  EXPECT_EQ(inst.SpoolerRuns(), 1);
+}
+
+TEST(RunTest, CsvDirectoryFallsBackToTmpdir) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
+  inst.SetLine(23, "S");
+  inst.SetEnv("TEMP", "");
+  inst.SetEnv("TMPDIR", inst.tmp() + "alt");
+  ASSERT_TRUE(inst.fs().CreateDirectory(inst.tmp() + "alt").ok());
+  const RunResult r = inst.Run();
+  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+  std::vector<platform::DirEntry> entries;
+  ASSERT_TRUE(inst.fs().ListDirectory(inst.tmp() + "alt", &entries).ok());
+  EXPECT_EQ(entries.size(), 1u);
+}
+
+TEST(RunTest, NoSpoolerProgramIsNotAFailure) {
+  Installation inst;
+  ASSERT_TRUE(inst.fs().DeleteFile(inst.exe() + "DOZUDIZI").ok());
+  inst.Write(inst.exe() + "Dozudizi", "#!/bin/sh\necho >> '" + inst.tmp() + "spooler.ran'\n", true);
+  RunResult r = inst.Run();
+  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+  EXPECT_EQ(inst.SpoolerRuns(), 1);  // found without regard to case
+  ASSERT_TRUE(inst.fs().DeleteFile(inst.exe() + "Dozudizi").ok());
+  r = inst.Run();
+  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+  EXPECT_EQ(inst.SpoolerRuns(), 1);
+}
+
+}  // namespace
+}  // namespace zov::app
