@@ -1,9 +1,13 @@
 // dozudizi: the suite's spooler. Started without arguments after the
 // register has closed its print file; see spooler.h for what it does.
+// Exit code 0 when everything was printed, 1 when the print file could not
+// be read or an output not written, 2 when lines of the print file had to be
+// skipped or changed (each is listed on standard error).
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "platform/env.h"
 #include "platform/posix_env.h"
 #include "platform/posix_file_system.h"
 #include "tools/dozudizi/spooler.h"
@@ -13,6 +17,10 @@ int main() {
   std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
   std::unique_ptr<platform::Environment> environment = platform::NewPosixEnvironment();
   std::unique_ptr<platform::ProcessRunner> processes = platform::NewPosixProcessRunner();
+  platform::Env env;
+  env.fs = fs.get();
+  env.environment = environment.get();
+  env.processes = processes.get();
 
   std::string error;
   tools::Cp850Text cp;
@@ -20,12 +28,7 @@ int main() {
     processes->ReportError("dozudizi: " + error);
     return tools::kExitFailed;
   }
-  tools::SpoolRequest request;
-  request.temp_dir = environment->GetOrEmpty("ZOVTMP");
-  if (!request.temp_dir.empty() && request.temp_dir.back() != '/' && request.temp_dir.back() != '\\') {
-    request.temp_dir += '/';
-  }
-  tools::SpoolOutcome out = tools::Spool(*fs, cp, request);
+  tools::SpoolOutcome out = tools::Spool(*fs, cp, tools::ReadSpoolRequest(env));
   if (!out.screen.empty()) std::fwrite(out.screen.data(), 1, out.screen.size(), stdout);
   for (const std::string& line : out.messages) processes->ReportError(line);
   for (const std::string& file : out.written) std::printf("dozudizi: wrote %s\n", fs->Resolve(file).c_str());

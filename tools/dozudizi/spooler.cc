@@ -2,6 +2,10 @@
 
 #include <span>
 
+#include "format/format_state.h"
+#include "session/ini_file.h"
+#include "session/session.h"
+#include "session/session_setup.h"
 #include "tools/dozudizi/layout.h"
 #include "tools/dozudizi/outbox.h"
 #include "tools/dozudizi/pdf_render.h"
@@ -157,6 +161,17 @@ Destination ResolveDevice(std::string_view device, std::string_view temp_dir) {
     d.unknown = true;
   }
   return d;
+}
+
+SpoolRequest ReadSpoolRequest(platform::Env& env) {
+  session::Session session;
+  format::FormatState format_state;
+  session::SetUpSession(env, session, format_state);
+  SpoolRequest request;
+  request.temp_dir = session.temp_dir;
+  request.mail_setting =
+      session::ReadIniValue(*env.fs, request.temp_dir + std::string(kSettingsFileName), "Opcions", "Correu");
+  return request;
 }
 
 SpoolOutcome Spool(platform::FileSystem& fs, const Cp850Text& cp, const SpoolRequest& request) {

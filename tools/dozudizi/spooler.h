@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/env.h"
 #include "platform/file_system.h"
 #include "tools/dozudizi/cp850.h"
 
@@ -51,6 +52,11 @@ struct SpoolRequest {
   std::string temp_dir;      // the session's TempDir: names are appended directly
   std::string mail_setting;  // Correu of section Opcions in DOZUDIZI.INI
 };
+
+// The request of a run started by the suite: TempDir as the session set-up
+// finds it (ZOVTMP, else the terminal directory) and Correu of section
+// Opcions of TempDir + "DOZUDIZI.INI". Uses env.environment and env.fs.
+SpoolRequest ReadSpoolRequest(platform::Env& env);
 
 struct SpoolOutcome {
   int exit_code = kExitOk;

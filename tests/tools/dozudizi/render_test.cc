@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <random>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -191,11 +193,13 @@ TEST_F(RenderTest, PdfOfWidePageStillHoldsEveryCharacter) {
   std::string pdftotext = FindPdfToText();
   if (pdftotext.empty()) GTEST_SKIP() << "pdftotext not installed";
   // A line reaching column 300 makes the page's pitch smaller, not shorter.
-  Document doc = LayOut(ParsePrintFile(testing::PrintFileBuilder().Page(66).At(1, "FIRST", 0).At(295, "LAST", 1).bytes()));
+  // Parentheses and backslashes must come through the PDF's string syntax.
+  Document doc = LayOut(ParsePrintFile(
+      testing::PrintFileBuilder().Page(66).At(1, "FIRST (1) \\ 2)", 0).At(295, "LAST", 1).bytes()));
   std::string pdf;
   ASSERT_TRUE(RenderPdf(cp_, doc.pages, &pdf).ok());
   std::string text = PdfText(pdftotext, pdf);
-  EXPECT_NE(text.find("FIRST"), std::string::npos) << text;
+  EXPECT_NE(text.find("FIRST (1) \\ 2)"), std::string::npos) << text;
   EXPECT_NE(text.find("LAST"), std::string::npos) << text;
 }
 
@@ -208,6 +212,38 @@ TEST_F(RenderTest, PdfWithoutPagesIsOneBlankSheetAndRendersAreRepeatable) {
   ASSERT_TRUE(RenderPdf(cp_, doc.pages, &a).ok());
   ASSERT_TRUE(RenderPdf(cp_, doc.pages, &b).ok());
   EXPECT_EQ(a, b);
+}
+
+}  // namespace
+}  // namespace zov::tools
+
+namespace zov::tools {
+namespace {
+
+// Corrupted print files (bytes overwritten at random, lines cut short) are
+// parsed, laid out and rendered without a crash, within the grid's limits.
+TEST_F(RenderTest, CorruptedPrintFilesNeverCrash) {
+  const std::string original = testing::TwoOwnersPrintFile();
+  std::mt19937 random(20240331);
+  std::uniform_int_distribution<std::size_t> position(0, original.size() - 1);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 60; ++round) {
+    std::string file = original;
+    for (int i = 0; i < 1 + round; ++i) file[position(random)] = static_cast<char>(byte(random));
+    if (round % 3 == 0) file.resize(position(random));
+    Document doc = LayOut(ParsePrintFile(file));
+    for (const Page& p : doc.pages) {
+      ASSERT_LE(p.length, kMaxPageLines) << "round " << round;
+      ASSERT_LE(PageWidth(p), kMaxLineWidth) << "round " << round;
+    }
+    std::string text = RenderText(cp_, doc.pages);
+    EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char c) { return c != '\n' && c != '\f' && static_cast<unsigned char>(c) < 0x20; }), 0)
+        << "round " << round;
+    if (round % 10 == 0) {
+      std::string pdf;
+      EXPECT_TRUE(RenderPdf(cp_, doc.pages, &pdf).ok()) << "round " << round;
+    }
+  }
 }
 
 }  // namespace

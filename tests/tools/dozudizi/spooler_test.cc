@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/posix_file_system.h"
+#include "platform/testing/fake_environment.h"
 #include "platform/testing/fault_file_system.h"
 #include "platform/testing/temp_dir.h"
 #include "tests/tools/dozudizi/register_examples.h"
@@ -174,6 +175,27 @@ TEST_F(SpoolTest, MailFillsTheOutboxForOwnersWithAnAddress) {
     ++pages;
   }
   EXPECT_EQ(pages, 2u);
+}
+
+// Started by the suite: TempDir from ZOVTMP (which lacks its separator
+// here), the mail switch from DOZUDIZI.INI beside the print file.
+TEST_F(SpoolTest, FindsItsFilesLikeTheSession) {
+  std::string temp = dir_.path().substr(0, dir_.path().size() - 1);
+  platform::FakeEnvironment environment({{"ZOVTMP", temp}});
+  platform::Env env;
+  env.fs = fs_.get();
+  env.environment = &environment;
+  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "DOZUDIZI.INI", "[Opcions]\r\nCorreu=S\r\n").ok());
+  PutPrintFile(testing::OneOwnerPrintFile());
+
+  SpoolRequest request = ReadSpoolRequest(env);
+  EXPECT_EQ(request.temp_dir.substr(0, temp.size()), temp);
+  EXPECT_EQ(request.temp_dir.size(), temp.size() + 1);
+  EXPECT_EQ(request.mail_setting, "S");
+  SpoolOutcome out = Spool(*fs_, cp_, request);
+  EXPECT_EQ(out.exit_code, kExitOk);
+  EXPECT_TRUE(Exists("register.pdf"));
+  EXPECT_TRUE(Exists("outbox/001-MARIA_ANGELS_PUIGDOMENECH_FERRE.pdf"));
 }
 
 TEST_F(SpoolTest, FailedWriteLeavesTheOldFileWhole) {
