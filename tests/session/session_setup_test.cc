@@ -89,7 +89,7 @@ TEST_F(SessionSetupTest, WithoutZovTmpTheTerminalDirectoryIsUsed) {
   ASSERT_TRUE(fs_->SetCurrentDirectory(cwd).ok());
 }
 
-TEST_F(SessionSetupTest, ColourTableFromTheSelectedSpecification) {
+TEST_F(SessionSetupTest, ColourTableFromTheSelectedColKey) {
   using T = ColourTable;
   const T kDefault = {{{15, 0}, {7, 0}, {0, 7}, {0, 7}, {0, 7}}};
   struct Case {
@@ -99,7 +99,7 @@ TEST_F(SessionSetupTest, ColourTableFromTheSelectedSpecification) {
       {"Seleccio=2\r\nCol2=14010701000700070007\r\n", {{{14, 1}, {7, 1}, {0, 7}, {0, 7}, {0, 7}}}},
       {"Col2=14010701000700070007\r\n", kDefault},  // no Seleccio: Col0, missing
       {"Seleccio=  3 apples\r\nCol3=01020304050607080910\r\n", {{{1, 2}, {3, 4}, {5, 6}, {7, 8}, {9, 10}}}},
-      {"Seleccio=1.5\r\nCol2=0102\r\n", {{{1, 2}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}}},  // rounded; short spec
+      {"Seleccio=1.5\r\nCol2=0102\r\n", {{{1, 2}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}}},  // rounded; short colour text
       {"Seleccio=1\r\nCol1=xx07 9x\r\n", {{{0, 7}, {9, 0}, {0, 0}, {0, 0}, {0, 0}}}},
       {"Seleccio=1\r\nCol1=\r\n", kDefault},
   };
