@@ -42,7 +42,9 @@ std::string EncodePosition(int32_t position) {
 
 int64_t DecodePosition(std::string_view bytes) {
   uint32_t u = 0;
-  for (std::size_t i = 0; i < kStackHeaderSize; ++i) u |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) << (8 * i);
+  for (std::size_t i = 0; i < kStackHeaderSize; ++i) {
+    u |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) << (8 * i);
+  }
   return static_cast<int32_t>(u);
 }
 
