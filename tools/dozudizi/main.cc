@@ -31,6 +31,8 @@ int main() {
   tools::SpoolOutcome out = tools::Spool(*fs, cp, tools::ReadSpoolRequest(env));
   if (!out.screen.empty()) std::fwrite(out.screen.data(), 1, out.screen.size(), stdout);
   for (const std::string& line : out.messages) processes->ReportError(line);
-  for (const std::string& file : out.written) std::printf("dozudizi: wrote %s\n", fs->Resolve(file).c_str());
+  // With the pages on standard output, the list of files goes beside them.
+  std::FILE* notes = out.screen.empty() ? stdout : stderr;
+  for (const std::string& file : out.written) std::fprintf(notes, "dozudizi: wrote %s\n", fs->Resolve(file).c_str());
   return out.exit_code;
 }
