@@ -6,16 +6,16 @@
 #include <string>
 
 #include "datafiles/file_spec.h"
+#include "platform/recman/status.h"
 
 namespace zov::datafiles {
 namespace {
 
-// The record manager's answers that the open reacts to.
-constexpr int16_t kRmFileNotFound = 12;
-constexpr int16_t kRmFileLocked = 85;
+using platform::kRmFileLocked;
+using platform::kRmFileNotFound;
 // Answered for a name that does not fit the path buffer: the record manager
 // would refuse it with the same status.
-constexpr int16_t kRmInvalidFileName = 11;
+using platform::kRmInvalidFileName;
 
 bool IsSeparator(char c) { return c == ':' || c == '\\' || c == '/'; }
 

@@ -6,15 +6,14 @@
 
 #include "datafiles/data_files.h"
 #include "datafiles/file_spec.h"
+#include "platform/recman/status.h"
 
 namespace zov::datafiles {
 namespace {
 
-// The record manager's "data buffer too short": the record is delivered cut.
-constexpr int16_t kRmBufferTooShort = 22;
-
+// "Data buffer too short": the record has been delivered cut.
 int16_t ShortBufferIsSuccess(int16_t status) {
-  return status == kRmBufferTooShort ? kStatusOk : status;
+  return status == platform::kRmDataBufferTooShort ? kStatusOk : status;
 }
 
 // How many bytes of a record can move between the record variable and the

@@ -411,11 +411,20 @@ constexpr std::string_view kStatHelp =
     "descending, 0x100 extended type) and type (0 string).\n";
 
 constexpr std::string_view kDemoHelp =
-    "Usage: zovdata demo DIR [--owners N] [--seed S]\n"
+    "Usage: zovdata demo DIR [--owners N] [--seed S] [--properties-per-owner N\n"
+    "                        --receipts-per-property N] [--csv keep|delete]\n"
     "\n"
-    "Builds a demo installation in DIR: descriptions, data files with N\n"
-    "owners and their properties and receipts (the same for the same seed S),\n"
-    "and the settings the register program reads.\n";
+    "Builds a demo installation in DIR for trying the register program: the\n"
+    "descriptions (ddf/), the twelve data files loaded with N owners, their\n"
+    "properties and two years of receipts (DADES/), the user settings, the\n"
+    "language file and a tmp/ folder with the run parameters. The same options\n"
+    "give the same installation. Existing data files are never overwritten.\n"
+    "\n"
+    "  --owners N                 how many owners\n"
+    "  --seed S                   the seed of the generated data\n"
+    "  --properties-per-owner N   with --receipts-per-property: a fixed shape\n"
+    "  --receipts-per-property N  instead of varied owners\n"
+    "  --csv keep|delete          whether the register keeps its CSV files\n";
 
 struct Command {
   std::string_view name;
@@ -493,7 +502,7 @@ int RunZovdata(platform::Env& env, const std::vector<std::string>& args, std::os
 
   if (name == "demo") {
 #ifdef ZOV_ZOVDATA_HAS_DEMO
-    return RunDemoCommand(env, rest);
+    return RunDemoCommand(env, rest, out, err);
 #else
     err << "zovdata: demo: this zovdata was built without the demo builder\n";
     return 1;
