@@ -6,6 +6,8 @@
 # lines per second and peak memory; then the spooler on the largest print
 # file. Targets: 50,000 register lines per second, under 64 MB at every size.
 #   scripts/bench.sh BUILD [SIZES...]      (SIZES: owners, default 2500 5000 9999)
+# REUSE=1 runs on the installations of an earlier run instead of building
+# them again (build_s is then 0).
 set -euo pipefail
 
 build=${1:-build}

@@ -452,8 +452,9 @@ class Generator {
 
   Status Receipts(DemoRandom& rnd, const PropertyPlan& plan) {
     const Contract& c = plan.contract;
-    // Rents are updated every January by 2.9 % once the contract has run a
-    // year; an arrears receipt in February then collects January's difference.
+    // Rents go up by 2.9 % every January after the contract's first year. A
+    // late update bills January at the old rent and collects the difference
+    // with an arrears receipt in February.
     for (int m = c.first_month; m <= c.last_month; ++m) {
       int years = YearOf(m) - YearOf(c.first_month);
       // A late update: January still goes out at the old rent.
