@@ -133,10 +133,7 @@ class Installation {
     const char* bin = std::getenv("ZOV_TEST_BIN");
     return std::string(bin ? bin : ".") + "/bin/dazorov1";
   }
-  static std::string Golden(const std::string& name) {
-    const char* src = std::getenv("ZOV_SOURCE_DIR");
-    return std::string(src ? src : ".") + "/tests/app/testdata/" + name;
-  }
+  static std::string Golden(const std::string& name) { return std::string(ZOV_APP_TESTDATA) + name; }
 
  private:
   RunResult RunCommand(const std::vector<std::string>& args, const std::string& program = "") {
