@@ -13,10 +13,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "datafiles/file_spec.h"
 #include "platform/record_manager.h"
 
 namespace zov::datafiles {
@@ -53,6 +55,10 @@ struct DataFileEntry {
   int32_t record_length = 0;  // from the file statistics at open
   int16_t key_number = 0;     // current key
   std::string key_value;      // current key value, exactly as long as the key
+  // The file's statistics, read once: a file's record length and keys cannot
+  // change while it is open (the record manager refuses to replace an open
+  // file), and the walk asks for them on every keyed read.
+  std::optional<FileSpec> statistics;
 };
 
 struct DataFileTable {

@@ -98,24 +98,31 @@ int16_t ResetDataFiles(platform::Env& env, DataFileTable& table) {
   return status;
 }
 
+const FileSpec* FileStatistics(platform::Env& env, DataFileEntry& entry) {
+  if (entry.statistics) return &*entry.statistics;
+  std::array<uint8_t, kDataBufferSize> data{};
+  std::array<char, kPathBufferSize> key;
+  key.fill(' ');
+  uint32_t length = kDataBufferSize;
+  const int16_t status = env.record_manager->Call(platform::kOpStat, entry.position_block.data(),
+                                                  data.data(), &length, key.data(),
+                                                  static_cast<uint8_t>(kPathBufferSize), 0);
+  // Without statistics nothing is known about the file: a failed call must
+  // not be read as a shape.
+  if (status != kStatusOk) return nullptr;
+  entry.statistics = DecodeFileSpec(data);
+  return &*entry.statistics;
+}
+
 KeyLength GetKeyLength(platform::Env& env, DataFileTable& table, int16_t file_number,
                        int16_t key_number) {
   KeyLength out;
   DataFileEntry* entry = OpenEntry(table, file_number);
   if (entry == nullptr) return out;
-  std::array<uint8_t, kDataBufferSize> data{};
-  std::array<char, kPathBufferSize> key;
-  key.fill(' ');
-  uint32_t length = kDataBufferSize;
-  const int16_t status = env.record_manager->Call(platform::kOpStat, entry->position_block.data(),
-                                                  data.data(), &length, key.data(),
-                                                  static_cast<uint8_t>(kPathBufferSize), 0);
-  // Without statistics nothing is known about the file: a failed call must
-  // not be read as a shape.
-  if (status != kStatusOk) return out;
-  const FileSpec spec = DecodeFileSpec(data);
-  out.record_length = spec.record_length;
-  out.key_length = spec.KeyLength(key_number);
+  const FileSpec* spec = FileStatistics(env, *entry);
+  if (spec == nullptr) return out;
+  out.record_length = spec->record_length;
+  out.key_length = spec->KeyLength(key_number);
   return out;
 }
 
@@ -130,7 +137,13 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
   entry.record = record;
 
   const DataFileName parts = SplitDataFileName(name);
-  const std::string path = parts.directory + parts.base + parts.extension;
+  std::string path = parts.directory + parts.base + parts.extension;
+  // The suite's names come from a case-insensitive system: an existing file
+  // whose name differs only in letter case is the file meant.
+  std::string resolved = env.fs->Resolve(path);
+  std::string given = path;
+  std::replace(given.begin(), given.end(), '\\', '/');
+  if (resolved != given) path = resolved;
 
   // A file that can be neither opened nor created: the message is shown,
   // every data file released, and the caller told to end the program.
@@ -177,6 +190,11 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
     const int16_t create_status =
         env.record_manager->Call(platform::kOpCreate, entry.position_block.data(), data.data(),
                                  &length, key.data(), static_cast<uint8_t>(kPathBufferSize), -1);
+    // Another program may have created it meanwhile: open that one.
+    if (create_status == platform::kRmFileExists) {
+      created = true;
+      continue;
+    }
     if (create_status != kStatusOk) return fail(create_status);
     created = true;
   }

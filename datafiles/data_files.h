@@ -49,6 +49,10 @@ struct KeyLength {
 // segments), read from the statistics. Both are 0 when the file number is not
 // open or the statistics cannot be read; the key length is 0 when the file has
 // no such key.
+// The entry's file statistics, read from the record manager on first use and
+// kept in the entry; null when the statistics call fails.
+const FileSpec* FileStatistics(platform::Env& env, DataFileEntry& entry);
+
 KeyLength GetKeyLength(platform::Env& env, DataFileTable& table, int16_t file_number,
                        int16_t key_number);
 

@@ -104,21 +104,14 @@ std::string KeyImage(platform::Env& env, DataFileTable& table, int16_t file_numb
   if (entry == nullptr) return std::string();
   std::string value = entry->key_value;
 
-  std::array<uint8_t, kDataBufferSize> data{};
-  std::array<char, kPathBufferSize> key;
-  key.fill(' ');
-  uint32_t length = kDataBufferSize;
-  const int16_t status = env.record_manager->Call(platform::kOpStat, entry->position_block.data(),
-                                                  data.data(), &length, key.data(),
-                                                  static_cast<uint8_t>(kPathBufferSize), 0);
-  if (status != kStatusOk) return value;
-  const FileSpec spec = DecodeFileSpec(data);
-  if (entry->key_number < 0 || static_cast<std::size_t>(entry->key_number) >= spec.keys.size()) {
+  const FileSpec* spec = FileStatistics(env, *entry);
+  if (spec == nullptr) return value;
+  if (entry->key_number < 0 || static_cast<std::size_t>(entry->key_number) >= spec->keys.size()) {
     return value;
   }
 
   std::size_t start = 0;  // the segment's offset within the key value
-  for (const KeySegment& segment : spec.keys[static_cast<std::size_t>(entry->key_number)]) {
+  for (const KeySegment& segment : spec->keys[static_cast<std::size_t>(entry->key_number)]) {
     const std::size_t end = start + segment.length;
     if (segment.flags & kSegBinary) {
       if (value.size() < end) value.resize(end, '\0');
@@ -126,7 +119,7 @@ std::string KeyImage(platform::Env& env, DataFileTable& table, int16_t file_numb
                    value.begin() + static_cast<std::ptrdiff_t>(end));
     } else if (segment.flags & kSegAltCollating) {
       for (std::size_t i = start; i < end && i < value.size(); ++i) {
-        value[i] = static_cast<char>(spec.Collate(static_cast<uint8_t>(value[i])));
+        value[i] = static_cast<char>(spec->Collate(static_cast<uint8_t>(value[i])));
       }
     }
     start = end;

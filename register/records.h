@@ -225,7 +225,7 @@ struct ReceiptRecord : RecordVariable<68> {
   int32_t VatAmount() const { return Int32<38>(); }
   int32_t PaidAmount() const { return Int32<45>(); }
   // The date of key 2 (after the property code); key 1 carries IssueDate.
-  std::string_view PaymentDate() const { return Field<49, 4>(); }
+  std::string_view PaymentDate() const { return Field<24, 4>(); }
   int16_t WithholdingRate() const { return Int16<57>(); }
   // Stored negative.
   int32_t WithholdingAmount() const { return Int32<59>(); }
@@ -242,7 +242,7 @@ struct ReceiptRecord : RecordVariable<68> {
   void SetVatRate(int16_t v) { SetInt16<36>(v); }
   void SetVatAmount(int32_t v) { SetInt32<38>(v); }
   void SetPaidAmount(int32_t v) { SetInt32<45>(v); }
-  void SetPaymentDate(std::string_view packed) { SetPacked<49, 4>(packed); }
+  void SetPaymentDate(std::string_view packed) { SetPacked<24, 4>(packed); }
   void SetWithholdingRate(int16_t v) { SetInt16<57>(v); }
   void SetWithholdingAmount(int32_t v) { SetInt32<59>(v); }
   // Raw bytes (any two bytes; the register accepts 0x20 0x80 .. 0xE3 0xE3).
@@ -338,7 +338,7 @@ inline constexpr KeySpec kPropertyKeys[] = {{{{{0, 6}}}, 1, false}};
 inline constexpr KeySpec kReceiptKeys[] = {
     {{{{0, 6}, {8, 4}, {28, 4}}}, 3, true},  // key 0: not used by the register
     {{{{0, 6}, {8, 4}}}, 2, true},           // key 1: property code + IssueDate
-    {{{{0, 6}, {49, 4}}}, 2, true},          // key 2: property code + PaymentDate
+    {{{{0, 6}, {24, 4}}}, 2, true},          // key 2: property code + PaymentDate
 };
 inline constexpr KeySpec kDetailKeys[] = {{{{{0, 12}}}, 1, true}};
 inline constexpr KeySpec kConceptKeys[] = {{{{{0, 3}}}, 1, false}};

@@ -270,8 +270,13 @@ TEST(GetKeyLength, SumsTheSegmentsOfTheKey) {
   const std::size_t calls = h.rm.calls.size();
   (void)GetKeyLength(h.env, h.table, 18, 0);
   EXPECT_EQ(h.rm.calls.size(), calls);
+  // The statistics are read once per open: later lengths cost no call.
+  (void)GetKeyLength(h.env, h.table, 17, 1);
+  EXPECT_EQ(h.rm.calls.size(), calls);
   h.rm.forced[platform::kOpStat] = 3;
-  KeyLength failed = GetKeyLength(h.env, h.table, 17, 0);
+  std::array<char, 68> other{};
+  ASSERT_EQ(OpenDataFile(h.env, h.session, h.table, 18, h.Path("VCobros"), other), 0);
+  KeyLength failed = GetKeyLength(h.env, h.table, 18, 0);
   EXPECT_EQ(failed.key_length, 0);
   EXPECT_EQ(failed.record_length, 0);
 }

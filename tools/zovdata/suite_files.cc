@@ -1,63 +1,17 @@
 #include "tools/zovdata/suite_files.h"
 
-#include <initializer_list>
-#include <utility>
+#include "register/descriptions.h"
+#include "register/records.h"
 
 namespace zov::tools {
 namespace {
 
-using datafiles::FileSpec;
-using datafiles::KeySegment;
-
-struct Segment {
-  uint16_t position;  // 1-based
-  uint16_t length;
-};
-
-// One key from its segments; `duplicates` marks every segment, as the
-// record manager expects the flag to agree across a key.
-std::vector<KeySegment> Key(std::initializer_list<Segment> segments, bool duplicates) {
-  std::vector<KeySegment> key;
-  for (const Segment& s : segments) {
-    KeySegment k;
-    k.position = s.position;
-    k.length = s.length;
-    k.flags = duplicates ? datafiles::kSegDuplicates : 0;
-    key.push_back(k);
-  }
-  return key;
-}
-
-SuiteFile File(std::string_view name, uint16_t record_length, std::vector<std::vector<KeySegment>> keys) {
-  FileSpec spec;
-  spec.record_length = record_length;
-  spec.page_size = 4096;
-  spec.key_count = static_cast<uint16_t>(keys.size());
-  spec.keys = std::move(keys);
-  return SuiteFile{name, std::move(spec)};
-}
-
+// The descriptions come from the record layouts the register reads, so the
+// files we create always have the keys the register walks.
 std::vector<SuiteFile> Build() {
-  const auto property_code = [] { return Key({{1, 6}}, false); };
-  return {
-      File("VPropiet", 828, {Key({{1, 2}}, false)}),  // owner code
-      File("VGrups", 192, {Key({{1, 4}}, false)}),    // group code
-      File("VDepBase", 396, {property_code()}),
-      File("VDepPart", 168, {property_code()}),
-      File("VDepCont", 44, {property_code()}),
-      File("VDepBanc", 180, {property_code()}),
-      File("VDepCada", 44, {property_code()}),
-      // Receipts: key 0 property code, issue date and invoice number; key 1
-      // property code and issue date; key 2 property code and collection
-      // date (the zero date while unpaid). A property has many receipts.
-      File("VCobros", 68,
-           {Key({{1, 6}, {9, 4}, {29, 4}}, true), Key({{1, 6}, {9, 4}}, true),
-            Key({{1, 6}, {25, 4}}, true)}),
-      File("VDesCob", 116, {Key({{1, 12}}, true)}),   // receipt lines: property code, date, line
-      File("VConcept", 112, {Key({{1, 3}}, false)}),  // concept code ("VAR", "COB", ...)
-      File("Remeses", 224, {Key({{1, 4}}, true)}),    // remittance number
-      File("USeccio", 56, {Key({{1, 1}}, false)}),    // section code
-  };
+  std::vector<SuiteFile> files;
+  for (const reg::DataFileSpec& f : reg::kDataFiles) files.push_back(SuiteFile{f.name, reg::DescribeDataFile(f)});
+  return files;
 }
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
