@@ -97,7 +97,7 @@ Status Build(platform::Env& env, const DemoRequest& request, const std::string& 
   }
   if (Status s = WriteDescriptions(fs, ddf); !s.ok()) return s;
 
-  // The records first, so that a refused option creates nothing.
+  // The records before the data files: nothing to undo when they fail.
   BufferingSink sink;
   if (Status s = demo::GenerateInstallation(request.options, sink, counts); !s.ok()) return s;
 
