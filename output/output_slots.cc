@@ -69,10 +69,21 @@ void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot) {
   s->line.clear();
   const int64_t start = env.clock->MonotonicMicros();
   for (;;) {
-    platform::Status status = env.fs->AppendToFile(s->file_name, data);
-    if (status.ok()) {
-      s->unreachable = false;
-      return;
+    platform::Status status;
+    if (!s->file) {
+      std::unique_ptr<platform::AppendFile> file;
+      status = env.fs->OpenAppendFile(s->file_name, &file);
+      if (status.ok()) s->file = std::move(file);
+    }
+    if (s->file) {
+      status = s->file->Append(data);
+      if (status.ok()) {
+        s->unreachable = false;
+        return;
+      }
+      // Open the file afresh on the next try.
+      s->file->Close().IgnoreError();
+      s->file.reset();
     }
     // Another program may hold the file for a moment; wait for it, but not
     // for ever, and not again for every line of a file already given up.
@@ -88,7 +99,12 @@ void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot) {
 
 void FreeSlot(OutputSlots& slots, int16_t slot) {
   if (slot < 1 || static_cast<std::size_t>(slot) > slots.slots.size()) return;
-  slots.slots[static_cast<std::size_t>(slot - 1)] = OutputSlot{};
+  OutputSlot& s = slots.slots[static_cast<std::size_t>(slot - 1)];
+  if (s.file) {
+    platform::Status status = s.file->Close();
+    if (!status.ok()) RecordLostLine(slots, status.message());
+  }
+  s = OutputSlot{};
 }
 
 }  // namespace zov::output

@@ -1,7 +1,8 @@
 // The writer of delimited text files: numbered slots, each remembering a
-// file, a separator, a line end and the line being built. Nothing is held
-// open between lines: each finished line is appended to the file with one
-// open-append-close, so other programs may read the file between lines.
+// file, a separator, a line end and the line being built. Each finished line
+// is appended to the file at once with one write, so other programs may read
+// the file between lines; the file stays open for appending from the slot's
+// first line until FreeSlot (one open per file, not one per line).
 //
 //   output::OutputSlots slots;
 //   output::SetUpSlots(slots, 1);
@@ -14,6 +15,7 @@
 #define ZOV_OUTPUT_OUTPUT_SLOTS_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,8 @@ struct OutputSlot {
   std::string separator;  // "\t", ";" or ","
   std::string line_end;   // "\r", "\n" or "\r\n"
   std::string line;       // the fields of the line being built, joined
+  // The file, open for appending since the slot's first line got through.
+  std::shared_ptr<platform::AppendFile> file;
   // Set when a line of this slot was given up; later lines of the slot are
   // tried once, without waiting, until one gets through.
   bool unreachable = false;
@@ -64,7 +68,8 @@ void AddField(OutputSlots& slots, int16_t slot, std::string_view value);
 // not a busy slot counts as a lost line too.
 void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot);
 
-// Frees the slot (every field emptied). Out-of-range numbers are ignored.
+// Closes the slot's file and frees the slot (every field emptied); a close
+// that fails counts as a lost line. Out-of-range numbers are ignored.
 void FreeSlot(OutputSlots& slots, int16_t slot);
 
 inline constexpr int32_t kWriteLineRetryMillis = 5000;

@@ -56,6 +56,15 @@ class ByteFile {
   virtual Status Close() = 0;
 };
 
+// A file open for appending: each Append writes its data at the end of the
+// file at once (no buffering in the program), so readers see whole lines.
+class AppendFile {
+ public:
+  virtual ~AppendFile() = default;
+  virtual Status Append(std::string_view data) = 0;
+  virtual Status Close() = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -71,6 +80,8 @@ class FileSystem {
   virtual Status WriteFile(std::string_view name, std::string_view data) = 0;
   // Appends data at the end of the file, creating it when missing.
   virtual Status AppendToFile(std::string_view name, std::string_view data) = 0;
+  // Opens the file for appending, creating it when missing.
+  virtual Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) = 0;
   virtual Status DeleteFile(std::string_view name) = 0;
   // Atomically replaces `to` (when it exists) with `from`.
   virtual Status RenameFile(std::string_view from, std::string_view to) = 0;

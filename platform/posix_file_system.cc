@@ -147,6 +147,27 @@ class PosixByteFile : public ByteFile {
   std::string path_;
 };
 
+class PosixAppendFile : public AppendFile {
+ public:
+  PosixAppendFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixAppendFile() override { Close().IgnoreError(); }
+  Status Append(std::string_view data) override {
+    if (fd_ < 0) return Status::IoError("append to closed file " + path_);
+    return WriteAll(fd_, data, 0, false, path_);
+  }
+  Status Close() override {
+    if (fd_ < 0) return Status::Ok();
+    int r = ::close(fd_);
+    fd_ = -1;
+    if (r != 0) return PosixError("close", path_, errno);
+    return Status::Ok();
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
 class PosixFileSystem : public FileSystem {
  public:
   std::string Resolve(std::string_view name) override {
@@ -232,6 +253,14 @@ class PosixFileSystem : public FileSystem {
     Status s = WriteAll(fd, data, 0, false, path);
     if (::close(fd) != 0 && s.ok()) s = PosixError("close", path, errno);
     return s;
+  }
+
+  Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override {
+    std::string path = Resolve(name);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return PosixError("open", path, errno);
+    *file = std::make_unique<PosixAppendFile>(fd, path);
+    return Status::Ok();
   }
 
   Status DeleteFile(std::string_view name) override {

@@ -43,7 +43,9 @@ std::string UniqueFileName(platform::Env& env, std::string_view directory, std::
   if (!start.empty() && !EndsInSeparator(start)) start += '\\';
   start += prefix;
 
-  std::minstd_rand random(static_cast<std::minstd_rand::result_type>(env.clock->HundredthsSinceMidnight()));
+  // Seeds a few hundredths apart must not give names that start alike.
+  std::seed_seq seed{env.clock->HundredthsSinceMidnight()};
+  std::mt19937 random(seed);
   std::uniform_int_distribution<std::size_t> pick(0, kNameCharacters.size() - 1);
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
     std::string name = start;

@@ -72,7 +72,9 @@ void AppendLine(std::string& out, std::string_view line) {
 // and ".tmp". The sequence is seeded from the time of day once per call; a
 // name already in use is followed by the next one of the sequence.
 Status TemporaryName(platform::Env& env, std::string_view path, std::string* name) {
-  std::minstd_rand random(static_cast<std::minstd_rand::result_type>(env.clock->HundredthsSinceMidnight()));
+  // Seeds a few hundredths apart must not give names that start alike.
+  std::seed_seq seed{env.clock->HundredthsSinceMidnight()};
+  std::mt19937 random(seed);
   std::uniform_int_distribution<int> digit(0, 9);
   const std::string directory = platform::DirectoryPart(path);
   for (int attempt = 0; attempt < 1000; ++attempt) {

@@ -35,6 +35,10 @@
 //               may keep one and lose the other); abort drops them all.
 // A write that waits longer than the busy timeout for another process's
 // write answers 85 (84 for an update or delete of a record).
+// Reads outside a transaction see the file as it was at most
+// read_snapshot_ms before (another process's writes, or another
+// RecordManager's, show within that time); this RecordManager's own writes
+// show at once, through every handle.
 #ifndef ZOV_PLATFORM_RECMAN_RECORD_MANAGERS_H_
 #define ZOV_PLATFORM_RECMAN_RECORD_MANAGERS_H_
 
@@ -48,6 +52,9 @@ namespace zov::platform {
 struct SqliteRecordManagerOptions {
   // How long a write waits for another process's write to finish.
   int busy_timeout_ms = 5000;
+  // How long reads of a file outside a transaction keep sharing one read
+  // snapshot (see sqlite_record_manager.cc); 0 gives each read its own.
+  int read_snapshot_ms = 2;
 };
 
 std::unique_ptr<RecordManager> NewSqliteRecordManager(const SqliteRecordManagerOptions& options);

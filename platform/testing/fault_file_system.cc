@@ -27,7 +27,32 @@ class FaultByteFile : public ByteFile {
   std::string name_;
 };
 
+class FaultAppendFile : public AppendFile {
+ public:
+  FaultAppendFile(FaultFileSystem* fs, std::unique_ptr<AppendFile> base, std::string name)
+      : fs_(fs), base_(std::move(base)), name_(std::move(name)) {}
+  Status Append(std::string_view data) override {
+    if (fs_->Fail(FaultFileSystem::Op::kAppend)) return FaultFileSystem::Injected("append", name_);
+    return base_->Append(data);
+  }
+  Status Close() override { return base_->Close(); }
+
+ private:
+  FaultFileSystem* fs_;
+  std::unique_ptr<AppendFile> base_;
+  std::string name_;
+};
+
 }  // namespace
+
+Status FaultFileSystem::OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) {
+  if (Fail(Op::kOpen)) return Injected("open", name);
+  std::unique_ptr<AppendFile> base;
+  Status s = base_->OpenAppendFile(name, &base);
+  if (!s.ok()) return s;
+  *file = std::make_unique<FaultAppendFile>(this, std::move(base), std::string(name));
+  return Status::Ok();
+}
 
 Status FaultFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) {
   if (Fail(Op::kOpen)) return Injected("open", name);

@@ -34,6 +34,8 @@ class FaultFileSystem : public FileSystem {
     if (Fail(Op::kAppend)) return Injected("append", name);
     return base_->AppendToFile(name, data);
   }
+  // Opening counts as kOpen, each append as kAppend.
+  Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override;
   Status DeleteFile(std::string_view name) override {
     if (Fail(Op::kDelete)) return Injected("delete", name);
     return base_->DeleteFile(name);
