@@ -1,6 +1,7 @@
 # The two entry points: `make test` and `make demo`. Both install what is
 # missing, configure and build under build/.
 BUILD ?= build
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
