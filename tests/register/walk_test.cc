@@ -253,3 +253,77 @@ TEST(WalkTest, ReceiptKeyTwoReadsByPaymentDate) {
 
 }  // namespace
 }  // namespace zov::reg
+
+namespace zov::reg {
+namespace {
+
+// Both ends of the date range and of the property range are inclusive; a
+// receipt one day or one code outside is not read, and an owner whose only
+// receipt is not selected gets no page and no CSV file.
+TEST(WalkTest, RangeEndsAreInclusive) {
+  struct Case {
+    std::string what, date_from, date_to, property_from, property_to;
+    std::vector<std::string> invoices;
+  } cases[] = {
+      {"whole year", "20260101", "20261231", "000100010001", "999999999999",
+       {"00000101", "00000102", "00000103", "00000201"}},
+      {"single day at the start", "20260101", "20260101", "000100010001", "999999999999", {"00000101", "00000201"}},
+      {"single day at the end", "20261231", "20261231", "000100010001", "999999999999", {"00000103"}},
+      {"ends one day inside", "20260102", "20261230", "000100010001", "999999999999", {"00000102"}},
+      {"up to the first property exactly", "20260101", "20261231", "000100010001", "000100010001",
+       {"00000101", "00000102", "00000103"}},
+      {"from the second owner's property exactly", "20260101", "20261231", "000200010001", "000200010001",
+       {"00000201"}},
+      {"owner code past the upper bound", "20260101", "20261231", "000100010001", "000199999999",
+       {"00000101", "00000102", "00000103"}},
+      {"property just past the lower bound", "20260101", "20261231", "000100010002", "999999999999",
+       {"00000201"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Walk w;
+    Harness& h = w.h;
+    h.Add(kFileVPropiet, Owner("0001", "A*B"));
+    h.Add(kFileVPropiet, Owner("0002", "C*D"));
+    h.Add(kFileVPropiet, Owner("0003", "E*F"));
+    h.Add(kFileVGrups, Group("00010001", "G1"));
+    h.Add(kFileVGrups, Group("00020001", "G2"));
+    h.Add(kFileVGrups, Group("00030001", "G3"));
+    h.Add(kFileVDepBase, Property("000100010001", "T1", "ES1"));
+    h.Add(kFileVDepBase, Property("000200010001", "T2", "ES2"));
+    h.Add(kFileVDepBase, Property("000300010001", "T3", "ES3"));
+    h.Add(kFileVCobros, Receipt("000100010001", "20251231", "00000100"));
+    h.Add(kFileVCobros, Receipt("000100010001", "20260101", "00000101"));
+    h.Add(kFileVCobros, Receipt("000100010001", "20260615", "00000102"));
+    h.Add(kFileVCobros, Receipt("000100010001", "20261231", "00000103"));
+    h.Add(kFileVCobros, Receipt("000100010001", "20270101", "00000104"));
+    h.Add(kFileVCobros, Receipt("000200010001", "20260101", "00000201"));
+    ReceiptRecord refused = Receipt("000300010001", "20260101", "00000301");
+    refused.SetStatusCode("X");
+    refused.SetPaidAmount(0);
+    h.Add(kFileVCobros, refused);
+    h.state.params.date_from = P(c.date_from);
+    h.state.params.date_to = P(c.date_to);
+    h.state.params.property_from = P(c.property_from);
+    h.state.params.property_to = P(c.property_to);
+    h.state.params.open_csv = true;  // keep the files to count them
+    const auto lines = w.Run();
+    std::vector<std::string> invoices;
+    std::size_t sends = 0;
+    for (const auto& l : lines) {
+      if (l.rfind(Num(45) + ",000", 0) == 0) invoices.push_back(l.substr(5, 8));
+      if (l.rfind("SEND", 0) == 0) ++sends;
+    }
+    EXPECT_EQ(invoices, c.invoices);
+    std::size_t owners = 0;
+    for (const std::string prefix : {"0000010", "0000020"})
+      owners += std::any_of(c.invoices.begin(), c.invoices.end(),
+                            [&](const std::string& i) { return i.rfind(prefix, 0) == 0; });
+    EXPECT_EQ(sends, owners);
+    EXPECT_EQ(h.CsvFiles().size(), owners);
+    EXPECT_EQ(h.state.page_counter, 0);
+  }
+}
+
+}  // namespace
+}  // namespace zov::reg
