@@ -21,12 +21,33 @@
 // cached across calls except each file's specification, which cannot change
 // while the file is open (create replaces a file only when nobody has it
 // open).
+//
+// Read snapshots. Starting and ending a SQLite read transaction costs a few
+// system calls (locks on the database and on the shared-memory read mark,
+// the file's size), more than the lookup itself. So a read (the gets, stat)
+// outside the engine's transaction opens a deferred transaction on the
+// file's connection and leaves it open; the next reads of that file reuse
+// it while it is younger than options.read_snapshot_ms (by the monotonic
+// clock), and the first read after that ends it and starts a new one. Reads
+// thus see the file as it was at most that long ago. The held snapshot is
+// released before any write to the file (insert, update, delete), at begin
+// transaction and create (every file's), at close of any handle of the
+// file, at reset and when the RecordManager is destroyed, and after a read
+// that failed. Since every write begins by ending it, a held snapshot never
+// turns a write into a stale-snapshot error, and a write through one handle
+// is seen at once through the others. A process that reads and then stays
+// idle keeps its last snapshot until its next call, close or reset: while
+// held, the file's write-ahead log cannot be checkpointed past it and so
+// may grow, but other processes' reads and writes are not held up (their
+// opens are shut out by the lock files, not by the database). A snapshot
+// bound of 0 gives every read its own transaction.
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -184,11 +205,13 @@ struct OpenFile {
   bool exclusive = false;
   int handles = 0;
   bool in_transaction = false;  // holds a write transaction of the engine's transaction
+  bool reading = false;         // holds a read snapshot opened by a read (only outside transactions)
+  std::chrono::steady_clock::time_point reading_since;
   RecordFileSpec spec;
   std::vector<std::array<Statement, kKeyQueryCount>> queries;  // per key
   std::vector<Statement> probes;                               // per key
   Statement read_file, write_file, read_record, insert, update, remove;
-  Statement begin, commit, rollback, savepoint, release, rollback_to;
+  Statement begin, begin_read, commit, rollback, savepoint, release, rollback_to;
   sqlite3* db = nullptr;  // declared last: statements are finalized before close_v2 completes
 };
 
@@ -227,6 +250,9 @@ class SqliteRecordManager final : public RecordManager {
                  int8_t key_number);
   int16_t EndTransaction(bool commit);
   void CloseEverything();
+  void StartRead(OpenFile& f);
+  void EndRead(OpenFile& f);
+  void EndAllReads();
   Handle* Find(const uint8_t* pb);
 
   int16_t Get(Handle& h, uint16_t operation, void* data, uint32_t* data_length, void* key, uint8_t key_length,
@@ -260,10 +286,11 @@ int16_t SqliteRecordManager::Dispatch(uint16_t operation, uint8_t* pb, void* dat
   switch (operation) {
     case kOpOpen: return Open(pb, key, key_length, key_number);
     case kOpClose: return Close(pb);
-    case kOpCreate: return Create(data, data_length, key, key_length, key_number);
+    case kOpCreate: EndAllReads(); return Create(data, data_length, key, key_length, key_number);
     case kOpReset: CloseEverything(); return kRmOk;
     case kOpBeginTransaction:
       if (transaction_) return kRmTransactionActive;
+      EndAllReads();
       transaction_ = true;
       transaction_lost_ = false;
       return kRmOk;
@@ -286,13 +313,53 @@ int16_t SqliteRecordManager::Dispatch(uint16_t operation, uint8_t* pb, void* dat
   }
   Handle* h = Find(pb);
   if (h == nullptr) return kRmFileNotOpen;
+  OpenFile& f = *h->file;
   switch (operation) {
-    case kOpInsert: return Insert(*h, data, data_length, key, key_length, key_number);
-    case kOpUpdate: return Update(*h, data, data_length);
-    case kOpDelete: return Delete(*h);
-    case kOpStat: return Stat(*h, data, data_length);
-    default: return Get(*h, operation, data, data_length, key, key_length, key_number);
+    case kOpInsert: EndRead(f); return Insert(*h, data, data_length, key, key_length, key_number);
+    case kOpUpdate: EndRead(f); return Update(*h, data, data_length);
+    case kOpDelete: EndRead(f); return Delete(*h);
+    default: break;
   }
+  StartRead(f);
+  const int16_t status = operation == kOpStat ? Stat(*h, data, data_length)
+                                               : Get(*h, operation, data, data_length, key, key_length, key_number);
+  // After a failed read the next one starts afresh.
+  if (status != kRmOk && status != kRmKeyNotFound && status != kRmEndOfFile && status != kRmDataBufferTooShort) {
+    EndRead(f);
+  }
+  return status;
+}
+
+// Opens a read snapshot on f, or keeps the one held while it is young
+// enough. Inside the engine's transaction reads run as they always did: in
+// the file's write transaction, or each in its own.
+void SqliteRecordManager::StartRead(OpenFile& f) {
+  if (options_.read_snapshot_ms <= 0 || transaction_ || f.in_transaction) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (f.reading) {
+    if (now - f.reading_since < std::chrono::milliseconds(options_.read_snapshot_ms) &&
+        !::sqlite3_get_autocommit(f.db)) {
+      return;
+    }
+    EndRead(f);
+  }
+  // Deferred: it becomes a read transaction at the read's first step. If it
+  // cannot begin, the read runs on its own as without reuse.
+  if (Exec(f, f.begin_read, "BEGIN") == SQLITE_OK) {
+    f.reading = true;
+    f.reading_since = now;
+  }
+}
+
+void SqliteRecordManager::EndRead(OpenFile& f) {
+  if (!f.reading) return;
+  f.reading = false;
+  if (::sqlite3_get_autocommit(f.db)) return;  // an error already ended it
+  if (Exec(f, f.commit, "COMMIT") != SQLITE_OK && !::sqlite3_get_autocommit(f.db)) Exec(f, f.rollback, "ROLLBACK");
+}
+
+void SqliteRecordManager::EndAllReads() {
+  for (auto& [id, file] : files_) EndRead(*file);
 }
 
 Handle* SqliteRecordManager::Find(const uint8_t* pb) {
@@ -399,6 +466,7 @@ int16_t SqliteRecordManager::Close(uint8_t* pb) {
   Handle* h = Find(pb);
   if (h == nullptr) return kRmFileNotOpen;
   OpenFile* file = h->file;
+  EndRead(*file);
   uint64_t id;
   std::memcpy(&id, pb + kBlockHandleOffset, sizeof id);
   handles_.erase(id);
@@ -409,6 +477,7 @@ int16_t SqliteRecordManager::Close(uint8_t* pb) {
 }
 
 void SqliteRecordManager::CloseEverything() {
+  EndAllReads();
   handles_.clear();
   files_.clear();  // closing a connection rolls back its open transaction
   transaction_ = false;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/recman/record_managers.h"
@@ -213,6 +214,31 @@ TEST_F(RecmanMultiProcessTest, AWriteThatWaitsTooLongAnswersLockedNotAnError) {
   EXPECT_EQ(f.Insert(Rec(2, "B")), kRmOk);
   key = Le(999999, 4);
   EXPECT_EQ(f.Get(kOpGetEqual, 0, &key, &record), kRmKeyNotFound) << "the aborted record is gone";
+}
+
+TEST_F(RecmanMultiProcessTest, AnotherProcesssInsertShowsOnceTheReadSnapshotIsOlderThanItsBound) {
+  struct Case {
+    int bound_ms, wait_ms;
+    bool seen;
+  };
+  uint32_t number = 500;
+  for (const Case& c : {Case{0, 0, true}, Case{1, 20, true}, Case{3600000, 0, false}}) {
+    const std::string label = "bound " + std::to_string(c.bound_ms) + " ms, waited " + std::to_string(c.wait_ms);
+    SqliteRecordManagerOptions options;
+    options.read_snapshot_ms = c.bound_ms;
+    std::unique_ptr<RecordManager> rm = NewSqliteRecordManager(options);
+    TestFile reader(*rm);
+    ASSERT_EQ(reader.Open(path_, -2), kRmOk) << label;
+    std::string key = Le(number, 4), record;
+    ASSERT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), kRmKeyNotFound) << label;
+    ASSERT_EQ(Worker({"insert", path_, std::to_string(number), "1"}).Wait(), kRmOk) << label;
+    std::this_thread::sleep_for(std::chrono::milliseconds(c.wait_ms));
+    EXPECT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), c.seen ? kRmOk : kRmKeyNotFound) << label;
+    ASSERT_EQ(reader.Close(), kRmOk);
+    ASSERT_EQ(reader.Open(path_, -2), kRmOk);
+    EXPECT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), kRmOk) << label << ", after close and open";
+    ++number;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -11,6 +12,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/recman/record_managers.h"
@@ -43,13 +45,18 @@ std::vector<std::string> ListDir(const std::string& dir) {
   return names;
 }
 
-std::unique_ptr<RecordManager> NewEngine() {
+// Engines besides the one under test read afresh on every call unless told.
+std::unique_ptr<RecordManager> NewEngine(int read_snapshot_ms = 0) {
   SqliteRecordManagerOptions options;
   options.busy_timeout_ms = 200;
+  options.read_snapshot_ms = read_snapshot_ms;
   return NewSqliteRecordManager(options);
 }
 
-class RecordManagerTest : public ::testing::Test {
+// Every case runs on an engine that gives each read its own transaction,
+// and on one whose read snapshot never ages out, so that only writes,
+// transactions, close and reset release it.
+class RecordManagerTest : public ::testing::TestWithParam<int> {
  protected:
   void MakeFile(const std::vector<std::string>& records, const std::string& spec = Spec()) {
     TestFile f(*rm_);
@@ -76,11 +83,17 @@ class RecordManagerTest : public ::testing::Test {
   }
 
   test::ScratchDir dir_;
-  std::unique_ptr<RecordManager> rm_ = NewEngine();
+  std::unique_ptr<RecordManager> rm_ = NewEngine(GetParam());
   std::string path_ = dir_.path() + "VCobros.dat";
 };
 
-TEST_F(RecordManagerTest, KeyedGetsFindTheRightRecord) {
+INSTANTIATE_TEST_SUITE_P(ReadSnapshots, RecordManagerTest, ::testing::Values(0, 3600000),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return info.param == 0 ? std::string("EachReadOwnTransaction")
+                                                  : std::string("SnapshotHeldUntilReleased");
+                         });
+
+TEST_P(RecordManagerTest, KeyedGetsFindTheRightRecord) {
   MakeFile({Rec(20, "B"), Rec(10, "C"), Rec(30, "A")});
   struct Case {
     const char* name;
@@ -125,7 +138,7 @@ TEST_F(RecordManagerTest, KeyedGetsFindTheRightRecord) {
   }
 }
 
-TEST_F(RecordManagerTest, EveryGetOnAnEmptyFile) {
+TEST_P(RecordManagerTest, EveryGetOnAnEmptyFile) {
   MakeFile({});
   TestFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
@@ -144,7 +157,7 @@ TEST_F(RecordManagerTest, EveryGetOnAnEmptyFile) {
   }
 }
 
-TEST_F(RecordManagerTest, NextAndPreviousWalkBothWaysAndStopAtTheEnds) {
+TEST_P(RecordManagerTest, NextAndPreviousWalkBothWaysAndStopAtTheEnds) {
   MakeFile({Rec(20, "B"), Rec(10, "C"), Rec(30, "A")});
   struct Step {
     uint16_t op;
@@ -171,7 +184,7 @@ TEST_F(RecordManagerTest, NextAndPreviousWalkBothWaysAndStopAtTheEnds) {
   EXPECT_EQ(Walk(f, 1, kOpGetLast), (std::vector<uint32_t>{10, 20, 30}));
 }
 
-TEST_F(RecordManagerTest, DuplicatesComeBackInTheOrderTheirValuesWereWritten) {
+TEST_P(RecordManagerTest, DuplicatesComeBackInTheOrderTheirValuesWereWritten) {
   MakeFile({Rec(1, "B"), Rec(2, "A"), Rec(3, "B"), Rec(4, "A"), Rec(5, "B")});
   TestFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
@@ -206,14 +219,15 @@ TEST_F(RecordManagerTest, DuplicatesComeBackInTheOrderTheirValuesWereWritten) {
   EXPECT_EQ(Walk(f, 1), (std::vector<uint32_t>{2, 4, 1, 6, 3, 5}));
 }
 
-TEST_F(RecordManagerTest, NextAndPreviousFollowWhatOtherHandlesDo) {
-  // The other handle is a second open in the same engine, or an open in
-  // another engine (with its own connection, as another process has).
+TEST_P(RecordManagerTest, NextAndPreviousFollowWhatOtherHandlesDo) {
+  // The reader is a second open in the same engine, or an open in another
+  // engine (with its own connection, as another process has, reading afresh
+  // on every call).
   for (bool same_engine : {true, false}) {
     SCOPED_TRACE(same_engine ? "same engine" : "other engine");
     MakeFile({Rec(10, "A"), Rec(20, "B"), Rec(30, "C")});
     std::unique_ptr<RecordManager> other_rm = NewEngine();
-    TestFile reader(*rm_), writer(same_engine ? *rm_ : *other_rm);
+    TestFile reader(same_engine ? *rm_ : *other_rm), writer(*rm_);
     ASSERT_EQ(reader.Open(path_), kRmOk);
     ASSERT_EQ(writer.Open(path_), kRmOk);
     std::string key = Le(20, 4), record;
@@ -247,7 +261,7 @@ TEST_F(RecordManagerTest, NextAndPreviousFollowWhatOtherHandlesDo) {
   }
 }
 
-TEST_F(RecordManagerTest, ShortDataBufferGetsTheRecordCutAndStatus22) {
+TEST_P(RecordManagerTest, ShortDataBufferGetsTheRecordCutAndStatus22) {
   MakeFile({Rec(10, "A", "abcdef"), Rec(20, "B")});
   TestFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
@@ -266,7 +280,7 @@ TEST_F(RecordManagerTest, ShortDataBufferGetsTheRecordCutAndStatus22) {
   EXPECT_EQ(stat, full.substr(0, 20));
 }
 
-TEST_F(RecordManagerTest, StatIsTheCreateSpecificationWithItsCounts) {
+TEST_P(RecordManagerTest, StatIsTheCreateSpecificationWithItsCounts) {
   // Key 1: a collated name (3 bytes) then a plain one (3 bytes).
   const std::string spec =
       MakeSpec(16, {{{1, 4, kSegBinary}}, {{5, 3, kSegDuplicates | kSegCollated}, {8, 3, kSegDuplicates}}},
@@ -296,7 +310,7 @@ struct Model {
   std::map<uint32_t, int> name_stamp;
 };
 
-TEST_F(RecordManagerTest, CountsAndDuplicateOrderFollowEveryWrite) {
+TEST_P(RecordManagerTest, CountsAndDuplicateOrderFollowEveryWrite) {
   // Key 1: one letter then one digit, both with duplicates.
   const std::string spec = MakeSpec(16, {{{1, 4, kSegBinary}}, {{5, 1, kSegDuplicates | kSegModifiable},
                                                                 {6, 1, kSegDuplicates | kSegModifiable}}});
@@ -359,7 +373,7 @@ TEST_F(RecordManagerTest, CountsAndDuplicateOrderFollowEveryWrite) {
   EXPECT_EQ(walked, expected);
 }
 
-TEST_F(RecordManagerTest, CreateKeepsOrReplacesAnExistingFile) {
+TEST_P(RecordManagerTest, CreateKeepsOrReplacesAnExistingFile) {
   MakeFile({Rec(10, "A")});
   TestFile f(*rm_);
   EXPECT_EQ(f.Create(path_, Spec(), -1), kRmFileExists);
@@ -384,7 +398,7 @@ TEST_F(RecordManagerTest, CreateKeepsOrReplacesAnExistingFile) {
   EXPECT_EQ(ListDir(dir_.path()), (std::vector<std::string>{"VCobros.dat", "VCobros.dat-lck"}));
 }
 
-TEST_F(RecordManagerTest, InvalidCreateAnswersAnErrorAndCreatesNothing) {
+TEST_P(RecordManagerTest, InvalidCreateAnswersAnErrorAndCreatesNothing) {
   struct Case {
     const char* name;
     std::string path;
@@ -407,7 +421,7 @@ TEST_F(RecordManagerTest, InvalidCreateAnswersAnErrorAndCreatesNothing) {
   }
 }
 
-TEST_F(RecordManagerTest, OpenAnswersWhyAFileCannotBeOpened) {
+TEST_P(RecordManagerTest, OpenAnswersWhyAFileCannotBeOpened) {
   MakeFile({Rec(10, "A")});
   std::filesystem::create_directory(dir_.path() + "sub");
   const std::string garbage = "not a data file at all, just text\n";
@@ -458,7 +472,7 @@ TEST_F(RecordManagerTest, OpenAnswersWhyAFileCannotBeOpened) {
   EXPECT_EQ(std::filesystem::file_size(dir_.path() + "empty.dat"), 0u);
 }
 
-TEST_F(RecordManagerTest, WritesAreCheckedAndAFailedOneChangesNothing) {
+TEST_P(RecordManagerTest, WritesAreCheckedAndAFailedOneChangesNothing) {
   MakeFile({Rec(10, "A"), Rec(20, "B")});
   TestFile f(*rm_), read_only(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
@@ -502,7 +516,7 @@ TEST_F(RecordManagerTest, WritesAreCheckedAndAFailedOneChangesNothing) {
   EXPECT_EQ(RecordCount(f), 0u);
 }
 
-TEST_F(RecordManagerTest, CallsWithBadArgumentsAnswerTheirStatus) {
+TEST_P(RecordManagerTest, CallsWithBadArgumentsAnswerTheirStatus) {
   MakeFile({Rec(10, "A")});
   TestFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
@@ -529,7 +543,7 @@ TEST_F(RecordManagerTest, CallsWithBadArgumentsAnswerTheirStatus) {
   EXPECT_EQ(f.Get(kOpGetFirst, 0, &key, &record), kRmFileNotOpen);
 }
 
-TEST_F(RecordManagerTest, TransactionsCommitAllOrNothing) {
+TEST_P(RecordManagerTest, TransactionsCommitAllOrNothing) {
   MakeFile({});
   std::unique_ptr<RecordManager> outsider = NewEngine();
   TestFile f(*rm_), watcher(*outsider);
@@ -567,7 +581,7 @@ TEST_F(RecordManagerTest, TransactionsCommitAllOrNothing) {
   EXPECT_EQ(test::Transaction(*rm_, kOpEndTransaction), kRmNoTransaction);
 }
 
-TEST_F(RecordManagerTest, ExclusiveOpenShutsOutEveryOtherOpen) {
+TEST_P(RecordManagerTest, ExclusiveOpenShutsOutEveryOtherOpen) {
   MakeFile({});
   struct Case {
     int8_t first, second;
@@ -596,7 +610,7 @@ TEST_F(RecordManagerTest, ExclusiveOpenShutsOutEveryOtherOpen) {
   }
 }
 
-TEST_F(RecordManagerTest, ResetClosesEveryFile) {
+TEST_P(RecordManagerTest, ResetClosesEveryFile) {
   MakeFile({Rec(10, "A")});
   const std::string second_path = dir_.path() + "VPropiet.dat";
   TestFile a(*rm_), b(*rm_);
@@ -612,7 +626,7 @@ TEST_F(RecordManagerTest, ResetClosesEveryFile) {
   EXPECT_EQ(c.Open(path_, -4), kRmOk) << "the exclusive open was released";
 }
 
-TEST_F(RecordManagerTest, EveryPositioningQueryIsAnIndexSearch) {
+TEST_P(RecordManagerTest, EveryPositioningQueryIsAnIndexSearch) {
   MakeFile({Rec(10, "A")});
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
@@ -637,6 +651,108 @@ TEST_F(RecordManagerTest, EveryPositioningQueryIsAnIndexSearch) {
     EXPECT_EQ(plan.find("MULTI-INDEX"), std::string::npos) << sql << "\n" << plan;
   }
   sqlite3_close(db);
+}
+
+// A reader holds a snapshot; another engine inserts 20 meanwhile; then
+// something happens in the reader's engine, which reads 20 and 30 again.
+TEST(ReadSnapshotTest, OtherEnginesWritesShowAfterTheBoundOrWhenTheSnapshotIsReleased) {
+  enum class Then { kNothing, kWait, kOwnInsert, kCloseOtherHandle, kTransaction, kAbortedTransaction, kStat };
+  struct Case {
+    const char* label;
+    int bound_ms;
+    Then then;
+    bool sees_20, has_30;
+  };
+  const std::vector<Case> cases = {
+      {"no reuse", 0, Then::kNothing, true, false},
+      {"bound not passed", 3600000, Then::kNothing, false, false},
+      {"another read keeps the snapshot", 3600000, Then::kStat, false, false},
+      {"bound passed", 1, Then::kWait, true, false},
+      {"own insert through another handle", 3600000, Then::kOwnInsert, true, true},
+      {"close of another handle", 3600000, Then::kCloseOtherHandle, true, false},
+      {"committed transaction", 3600000, Then::kTransaction, true, true},
+      {"aborted transaction", 3600000, Then::kAbortedTransaction, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    test::ScratchDir dir;
+    const std::string path = dir.path() + "VCobros.dat";
+    std::unique_ptr<RecordManager> rm = NewEngine(c.bound_ms), other = NewEngine();
+    TestFile reader(*rm), second(*rm), writer(*other);
+    ASSERT_EQ(reader.Create(path, Spec()), kRmOk);
+    ASSERT_EQ(reader.Open(path), kRmOk);
+    ASSERT_EQ(second.Open(path), kRmOk);
+    ASSERT_EQ(second.Insert(Rec(10, "A")), kRmOk);
+    std::string key = Le(10, 4), record;
+    ASSERT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), kRmOk);
+
+    ASSERT_EQ(writer.Open(path), kRmOk);
+    ASSERT_EQ(writer.Insert(Rec(20, "B")), kRmOk);
+    ASSERT_EQ(writer.Close(), kRmOk);
+    switch (c.then) {
+      case Then::kNothing: break;
+      case Then::kWait: std::this_thread::sleep_for(std::chrono::milliseconds(20)); break;
+      case Then::kStat: {
+        std::string stat;
+        ASSERT_EQ(reader.Stat(&stat), kRmOk);
+        EXPECT_EQ(test::Get32(stat, kSpecRecordCount), 1u) << "the count as of the snapshot";
+        break;
+      }
+      case Then::kOwnInsert: EXPECT_EQ(second.Insert(Rec(30, "C")), kRmOk) << "never refused for a stale snapshot"; break;
+      case Then::kCloseOtherHandle: ASSERT_EQ(second.Close(), kRmOk); break;
+      case Then::kTransaction:
+      case Then::kAbortedTransaction:
+        ASSERT_EQ(test::Transaction(*rm, kOpBeginTransaction), kRmOk);
+        key = Le(20, 4);
+        EXPECT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), kRmOk) << "begin released the snapshot";
+        ASSERT_EQ(second.Insert(Rec(30, "C")), kRmOk);
+        ASSERT_EQ(test::Transaction(*rm, c.then == Then::kTransaction ? kOpEndTransaction : kOpAbortTransaction),
+                  kRmOk);
+        break;
+    }
+    key = Le(20, 4);
+    EXPECT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), c.sees_20 ? kRmOk : kRmKeyNotFound);
+    key = Le(30, 4);
+    EXPECT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), c.has_30 ? kRmOk : kRmKeyNotFound);
+    // However old the snapshot, a write through it is never refused.
+    ASSERT_EQ(reader.Insert(Rec(40, "D")), kRmOk);
+    std::string stat;
+    ASSERT_EQ(reader.Stat(&stat), kRmOk);
+    EXPECT_EQ(test::Get32(stat, kSpecRecordCount), c.has_30 ? 4u : 3u) << "every write counted";
+  }
+}
+
+// Two opens of one file in one engine share its connection: what one writes
+// the other reads at once, whatever the snapshot bound.
+TEST(ReadSnapshotTest, AWriteThroughOneHandleIsSeenAtOnceThroughAnother) {
+  for (int bound : {0, 3600000}) {
+    SCOPED_TRACE("bound " + std::to_string(bound) + " ms");
+    test::ScratchDir dir;
+    const std::string path = dir.path() + "VCobros.dat";
+    std::unique_ptr<RecordManager> rm = NewEngine(bound);
+    TestFile a(*rm), b(*rm);
+    ASSERT_EQ(a.Create(path, Spec()), kRmOk);
+    ASSERT_EQ(a.Open(path), kRmOk);
+    ASSERT_EQ(b.Open(path), kRmOk);
+    std::string key = Le(20, 4), record, name(6, ' '), stat;
+    auto a_reads_20 = [&]() -> std::string {
+      key = Le(20, 4);
+      const int16_t st = a.Get(kOpGetEqual, 0, &key, &record);
+      return st == kRmOk ? record.substr(4, 6) : "status " + std::to_string(st);
+    };
+    EXPECT_EQ(a_reads_20(), "status 4");
+    ASSERT_EQ(b.Insert(Rec(20, "NEW")), kRmOk);
+    EXPECT_EQ(a_reads_20(), "NEW   ") << "after insert";
+    ASSERT_EQ(b.Get(kOpGetEqual, 0, &key, &record), kRmOk);
+    ASSERT_EQ(b.Update(Rec(20, "CHANGE")), kRmOk);
+    EXPECT_EQ(a_reads_20(), "CHANGE") << "after update";
+    ASSERT_EQ(a.Stat(&stat), kRmOk);
+    EXPECT_EQ(test::Get32(stat, kSpecRecordCount), 1u);
+    ASSERT_EQ(b.Delete(), kRmOk);
+    EXPECT_EQ(a_reads_20(), "status 4") << "after delete";
+    ASSERT_EQ(a.Stat(&stat), kRmOk);
+    EXPECT_EQ(test::Get32(stat, kSpecRecordCount), 0u);
+  }
 }
 
 }  // namespace
