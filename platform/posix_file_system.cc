@@ -96,6 +96,15 @@ Status WriteAll(int fd, std::string_view data, uint64_t offset, bool positioned,
   return Status::Ok();
 }
 
+// Closes *fd once; later calls do nothing.
+Status CloseDescriptor(int* fd, const std::string& path) {
+  if (*fd < 0) return Status::Ok();
+  int r = ::close(*fd);
+  *fd = -1;
+  if (r != 0) return PosixError("close", path, errno);
+  return Status::Ok();
+}
+
 class PosixByteFile : public ByteFile {
  public:
   PosixByteFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -134,13 +143,7 @@ class PosixByteFile : public ByteFile {
     if (::fsync(fd_) != 0) return PosixError("fsync", path_, errno);
     return Status::Ok();
   }
-  Status Close() override {
-    if (fd_ < 0) return Status::Ok();
-    int r = ::close(fd_);
-    fd_ = -1;
-    if (r != 0) return PosixError("close", path_, errno);
-    return Status::Ok();
-  }
+  Status Close() override { return CloseDescriptor(&fd_, path_); }
 
  private:
   int fd_;
@@ -155,13 +158,7 @@ class PosixAppendFile : public AppendFile {
     if (fd_ < 0) return Status::IoError("append to closed file " + path_);
     return WriteAll(fd_, data, 0, false, path_);
   }
-  Status Close() override {
-    if (fd_ < 0) return Status::Ok();
-    int r = ::close(fd_);
-    fd_ = -1;
-    if (r != 0) return PosixError("close", path_, errno);
-    return Status::Ok();
-  }
+  Status Close() override { return CloseDescriptor(&fd_, path_); }
 
  private:
   int fd_;

@@ -15,14 +15,16 @@
 #include <string_view>
 #include <vector>
 
+#include "output/print_file_format.h"
+
 namespace zov::tools {
 
 // Line prefixes. A column item has none: it begins with its column number.
-inline constexpr std::string_view kDevicePrefix = "DEVICE";
-inline constexpr std::string_view kPagePrefix = "PAGE";
-inline constexpr std::string_view kJustifyPrefix = "JUS";
-inline constexpr std::string_view kControlPrefix = "*";
-inline constexpr std::string_view kSendPrefix = "SEND";
+inline constexpr std::string_view kDevicePrefix = output::kDeviceTag;
+inline constexpr std::string_view kPagePrefix = output::kPageTag;
+inline constexpr std::string_view kJustifyPrefix = output::kJustificationTag;
+inline constexpr std::string_view kControlPrefix = output::kControlTag;
+inline constexpr std::string_view kSendPrefix = output::kSendTag;
 // The separator between the e-mail address and the owner's name in SEND.
 inline constexpr std::string_view kSendSeparator = ",,";
 
