@@ -361,7 +361,7 @@ inline constexpr std::array<DataFileSpec, 12> kDataFiles = {{
     {kFileUSeccio, "USeccio", SectionRecord::kSize, layout_detail::kSectionKeys},
 }};
 
-// The spec of a file number, or nullptr.
+// The description of a file number, or nullptr.
 inline const DataFileSpec* FindDataFileSpec(int16_t number) {
   for (const DataFileSpec& f : kDataFiles)
     if (f.number == number) return &f;

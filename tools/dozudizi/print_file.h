@@ -41,7 +41,7 @@ enum class Justify { kLeft, kRight, kCentre, kBoth, kDecimal };
 struct Justification {
   Justify kind = Justify::kLeft;
   int64_t column = 0;   // kDecimal: the column its character aligns on
-  char align_char = 0;  // kDecimal: the character; 0 when the spec names none
+  char align_char = 0;  // kDecimal: the character; 0 when the justification names none
 };
 
 enum class CommandKind { kDevice, kPage, kJustify, kControl, kSend, kItem };
