@@ -54,6 +54,7 @@ echo "Demo installation: $demo  ($owners owners; data files in DADES/, settings 
 echo "Register of 01/10/2026 to 31/12/2026: $rows register lines for ${#csvs[@]} owners"
 echo "  print file  $print  ($pages pages)"
 echo "  CSV files   $demo/csv/  (${#csvs[@]} files, one per owner, tax-agency layout)"
+for f in "${csvs[@]}"; do echo "              $f  ($(($(wc -l <"$f") - 1)) lines)"; done
 if [ "$spooler" = no ]; then
   echo "  PDF         none: the spooler $bin/dozudizi is not built yet"
 else
