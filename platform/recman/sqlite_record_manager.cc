@@ -163,6 +163,19 @@ int BindBlob(sqlite3_stmt* stmt, int index, const std::string& bytes) {
   return ::sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
 }
 
+// Binds the parameters insert and update share: ?1 the stamp, ?2 the record,
+// then per key its image and its order among equal images.
+template <typename Images, typename Seqs>
+void BindRecordAndKeys(sqlite3_stmt* stmt, int64_t stamp, const void* record, std::size_t record_length,
+                       const Images& images, const Seqs& seqs) {
+  ::sqlite3_bind_int64(stmt, 1, stamp);
+  ::sqlite3_bind_blob(stmt, 2, record, static_cast<int>(record_length), SQLITE_STATIC);
+  for (std::size_t k = 0; k < images.size(); ++k) {
+    BindBlob(stmt, static_cast<int>(3 + 2 * k), images[k]);
+    ::sqlite3_bind_int64(stmt, static_cast<int>(4 + 2 * k), seqs[k]);
+  }
+}
+
 std::string ColumnBlob(sqlite3_stmt* stmt, int column) {
   const void* p = ::sqlite3_column_blob(stmt, column);
   const int n = ::sqlite3_column_bytes(stmt, column);
@@ -714,12 +727,7 @@ int16_t SqliteRecordManager::Insert(Handle& h, const void* data, const uint32_t*
     if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
     {
       ResetOnExit reset(stmt);
-      ::sqlite3_bind_int64(stmt, 1, stamp);
-      ::sqlite3_bind_blob(stmt, 2, record, static_cast<int>(f.spec.record_length), SQLITE_STATIC);
-      for (std::size_t k = 0; k < images.size(); ++k) {
-        BindBlob(stmt, static_cast<int>(3 + 2 * k), images[k]);
-        ::sqlite3_bind_int64(stmt, static_cast<int>(4 + 2 * k), seqs[k]);
-      }
+      BindRecordAndKeys(stmt, stamp, record, f.spec.record_length, images, seqs);
       rc = ::sqlite3_step(stmt);
       if (rc != SQLITE_DONE) return StatusFromSqlite(rc, kRmFileLocked);
       id = ::sqlite3_last_insert_rowid(f.db);
@@ -791,12 +799,7 @@ int16_t SqliteRecordManager::Update(Handle& h, const void* data, const uint32_t*
     if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmRecordLocked);
     {
       ResetOnExit reset(stmt);
-      ::sqlite3_bind_int64(stmt, 1, stamp);
-      ::sqlite3_bind_blob(stmt, 2, record, static_cast<int>(f.spec.record_length), SQLITE_STATIC);
-      for (std::size_t k = 0; k < images.size(); ++k) {
-        BindBlob(stmt, static_cast<int>(3 + 2 * k), images[k]);
-        ::sqlite3_bind_int64(stmt, static_cast<int>(4 + 2 * k), seqs[k]);
-      }
+      BindRecordAndKeys(stmt, stamp, record, f.spec.record_length, images, seqs);
       ::sqlite3_bind_int64(stmt, static_cast<int>(3 + 2 * images.size()), h.id);
       rc = ::sqlite3_step(stmt);
       if (rc != SQLITE_DONE) return StatusFromSqlite(rc, kRmRecordLocked);
