@@ -1,5 +1,6 @@
-// Character rules for code page 850 text: digits, blanks and upper case of
-// the ASCII letters. Bytes above 127 are data and pass through unchanged.
+// Character rules for code page 850 text: digits and blanks (letter case of
+// the ASCII letters is platform/ascii.h). Bytes above 127 are data and pass
+// through unchanged.
 #ifndef ZOV_FORMAT_CHARS_H_
 #define ZOV_FORMAT_CHARS_H_
 
@@ -9,16 +10,6 @@
 namespace zov::format {
 
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-inline char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-inline std::string AsciiUpper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = AsciiUpper(c);
-  return out;
-}
 
 // Removes leading and trailing blanks (the space character only).
 inline std::string_view TrimBlanks(std::string_view text) {

@@ -5,6 +5,7 @@
 
 #include "format/chars.h"
 #include "format/packed.h"
+#include "platform/ascii.h"
 
 namespace zov::format {
 
@@ -89,7 +90,7 @@ std::string WithoutLeadingZero(std::string_view two_digits) {
 }
 
 bool IsVowel(char c) {
-  const char u = AsciiUpper(c);
+  const char u = platform::AsciiUpper(c);
   return u == 'A' || u == 'E' || u == 'I' || u == 'O' || u == 'U';
 }
 
@@ -160,7 +161,7 @@ std::string DateText(FormatState& st, std::string_view date,
   const int day = (digits[6] - '0') * 10 + (digits[7] - '0');
   const std::string month_number = WithoutLeadingZero(digits.substr(4, 2));
   const std::string day_number = WithoutLeadingZero(digits.substr(6, 2));
-  const std::string wanted = AsciiUpper(parts);
+  const std::string wanted = platform::AsciiUpper(parts);
   const Language& language = LanguageOf(st);
 
   std::string text;

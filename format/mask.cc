@@ -6,6 +6,7 @@
 
 #include "format/chars.h"
 #include "format/decimal.h"
+#include "platform/ascii.h"
 
 namespace zov::format {
 
@@ -313,12 +314,12 @@ std::string FormatAmount(FormatState& st, std::string_view pattern,
 }
 
 void SetCurrency(FormatState& st, std::string_view choice) {
-  const char first = choice.empty() ? '\0' : AsciiUpper(choice[0]);
+  const char first = choice.empty() ? '\0' : platform::AsciiUpper(choice[0]);
   const auto comma = choice.find(',');
   if (comma != std::string_view::npos) {
     const std::string_view rest = TrimBlanks(choice.substr(comma + 1));
     const std::string code =
-        rest.empty() ? std::string() : std::string(1, AsciiUpper(rest[0]));
+        rest.empty() ? std::string() : std::string(1, platform::AsciiUpper(rest[0]));
     if (first == 'A') {
       st.accounting_currency = code;
       st.display_currency = code;

@@ -6,6 +6,7 @@
 
 #include "format/chars.h"
 #include "format/decimal.h"
+#include "platform/ascii.h"
 
 namespace zov::format {
 
@@ -32,7 +33,7 @@ Picture ParsePicture(std::string_view picture) {
       n = std::min(kMaxPicture, n * 10 + (c - '0'));
       continue;
     }
-    switch (AsciiUpper(c)) {
+    switch (platform::AsciiUpper(c)) {
       case '.': pic.has_point = true; break;
       case 'V': pic.implied_point = true; break;
       case 'Z': pic.zero_integer = true; break;

@@ -1,6 +1,6 @@
 #include "output/output_slots.h"
 
-#include "format/chars.h"
+#include "platform/ascii.h"
 
 namespace zov::output {
 namespace {
@@ -31,7 +31,7 @@ int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_vie
   for (std::size_t i = 0; i < slots.slots.size(); ++i) {
     OutputSlot& s = slots.slots[i];
     if (!s.file_name.empty()) continue;
-    const std::string spec = format::AsciiUpper(format_spec);
+    const std::string spec = platform::AsciiUpper(format_spec);
     s = OutputSlot{};
     s.file_name = std::string(file_name);
     s.separator = Contains(spec, "TAB") ? "\t" : Contains(spec, ";") ? ";" : ",";

@@ -5,6 +5,7 @@
 
 #include "format/chars.h"
 #include "output/print_file_format.h"
+#include "platform/ascii.h"
 #include "session/leading_number.h"
 
 namespace zov::output {
@@ -124,7 +125,7 @@ void PrintAt(PrintFile& pf, int16_t column, std::string_view text, int16_t advan
 
 void SetJustification(PrintFile& pf, std::string& spec) {
   std::string_view trimmed = format::TrimBlanks(spec);
-  char k = trimmed.empty() ? ' ' : format::AsciiUpper(trimmed[0]);
+  char k = trimmed.empty() ? ' ' : platform::AsciiUpper(trimmed[0]);
   std::string normal;
   switch (k) {
     case 'C': normal = "C"; break;

@@ -1,18 +1,14 @@
 #include "screen/colour.h"
 
+#include "platform/ascii.h"
+
 namespace zov::screen {
-namespace {
-
-// The attribute letters are ASCII; bytes above 127 are never letters here.
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
 
 void SetColour(platform::Console& console, const session::Session& session, ScreenState& state,
                std::string_view attributes) {
   bool plus = false, minus = false, u = false, r = false, n = false, any = false;
   for (char c : attributes) {
-    switch (UpperAscii(c)) {
+    switch (platform::AsciiUpper(c)) {
       case '+': plus = true; break;
       case '-': minus = true; break;
       case 'U': u = true; break;

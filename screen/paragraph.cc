@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/ascii.h"
+
 namespace zov::screen {
 namespace {
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20; }
 bool IsBreak(char c) { return static_cast<unsigned char>(c) <= 0x20; }  // blank or control
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Doubles single blanks after the indent, left to right, each time after the
 // previous run of blanks and from the first again at the end, until the line
@@ -47,7 +47,7 @@ void Align(std::string& line, std::size_t full, char alignment, std::size_t inde
 
 std::vector<std::string> ParagraphLines(std::string_view text, int16_t indent, int16_t width,
                                         std::string_view alignment) {
-  const char align = alignment.empty() ? '\0' : UpperAscii(alignment[0]);
+  const char align = alignment.empty() ? '\0' : platform::AsciiUpper(alignment[0]);
   const std::size_t first_indent = indent > 0 ? static_cast<std::size_t>(indent) : 0;
   const std::size_t later_indent = indent < 0 ? static_cast<std::size_t>(-indent) : 0;
   std::vector<std::string> lines;

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "gtest/gtest.h"
+#include "platform/text_lines.h"
 #include "tests/app/installation.h"
 
 namespace zov::app {
@@ -20,17 +21,9 @@ using reg::Receipt;
 
 constexpr std::string_view kTenant = "GARC\xD6" "A L\xE0PEZ, MAR\xD6" "A";  // "GARCÍA LÓPEZ, MARÍA"
 
-// Splits CR LF lines.
 std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
+  const std::vector<std::string_view> lines = platform::SplitLines(text);
+  return {lines.begin(), lines.end()};
 }
 
 // An 8-digit invoice number.

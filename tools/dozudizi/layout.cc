@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "format/chars.h"
+
 namespace zov::tools {
 namespace {
 
@@ -22,13 +24,6 @@ std::string Printable(std::string_view text) {
     }
   }
   return out;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  std::size_t b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  std::size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
 }
 
 class Layouter {
@@ -116,8 +111,8 @@ class Layouter {
     std::size_t sep = text.find(kSendSeparator);
     Part part;
     part.line = c.line;
-    part.address = std::string(TrimBlanks(text.substr(0, sep)));
-    if (sep != std::string_view::npos) part.name = std::string(TrimBlanks(text.substr(sep + kSendSeparator.size())));
+    part.address = std::string(format::TrimBlanks(text.substr(0, sep)));
+    if (sep != std::string_view::npos) part.name = std::string(format::TrimBlanks(text.substr(sep + kSendSeparator.size())));
     // Each owner's pages are a document of their own: never share a sheet.
     if (CurrentUntouched()) {
       part.first_page = doc_.pages.size() - 1;

@@ -2,17 +2,14 @@
 
 #include <string>
 
+#include "format/chars.h"
+#include "platform/ascii.h"
+#include "platform/text_lines.h"
+
 namespace zov::tools {
 namespace {
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
-
-std::string_view TrimBlanks(std::string_view s) {
-  std::size_t b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  std::size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
-}
 
 // Replaces control characters by blanks and says how many there were. The
 // writer never leaves them in a line; a stray one must not reach a device.
@@ -28,22 +25,11 @@ int BlankControlCharacters(std::string* line) {
   return count;
 }
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 class Parser {
  public:
   ParsedPrintFile Run(std::string_view bytes) {
-    std::size_t start = 0;
     int number = 0;
-    while (start < bytes.size()) {
-      std::size_t end = bytes.find('\n', start);
-      std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-      if (end == std::string_view::npos) end = bytes.size();
-      std::size_t stop = end;
-      if (stop > start && bytes[stop - 1] == '\r') --stop;
-      ParseLine(++number, std::string(bytes.substr(start, stop - start)));
-      start = next;
-    }
+    for (std::string_view line : platform::SplitLines(bytes)) ParseLine(++number, std::string(line));
     if (!device_seen_) Report(number == 0 ? 0 : 1, "no DEVICE line; the default device is used");
     return std::move(out_);
   }
@@ -68,7 +54,7 @@ class Parser {
       if (line != 1) Report(line, "the DEVICE line is not the first line");
       device_seen_ = true;
       c.kind = CommandKind::kDevice;
-      c.text = std::string(TrimBlanks(v.substr(kDevicePrefix.size())));
+      c.text = std::string(format::TrimBlanks(v.substr(kDevicePrefix.size())));
       Emit(std::move(c));
     } else if (StartsWith(v, kPagePrefix)) {
       c.kind = CommandKind::kPage;
@@ -85,7 +71,7 @@ class Parser {
       Emit(std::move(c));
     } else if (StartsWith(v, kControlPrefix)) {
       c.kind = CommandKind::kControl;
-      c.text = std::string(TrimBlanks(v.substr(kControlPrefix.size())));
+      c.text = std::string(format::TrimBlanks(v.substr(kControlPrefix.size())));
       if (c.text.empty()) {
         Report(line, "control line without a code skipped");
         return;
@@ -131,7 +117,7 @@ class Parser {
 ParsedPrintFile ParsePrintFile(std::string_view bytes) { return Parser().Run(bytes); }
 
 bool ParseNumber(std::string_view text, int64_t* value) {
-  std::string_view t = TrimBlanks(text);
+  std::string_view t = format::TrimBlanks(text);
   bool negative = false;
   if (!t.empty() && t.front() == '-') {
     negative = true;
@@ -150,9 +136,9 @@ bool ParseNumber(std::string_view text, int64_t* value) {
 
 bool ParseJustification(std::string_view spec, Justification* out) {
   *out = Justification{};
-  std::string_view t = TrimBlanks(spec);
+  std::string_view t = format::TrimBlanks(spec);
   if (t.empty()) return false;
-  switch (AsciiUpper(t.front())) {
+  switch (platform::AsciiUpper(t.front())) {
     case 'E':
     case 'L':
       return true;
@@ -176,7 +162,7 @@ bool ParseJustification(std::string_view spec, Justification* out) {
   out->kind = Justify::kDecimal;
   std::string_view rest = t.substr(1);
   std::size_t slash = rest.find('\\');
-  std::string_view digits = TrimBlanks(rest.substr(0, slash));
+  std::string_view digits = format::TrimBlanks(rest.substr(0, slash));
   if (!digits.empty() && digits.front() == '-') digits.remove_prefix(1);
   std::size_t n = 0;
   while (n < digits.size() && digits[n] >= '0' && digits[n] <= '9') ++n;

@@ -2,7 +2,9 @@
 
 #include <span>
 
+#include "format/chars.h"
 #include "format/format_state.h"
+#include "platform/ascii.h"
 #include "session/ini_file.h"
 #include "session/session.h"
 #include "session/session_setup.h"
@@ -17,25 +19,8 @@ namespace {
 
 constexpr std::string_view kProgram = "dozudizi: ";
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 bool EndsWithIgnoringCase(std::string_view s, std::string_view suffix) {
-  return s.size() > suffix.size() && EqualsIgnoringCase(s.substr(s.size() - suffix.size()), suffix);
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  std::size_t b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  std::size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
+  return s.size() > suffix.size() && platform::EqualsIgnoringAsciiCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
 bool IsAbsolute(std::string_view name) { return !name.empty() && (name.front() == '/' || name.front() == '\\'); }
@@ -70,7 +55,7 @@ class Run {
         WritePdf(to.path, doc.pages);
         break;
     }
-    if (EqualsIgnoringCase(TrimBlanks(request_.mail_setting), "S")) FillOutbox(doc);
+    if (platform::EqualsIgnoringAsciiCase(format::TrimBlanks(request_.mail_setting), "S")) FillOutbox(doc);
     return std::move(out_);
   }
 
@@ -118,7 +103,7 @@ class Run {
   void FillOutbox(const Document& doc) {
     const std::string dir = request_.temp_dir + std::string(kOutboxDir) + "/";
     platform::Status s = fs_.CreateDirectory(request_.temp_dir + std::string(kOutboxDir));
-    if (!s.ok() && s.code() != platform::Status::Code::kAlreadyExists) {
+    if (!s.ok() && !s.IsAlreadyExists()) {
       Fail("cannot create the outbox " + fs_.Resolve(request_.temp_dir + std::string(kOutboxDir)) + ": " + s.message());
       return;
     }
@@ -142,14 +127,14 @@ class Run {
 }  // namespace
 
 Destination ResolveDevice(std::string_view device, std::string_view temp_dir) {
-  std::string_view name = TrimBlanks(device);
+  std::string_view name = format::TrimBlanks(device);
   Destination d;
   auto in_temp = [&](std::string_view file) {
     return IsAbsolute(file) ? std::string(file) : std::string(temp_dir) + std::string(file);
   };
-  if (name.empty() || EqualsIgnoringCase(name, "PDF")) {
+  if (name.empty() || platform::EqualsIgnoringAsciiCase(name, "PDF")) {
     d.path = in_temp(kDefaultPdfName);
-  } else if (EqualsIgnoringCase(name, "SCREEN")) {
+  } else if (platform::EqualsIgnoringAsciiCase(name, "SCREEN")) {
     d.kind = DeviceKind::kScreen;
   } else if (EndsWithIgnoringCase(name, ".pdf")) {
     d.path = in_temp(name);

@@ -88,8 +88,7 @@ Status Build(platform::Env& env, const DemoRequest& request, const std::string& 
   for (const SuiteFile& f : SuiteDataFiles()) {
     const std::string path = Join(dades, std::string(f.name) + ".dat");
     if (Exists(fs, path)) {
-      return Status::Error(Status::Code::kAlreadyExists,
-                           path + ": exists; the demo is built only where no data files are");
+      return Status::AlreadyExists(path + ": exists; the demo is built only where no data files are");
     }
   }
   for (const std::string& dir : {root, dades, ddf, tmp, locale}) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "format/packed.h"
+#include "platform/ascii.h"
 
 // Texts are code page 850: À B7, Á B5, Ç 80, È D4, É 90, Í D6, Ï D8, Ñ A5,
 // Ò E3, Ó E0, Ú E9, Ü 9A, Ã C7, middle dot FA. A literal is split after an
@@ -486,7 +487,7 @@ std::string AsciiMailPart(std::string_view cp850) {
       case ' ': plain = '.'; break;
       default:
         if (c >= 'A' && c <= 'Z') {
-          plain = static_cast<char>(c - 'A' + 'a');
+          plain = platform::AsciiLower(static_cast<char>(c));
         } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') {
           plain = static_cast<char>(c);
         }

@@ -1,5 +1,6 @@
 #include "tools/zovdata/suite_files.h"
 
+#include "platform/ascii.h"
 #include "register/descriptions.h"
 #include "register/records.h"
 
@@ -14,8 +15,6 @@ std::vector<SuiteFile> Build() {
   return files;
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 }  // namespace
 
 const std::vector<SuiteFile>& SuiteDataFiles() {
@@ -25,10 +24,7 @@ const std::vector<SuiteFile>& SuiteDataFiles() {
 
 const SuiteFile* FindSuiteFile(std::string_view name) {
   for (const SuiteFile& f : SuiteDataFiles()) {
-    if (f.name.size() != name.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; i < name.size() && same; ++i) same = Upper(f.name[i]) == Upper(name[i]);
-    if (same) return &f;
+    if (platform::EqualsIgnoringAsciiCase(f.name, name)) return &f;
   }
   return nullptr;
 }

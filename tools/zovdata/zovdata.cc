@@ -155,7 +155,7 @@ Status WriteDescriptions(platform::FileSystem& fs, std::string_view dir) {
   platform::DirEntry entry;
   std::string probe(dir);
   while (probe.size() > 1 && (probe.back() == '/' || probe.back() == '\\')) probe.pop_back();
-  if (fs.FindFirst(probe, &entry).code() == Status::Code::kNotFound) {
+  if (fs.FindFirst(probe, &entry).IsNotFound()) {
     Status s = fs.CreateDirectory(probe);
     if (!s.ok()) return Status::Error(s.code(), std::string(dir) + ": cannot create the directory: " + s.message());
   }
