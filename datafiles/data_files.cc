@@ -17,8 +17,6 @@ using platform::kRmFileNotFound;
 // would refuse it with the same status.
 using platform::kRmInvalidFileName;
 
-bool IsSeparator(char c) { return c == ':' || c == '\\' || c == '/'; }
-
 // The description of a missing file: its specification bytes, or nullopt when
 // the description file is missing, unreadable, or shorter than its count.
 std::optional<std::string> ReadDescription(platform::FileSystem& fs, const std::string& path) {
@@ -42,7 +40,7 @@ DataFileName SplitDataFileName(std::string_view name) {
   std::size_t component = 0;  // where the last component starts
   std::size_t dot = std::string_view::npos;
   for (std::size_t i = name.size(); i-- > 0;) {
-    if (IsSeparator(name[i])) {
+    if (platform::IsNameSeparator(name[i])) {
       component = i + 1;
       break;
     }

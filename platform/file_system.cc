@@ -2,6 +2,9 @@
 
 #include <random>
 
+#include "platform/ascii.h"
+#include "platform/text_lines.h"
+
 namespace zov::platform {
 
 Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::string>* lines) {
@@ -9,16 +12,7 @@ Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::str
   std::string contents;
   Status s = fs.ReadFile(name, &contents);
   if (!s.ok()) return s;
-  std::size_t start = 0;
-  while (start < contents.size()) {
-    std::size_t end = contents.find('\n', start);
-    std::size_t next = end == std::string::npos ? contents.size() : end + 1;
-    if (end == std::string::npos) end = contents.size();
-    std::size_t stop = end;
-    if (stop > start && contents[stop - 1] == '\r') --stop;
-    lines->emplace_back(contents, start, stop - start);
-    start = next;
-  }
+  for (std::string_view line : SplitLines(contents)) lines->emplace_back(line);
   return Status::Ok();
 }
 
@@ -27,18 +21,96 @@ std::string DirectoryPart(std::string_view name) {
   return pos == std::string_view::npos ? std::string() : std::string(name.substr(0, pos + 1));
 }
 
-Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data) {
-  std::random_device device;
-  std::string temp;
-  std::unique_ptr<ByteFile> file;
-  // A fresh name each try, so a stale temporary file never gets in the way.
-  for (int attempt = 0;; ++attempt) {
-    temp = DirectoryPart(name) + "~zov" + std::to_string(device() % 100000000u) + ".tmp";
-    DirEntry entry;
-    if (fs.FindFirst(temp, &entry).code() == Status::Code::kNotFound) break;
-    if (attempt == 100) return Status::IoError("no free temporary name beside " + std::string(name));
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || AsciiUpper(pattern[p]) == AsciiUpper(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
   }
-  Status s = fs.OpenByteFile(temp, OpenMode::kCreateTruncate, &file);
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::string ResolveIgnoringCase(
+    std::string_view name, const std::function<bool(const std::string& path)>& exists,
+    const std::function<bool(const std::string& dir, std::string_view component, std::string* found)>& find_entry) {
+  std::string path(name);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  if (path.empty() || exists(path)) return path;
+  std::string result;
+  std::size_t pos = 0;
+  if (path[0] == '/') {
+    result = "/";
+    pos = 1;
+  }
+  bool matching = true;
+  while (pos <= path.size()) {
+    std::size_t end = path.find('/', pos);
+    if (end == std::string::npos) end = path.size();
+    const std::string component = path.substr(pos, end - pos);
+    const bool last = end == path.size();
+    if (!component.empty()) {
+      std::string candidate = result + component;
+      if (matching && component != "." && component != ".." && !exists(candidate)) {
+        std::string found;
+        if (find_entry(result, component, &found)) {
+          candidate = result + found;
+        } else {
+          matching = false;
+        }
+      }
+      result = candidate;
+      if (!last) result += '/';
+    } else if (!last && !result.empty() && result.back() != '/') {
+      result += '/';
+    }
+    pos = end + 1;
+  }
+  return result;
+}
+
+Status FreeRandomName(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
+                      std::string* name) {
+  // Seeds a few hundredths apart must not give names that start alike.
+  std::seed_seq seed_sequence{seed};
+  std::mt19937 random(seed_sequence);
+  std::uniform_int_distribution<std::size_t> pick(0, shape.alphabet.size() - 1);
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    *name = shape.head;
+    for (std::size_t i = 0; i < shape.count; ++i) *name += shape.alphabet[pick(random)];
+    *name += shape.tail;
+    DirEntry entry;
+    Status s = fs.FindFirst(*name, &entry);
+    if (s.IsNotFound()) return Status::Ok();
+    if (!s.ok()) return s;
+  }
+  name->clear();
+  return Status::IoError("no free name beginning " + shape.head);
+}
+
+Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data) {
+  return WriteFileAtomically(fs, name, data, std::random_device()());
+}
+
+Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data, uint32_t seed) {
+  std::string temp;
+  // A stale temporary file of an earlier run never gets in the way.
+  Status s = FreeRandomName(fs, RandomNameShape{DirectoryPart(name), "0123456789", 8, ".tmp"}, seed, 1000, &temp);
+  if (!s.ok()) return s;
+  std::unique_ptr<ByteFile> file;
+  s = fs.OpenByteFile(temp, OpenMode::kCreateTruncate, &file);
   if (s.ok()) s = file->Write(0, data);
   if (s.ok()) s = file->Sync();
   if (file) {

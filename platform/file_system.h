@@ -11,6 +11,7 @@
 #define ZOV_PLATFORM_FILE_SYSTEM_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,7 +52,6 @@ class ByteFile {
   virtual Status Read(uint64_t offset, std::size_t n, std::string* out) = 0;
   virtual Status Write(uint64_t offset, std::string_view data) = 0;
   virtual Status Size(uint64_t* size) = 0;
-  virtual Status Truncate(uint64_t size) = 0;
   virtual Status Sync() = 0;
   virtual Status Close() = 0;
 };
@@ -78,8 +78,6 @@ class FileSystem {
   // Creates or empties the file and writes data (not atomic: see
   // WriteFileAtomically for files other programs read at any moment).
   virtual Status WriteFile(std::string_view name, std::string_view data) = 0;
-  // Appends data at the end of the file, creating it when missing.
-  virtual Status AppendToFile(std::string_view name, std::string_view data) = 0;
   // Opens the file for appending, creating it when missing.
   virtual Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) = 0;
   virtual Status DeleteFile(std::string_view name) = 0;
@@ -97,16 +95,93 @@ class FileSystem {
   virtual Status SyncDirectoryOf(std::string_view name) = 0;
 };
 
+// Forwards every call to another FileSystem, which must outlive it. Wrappers
+// that change a few calls (fault injection, recording) derive from it and
+// override only those.
+class FileSystemWrapper : public FileSystem {
+ public:
+  explicit FileSystemWrapper(FileSystem* target) : target_(target) {}
+  FileSystem* target() const { return target_; }
+
+  std::string Resolve(std::string_view name) override { return target_->Resolve(name); }
+  Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override {
+    return target_->OpenByteFile(name, mode, file);
+  }
+  Status ReadFile(std::string_view name, std::string* contents) override { return target_->ReadFile(name, contents); }
+  Status WriteFile(std::string_view name, std::string_view data) override { return target_->WriteFile(name, data); }
+  Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override {
+    return target_->OpenAppendFile(name, file);
+  }
+  Status DeleteFile(std::string_view name) override { return target_->DeleteFile(name); }
+  Status RenameFile(std::string_view from, std::string_view to) override { return target_->RenameFile(from, to); }
+  Status FindFirst(std::string_view pattern, DirEntry* entry) override { return target_->FindFirst(pattern, entry); }
+  Status ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) override {
+    return target_->ListDirectory(dir, entries);
+  }
+  Status GetCurrentDirectory(std::string* dir) override { return target_->GetCurrentDirectory(dir); }
+  Status SetCurrentDirectory(std::string_view dir) override { return target_->SetCurrentDirectory(dir); }
+  Status CreateDirectory(std::string_view dir) override { return target_->CreateDirectory(dir); }
+  Status SyncDirectoryOf(std::string_view name) override { return target_->SyncDirectoryOf(name); }
+
+ private:
+  FileSystem* target_;
+};
+
 // Helpers built on the interface.
 
 // Reads a text file into lines; "\n" and "\r\n" both end a line, and a last
 // line without an end counts.
 Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::string>* lines);
 
-// Writes data to a temporary file in the same directory, syncs it and renames
-// it over `name`: readers see the old file or the new one, never a part.
-// On failure the old file is untouched and the temporary file removed.
+// Writes data to a temporary file in the same directory (8 random digits and
+// ".tmp", a name no entry has: FreeRandomName seeded with `seed`), syncs it
+// and renames it over `name`: readers see the old file or the new one, never
+// a part. On failure the old file is untouched and the temporary file
+// removed. Without a seed, the system's random source gives one.
+Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data, uint32_t seed);
 Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data);
+
+// The shape of a random name: `head` (a directory prefix and a fixed start),
+// then `count` characters drawn with equal chance from `alphabet`, then
+// `tail`.
+struct RandomNameShape {
+  std::string head;
+  std::string_view alphabet;
+  std::size_t count = 0;
+  std::string tail;
+};
+
+// A name of that shape that no directory entry has, from a generator seeded
+// with `seed`: equal seeds give equal names, and a name in use is followed by
+// the next one of the same sequence. A name is free when FindFirst says
+// NotFound; any other error ends the search and is returned with *name
+// holding the name tried. After `attempts` names in use: IoError, *name
+// empty.
+Status FreeRandomName(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
+                      std::string* name);
+
+// For implementations on a case-sensitive store: the native path of a suite
+// name. "\" becomes "/"; walking from the first component, each one that
+// does not exist with its exact case is replaced by the entry of its
+// directory that `find_entry` finds equal without regard to ASCII case; from
+// the first one without such an entry on, the rest stays as given ("." and
+// ".." always do). `exists(path)` says whether a native path names an entry;
+// `find_entry(dir, component, &found)` looks in a directory prefix ("" for
+// the current directory, else ending in "/").
+std::string ResolveIgnoringCase(
+    std::string_view name, const std::function<bool(const std::string& path)>& exists,
+    const std::function<bool(const std::string& dir, std::string_view component, std::string* found)>& find_entry);
+
+// Whether `name` matches `pattern` ("*" any run, "?" one character), without
+// regard to ASCII case: the last component of a FindFirst pattern.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+// Whether c ends a directory in a suite name: ":" (after a drive), "\" or "/".
+inline bool IsNameSeparator(char c) { return c == ':' || c == '\\' || c == '/'; }
+
+// Whether a directory prefix ends in a separator, so that file names can be
+// appended to it directly. False for the empty text.
+inline bool EndsInSeparator(std::string_view dir) { return !dir.empty() && IsNameSeparator(dir.back()); }
 
 // The directory part of a suite name, up to and including its last ":", "\"
 // or "/"; empty when there is none.

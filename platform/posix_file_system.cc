@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/ascii.h"
+
 namespace zov::platform {
 namespace {
 
@@ -17,29 +19,19 @@ Status PosixError(const char* call, std::string_view path, int err) {
   switch (err) {
     case ENOENT:
     case ENOTDIR:
-      return Status::Error(Status::Code::kNotFound, message);
+      return Status::NotFound(message);
     case EACCES:
     case EPERM:
     case EROFS:
-      return Status::Error(Status::Code::kPermissionDenied, message);
+      return Status::PermissionDenied(message);
     case EEXIST:
-      return Status::Error(Status::Code::kAlreadyExists, message);
+      return Status::AlreadyExists(message);
     case EBUSY:
     case ETXTBSY:
-      return Status::Error(Status::Code::kBusy, message);
+      return Status::Busy(message);
     default:
       return Status::IoError(message);
   }
-}
-
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
 }
 
 bool PathExists(const std::string& path) {
@@ -53,7 +45,7 @@ bool FindComponent(const std::string& dir, std::string_view component, std::stri
   if (d == nullptr) return false;
   bool ok = false;
   while (struct dirent* e = ::readdir(d)) {
-    if (EqualsIgnoringCase(e->d_name, component)) {
+    if (EqualsIgnoringAsciiCase(e->d_name, component)) {
       *found = e->d_name;
       ok = true;
       break;
@@ -135,10 +127,6 @@ class PosixByteFile : public ByteFile {
     *size = static_cast<uint64_t>(st.st_size);
     return Status::Ok();
   }
-  Status Truncate(uint64_t size) override {
-    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return PosixError("ftruncate", path_, errno);
-    return Status::Ok();
-  }
   Status Sync() override {
     if (::fsync(fd_) != 0) return PosixError("fsync", path_, errno);
     return Status::Ok();
@@ -168,43 +156,7 @@ class PosixAppendFile : public AppendFile {
 class PosixFileSystem : public FileSystem {
  public:
   std::string Resolve(std::string_view name) override {
-    std::string path(name);
-    for (char& c : path) {
-      if (c == '\\') c = '/';
-    }
-    if (path.empty() || PathExists(path)) return path;
-    // Walk the components; the first missing one is looked up without
-    // regard to case, and so on while matches are found.
-    std::string result;
-    std::size_t pos = 0;
-    if (path[0] == '/') {
-      result = "/";
-      pos = 1;
-    }
-    bool matching = true;
-    while (pos <= path.size()) {
-      std::size_t end = path.find('/', pos);
-      if (end == std::string::npos) end = path.size();
-      std::string component = path.substr(pos, end - pos);
-      bool last = end == path.size();
-      if (!component.empty()) {
-        std::string candidate = result + component;
-        if (matching && component != "." && component != ".." && !PathExists(candidate)) {
-          std::string found;
-          if (FindComponent(result, component, &found)) {
-            candidate = result + found;
-          } else {
-            matching = false;
-          }
-        }
-        result = candidate;
-        if (!last) result += '/';
-      } else if (!last && !result.empty() && result.back() != '/') {
-        result += '/';
-      }
-      pos = end + 1;
-    }
-    return result;
+    return ResolveIgnoringCase(name, PathExists, FindComponent);
   }
 
   Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override {
@@ -241,15 +193,6 @@ class PosixFileSystem : public FileSystem {
     s = file->Write(0, data);
     Status c = file->Close();
     return s.ok() ? c : s;
-  }
-
-  Status AppendToFile(std::string_view name, std::string_view data) override {
-    std::string path = Resolve(name);
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return PosixError("open", path, errno);
-    Status s = WriteAll(fd, data, 0, false, path);
-    if (::close(fd) != 0 && s.ok()) s = PosixError("close", path, errno);
-    return s;
   }
 
   Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override {
@@ -349,26 +292,6 @@ class PosixFileSystem : public FileSystem {
 };
 
 }  // namespace
-
-bool WildcardMatch(std::string_view pattern, std::string_view name) {
-  std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      mark = n;
-    } else if (star != std::string_view::npos) {
-      p = star + 1;
-      n = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
 
 std::unique_ptr<FileSystem> NewPosixFileSystem() { return std::make_unique<PosixFileSystem>(); }
 

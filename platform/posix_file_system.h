@@ -11,10 +11,6 @@ namespace zov::platform {
 
 std::unique_ptr<FileSystem> NewPosixFileSystem();
 
-// Whether `name` matches `pattern` ("*" any run, "?" one character),
-// without regard to ASCII case.
-bool WildcardMatch(std::string_view pattern, std::string_view name);
-
 }  // namespace zov::platform
 
 #endif  // ZOV_PLATFORM_POSIX_FILE_SYSTEM_H_

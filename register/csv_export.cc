@@ -9,14 +9,10 @@ namespace zov::reg {
 
 namespace {
 
-bool EndsInSeparator(std::string_view dir) {
-  return !dir.empty() && (dir.back() == '/' || dir.back() == '\\' || dir.back() == ':');
-}
-
 // The first ordinary file in `dir` named `name` without regard to case.
 std::string FindInDirectory(platform::FileSystem& fs, std::string dir, std::string_view name) {
   if (dir.empty()) return {};
-  if (!EndsInSeparator(dir)) dir += '/';
+  if (!platform::EndsInSeparator(dir)) dir += '/';
   platform::DirEntry entry;
   if (!fs.FindFirst(dir + std::string(name), &entry).ok()) return {};
   if ((entry.attributes & (platform::kAttrDirectory | platform::kAttrVolumeLabel)) != 0) return {};
@@ -31,7 +27,7 @@ std::string CsvDirectory(platform::Environment& environment) {
     if (dir.empty()) dir = environment.GetOrEmpty("TMPDIR");
     if (dir.empty()) dir = "/tmp";
   }
-  if (!dir.empty() && !EndsInSeparator(dir)) dir += kOpenerThroughCommandInterpreter ? '\\' : '/';
+  if (!dir.empty() && !platform::EndsInSeparator(dir)) dir += kOpenerThroughCommandInterpreter ? '\\' : '/';
   return dir;
 }
 

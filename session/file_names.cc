@@ -1,7 +1,5 @@
 #include "session/file_names.h"
 
-#include <random>
-
 #include "format/chars.h"
 
 namespace zov::session {
@@ -13,11 +11,6 @@ using platform::Status;
 constexpr std::string_view kNameCharacters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::size_t kNameLength = 8;
 constexpr int kMaxAttempts = 100000;
-
-bool EndsInSeparator(std::string_view directory) {
-  char last = directory.back();
-  return last == ':' || last == '\\' || last == '/';
-}
 
 }  // namespace
 
@@ -39,25 +32,23 @@ std::string UniqueFileName(platform::Env& env, std::string_view directory, std::
   if (!extension.empty() && extension[0] == '.') extension.remove_prefix(1);
   extension = extension.substr(0, 3);
 
-  std::string start(directory);
-  if (!start.empty() && !EndsInSeparator(start)) start += '\\';
-  start += prefix;
+  platform::RandomNameShape shape;
+  shape.head = std::string(directory);
+  if (!shape.head.empty() && !platform::EndsInSeparator(shape.head)) shape.head += '\\';
+  shape.head += prefix;
+  shape.alphabet = kNameCharacters;
+  shape.count = kNameLength - prefix.size();
+  if (!extension.empty()) shape.tail = "." + std::string(extension);
 
-  // Seeds a few hundredths apart must not give names that start alike.
-  std::seed_seq seed{env.clock->HundredthsSinceMidnight()};
-  std::mt19937 random(seed);
-  std::uniform_int_distribution<std::size_t> pick(0, kNameCharacters.size() - 1);
-  for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
-    std::string name = start;
-    for (std::size_t i = prefix.size(); i < kNameLength; ++i) name += kNameCharacters[pick(random)];
-    if (!extension.empty()) name.append(".").append(extension);
-    // Any entry of that name takes it, whatever its attributes: the caller
-    // is about to create the file. An error other than "no such entry"
-    // cannot be told apart from a free name; the caller's create reports it.
-    DirEntry entry;
-    if (!env.fs->FindFirst(name, &entry).ok()) return name;
-  }
-  return std::string();
+  // Any entry of that name takes it, whatever its attributes: the caller is
+  // about to create the file. An error other than "no such entry" cannot be
+  // told apart from a free name: the name tried is returned, and the
+  // caller's create reports the error.
+  std::string name;
+  platform::FreeRandomName(*env.fs, shape, static_cast<uint32_t>(env.clock->HundredthsSinceMidnight()),
+                           kMaxAttempts, &name)
+      .IgnoreError();
+  return name;
 }
 
 }  // namespace zov::session

@@ -1,32 +1,15 @@
 #include "session/ini_file.h"
 
-#include <random>
 #include <vector>
 
 #include "format/chars.h"
+#include "platform/text_lines.h"
 #include "session/cp850_case.h"
 
 namespace zov::session {
 namespace {
 
 using platform::Status;
-
-// The lines of a file: "\r\n" or "\n" ends a line; a last line without an
-// end counts. The views point into `contents`.
-std::vector<std::string_view> SplitLines(std::string_view contents) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < contents.size()) {
-    std::size_t end = contents.find('\n', start);
-    std::size_t next = end == std::string_view::npos ? contents.size() : end + 1;
-    if (end == std::string_view::npos) end = contents.size();
-    std::size_t stop = end;
-    if (stop > start && contents[stop - 1] == '\r') --stop;
-    lines.push_back(contents.substr(start, stop - start));
-    start = next;
-  }
-  return lines;
-}
 
 // The part of a line before its first ";".
 std::string_view Content(std::string_view line) { return line.substr(0, line.find(';')); }
@@ -68,46 +51,13 @@ void AppendLine(std::string& out, std::string_view line) {
   out.append(kCrLf);
 }
 
-// A fresh name for the new copy: the INI file's directory, 8 random digits
-// and ".tmp". The sequence is seeded from the time of day once per call; a
-// name already in use is followed by the next one of the sequence.
-Status TemporaryName(platform::Env& env, std::string_view path, std::string* name) {
-  // Seeds a few hundredths apart must not give names that start alike.
-  std::seed_seq seed{env.clock->HundredthsSinceMidnight()};
-  std::mt19937 random(seed);
-  std::uniform_int_distribution<int> digit(0, 9);
-  const std::string directory = platform::DirectoryPart(path);
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::string candidate = directory;
-    for (int i = 0; i < 8; ++i) candidate += static_cast<char>('0' + digit(random));
-    candidate += ".tmp";
-    platform::DirEntry entry;
-    if (env.fs->FindFirst(candidate, &entry).code() == Status::Code::kNotFound) {
-      *name = std::move(candidate);
-      return Status::Ok();
-    }
-  }
-  return Status::IoError("no free temporary name beside " + std::string(path));
-}
-
-// Writes data to a new file, syncs and closes it.
-Status WriteNewFile(platform::FileSystem& fs, const std::string& name, std::string_view data) {
-  std::unique_ptr<platform::ByteFile> file;
-  Status s = fs.OpenByteFile(name, platform::OpenMode::kCreateTruncate, &file);
-  if (!s.ok()) return s;
-  s = file->Write(0, data);
-  if (s.ok()) s = file->Sync();
-  Status c = file->Close();
-  return s.ok() ? c : s;
-}
-
 }  // namespace
 
 std::string FindIniValue(std::string_view contents, std::string_view section, std::string_view key) {
   section = format::TrimBlanks(section);
   key = format::TrimBlanks(key);
   bool found = false;
-  for (std::string_view line : SplitLines(contents)) {
+  for (std::string_view line : platform::SplitLines(contents)) {
     std::string_view content = Content(line);
     if (IsEmptyContent(content)) continue;
     std::string_view name;
@@ -150,7 +100,7 @@ std::string SetIniValue(std::string_view contents, std::string_view section, std
     held.clear();
   };
 
-  for (std::string_view line : SplitLines(contents)) {
+  for (std::string_view line : platform::SplitLines(contents)) {
     std::string_view content = Content(line);
     if (IsEmptyContent(content)) {
       held.push_back(line);
@@ -195,28 +145,19 @@ Status WriteIniValue(platform::Env& env, std::string_view path, std::string_view
   platform::FileSystem& fs = *env.fs;
   std::string old_contents;
   Status s = fs.ReadFile(path, &old_contents);
-  if (!s.ok() && s.code() != Status::Code::kNotFound) return s;  // never rewrite from a partial reading
+  if (!s.ok() && !s.IsNotFound()) return s;  // never rewrite from a partial reading
   if (s.ok()) {
     // A read-only settings file is not to be changed: the suite's other
     // programs cannot replace it either.
     platform::DirEntry entry;
     if (fs.FindFirst(path, &entry).ok() && (entry.attributes & platform::kAttrReadOnly) != 0) {
-      return Status::Error(Status::Code::kPermissionDenied, "read-only settings file " + std::string(path));
+      return Status::PermissionDenied("read-only settings file " + std::string(path));
     }
   }
-  const std::string new_contents = SetIniValue(old_contents, section, key, value);
-
-  std::string temp;
-  s = TemporaryName(env, path, &temp);
-  if (!s.ok()) return s;
-  s = WriteNewFile(fs, temp, new_contents);
-  if (s.ok()) s = fs.RenameFile(temp, path);
-  if (!s.ok()) {
-    fs.DeleteFile(temp).IgnoreError();
-    return s;
-  }
-  fs.SyncDirectoryOf(path).IgnoreError();
-  return Status::Ok();
+  // The temporary copy's name is seeded from the time of day, as the suite's
+  // other programs seed theirs.
+  return platform::WriteFileAtomically(fs, path, SetIniValue(old_contents, section, key, value),
+                                       static_cast<uint32_t>(env.clock->HundredthsSinceMidnight()));
 }
 
 }  // namespace zov::session

@@ -15,9 +15,7 @@ constexpr std::string_view kDefaultColours = "15000700000700070007";
 // Directory values are prefixes: a non-empty one gets a "\" unless it ends
 // in a drive colon, a "\" or (on this system) a "/" already.
 void EndWithSeparator(std::string& directory) {
-  if (directory.empty()) return;
-  char last = directory.back();
-  if (last != ':' && last != '\\' && last != '/') directory += '\\';
+  if (!directory.empty() && !platform::EndsInSeparator(directory)) directory += '\\';
 }
 
 // A fixed field of exactly 3 characters: cut, or padded with blanks.

@@ -14,7 +14,6 @@ class FaultByteFile : public ByteFile {
     return base_->Write(offset, data);
   }
   Status Size(uint64_t* size) override { return base_->Size(size); }
-  Status Truncate(uint64_t size) override { return base_->Truncate(size); }
   Status Sync() override {
     if (fs_->Fail(FaultFileSystem::Op::kSync)) return FaultFileSystem::Injected("sync", name_);
     return base_->Sync();
@@ -48,7 +47,7 @@ class FaultAppendFile : public AppendFile {
 Status FaultFileSystem::OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) {
   if (Fail(Op::kOpen)) return Injected("open", name);
   std::unique_ptr<AppendFile> base;
-  Status s = base_->OpenAppendFile(name, &base);
+  Status s = FileSystemWrapper::OpenAppendFile(name, &base);
   if (!s.ok()) return s;
   *file = std::make_unique<FaultAppendFile>(this, std::move(base), std::string(name));
   return Status::Ok();
@@ -57,7 +56,7 @@ Status FaultFileSystem::OpenAppendFile(std::string_view name, std::unique_ptr<Ap
 Status FaultFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) {
   if (Fail(Op::kOpen)) return Injected("open", name);
   std::unique_ptr<ByteFile> base;
-  Status s = base_->OpenByteFile(name, mode, &base);
+  Status s = FileSystemWrapper::OpenByteFile(name, mode, &base);
   if (!s.ok()) return s;
   *file = std::make_unique<FaultByteFile>(this, std::move(base), std::string(name));
   return Status::Ok();
