@@ -7,10 +7,9 @@
 #include "platform/posix_env.h"
 
 int main() {
-  std::string error;
-  std::unique_ptr<zov::platform::PosixEnv> posix = zov::platform::PosixEnv::Create(&error);
-  if (!posix) {
-    std::cerr << "dazorov1: cannot start the record manager: " << error << "\n";
+  std::unique_ptr<zov::platform::PosixEnv> posix;
+  if (zov::platform::Status s = zov::platform::PosixEnv::Create(&posix); !s.ok()) {
+    std::cerr << "dazorov1: cannot start the record manager: " << s.message() << "\n";
     return zov::app::kExitFailed;
   }
   return zov::app::Run(posix->env());

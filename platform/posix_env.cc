@@ -83,8 +83,11 @@ class PosixProcessRunner : public ProcessRunner {
     }
     return Status::Ok();
   }
-  bool StdinIsTerminal() override { return ::isatty(STDIN_FILENO) == 1; }
-  void ReportError(std::string_view line) override {
+};
+
+class PosixErrorOutput : public ErrorOutput {
+ public:
+  void WriteLine(std::string_view line) override {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
     std::fflush(stderr);
   }
@@ -95,24 +98,29 @@ class PosixProcessRunner : public ProcessRunner {
 std::unique_ptr<Clock> NewPosixClock() { return std::make_unique<PosixClock>(); }
 std::unique_ptr<Environment> NewPosixEnvironment() { return std::make_unique<PosixEnvironment>(); }
 std::unique_ptr<ProcessRunner> NewPosixProcessRunner() { return std::make_unique<PosixProcessRunner>(); }
+std::unique_ptr<ErrorOutput> NewPosixErrorOutput() { return std::make_unique<PosixErrorOutput>(); }
 
-std::unique_ptr<PosixEnv> PosixEnv::Create(std::string* error) {
+Status PosixEnv::Create(std::unique_ptr<PosixEnv>* env) {
+  env->reset();
   std::unique_ptr<PosixEnv> p(new PosixEnv());
   p->fs_ = NewPosixFileSystem();
   p->clock_ = NewPosixClock();
   p->environment_ = NewPosixEnvironment();
   p->processes_ = NewPosixProcessRunner();
+  p->error_output_ = NewPosixErrorOutput();
   std::optional<std::string> library = p->environment_->Get("ZOVRECMAN");
   if (library && !library->empty()) {
-    p->record_manager_ = NewLoadableRecordManager(*library, error);
-    if (!p->record_manager_) return nullptr;
+    std::string error;
+    p->record_manager_ = NewLoadableRecordManager(*library, &error);
+    if (!p->record_manager_) return Status::InvalidArgument(error);
   } else {
     p->record_manager_ = NewSqliteRecordManager();
   }
   p->console_ = NewTerminalConsole();
   p->env_ = Env{p->fs_.get(), p->clock_.get(), p->environment_.get(), p->processes_.get(),
-                p->console_.get(), p->record_manager_.get()};
-  return p;
+                p->console_.get(), p->record_manager_.get(), p->error_output_.get()};
+  *env = std::move(p);
+  return Status::Ok();
 }
 
 PosixEnv::~PosixEnv() {

@@ -1,10 +1,14 @@
 // The POSIX implementations of every platform service, owned together.
 // main() creates one and passes env() down; nothing else constructs them.
+//
+//   std::unique_ptr<platform::PosixEnv> posix;
+//   platform::Status s = platform::PosixEnv::Create(&posix);
+//   if (!s.ok()) ...;  // s.message() names the library that failed
+//   return app::Run(posix->env());
 #ifndef ZOV_PLATFORM_POSIX_ENV_H_
 #define ZOV_PLATFORM_POSIX_ENV_H_
 
 #include <memory>
-#include <string>
 
 #include "platform/env.h"
 
@@ -13,13 +17,14 @@ namespace zov::platform {
 std::unique_ptr<Clock> NewPosixClock();
 std::unique_ptr<Environment> NewPosixEnvironment();
 std::unique_ptr<ProcessRunner> NewPosixProcessRunner();
+std::unique_ptr<ErrorOutput> NewPosixErrorOutput();
 
 class PosixEnv {
  public:
   // The record manager is our own engine, or the shared library named by
-  // ZOVRECMAN when that is set. Returns null with *error set when ZOVRECMAN
+  // ZOVRECMAN when that is set. Fails, leaving *env empty, when ZOVRECMAN
   // names a library that cannot be loaded.
-  static std::unique_ptr<PosixEnv> Create(std::string* error);
+  [[nodiscard]] static Status Create(std::unique_ptr<PosixEnv>* env);
   ~PosixEnv();
 
   Env& env() { return env_; }
@@ -32,6 +37,7 @@ class PosixEnv {
   std::unique_ptr<ProcessRunner> processes_;
   std::unique_ptr<Console> console_;
   std::unique_ptr<RecordManager> record_manager_;
+  std::unique_ptr<ErrorOutput> error_output_;
   Env env_;
 };
 

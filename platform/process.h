@@ -5,7 +5,6 @@
 #define ZOV_PLATFORM_PROCESS_H_
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/status.h"
@@ -20,10 +19,6 @@ class ProcessRunner {
   // killed). NotFound when the program cannot be started.
   virtual Status RunAndWait(const std::string& program, const std::vector<std::string>& args,
                             int* exit_code) = 0;
-  // Whether standard input is an interactive terminal (a key can be waited for).
-  virtual bool StdinIsTerminal() = 0;
-  // Writes a line to standard error.
-  virtual void ReportError(std::string_view line) = 0;
 };
 
 }  // namespace zov::platform

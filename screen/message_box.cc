@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "format/chars.h"
 #include "platform/code_page.h"
 #include "screen/colour.h"
 #include "screen/paragraph.h"
@@ -20,11 +21,6 @@ constexpr int32_t kKeyPollMillis = 20;
 // Keys typed ahead are discarded before the wait; a console that never runs
 // dry must not keep the discarding going for ever.
 constexpr int kMaxDiscardedKeys = 10000;
-
-std::string_view WithoutTrailingBlanks(std::string_view line) {
-  std::size_t end = line.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : line.substr(0, end + 1);
-}
 
 }  // namespace
 
@@ -43,7 +39,7 @@ bool MessageBox(platform::Env& env, const session::Session& session, ScreenState
   }
   int longest = 0;
   for (const std::string& line : lines) {
-    longest = std::max(longest, static_cast<int>(WithoutTrailingBlanks(line).size()));
+    longest = std::max(longest, static_cast<int>(format::TrimTrailingBlanks(line).size()));
   }
   int left = kCentreColumn - (longest + 1) / 2 - 2;
   int right = kCentreColumn + longest / 2 + 1;
@@ -59,7 +55,7 @@ bool MessageBox(platform::Env& env, const session::Session& session, ScreenState
   DrawFrame(console, state, 1);
   for (int i = 1; i <= n; ++i) {
     WindowLocate(console, state, static_cast<int16_t>(i), 2);
-    console.WriteText(WithoutTrailingBlanks(lines[static_cast<std::size_t>(i - 1)]));
+    console.WriteText(format::TrimTrailingBlanks(lines[static_cast<std::size_t>(i - 1)]));
   }
   SetColour(console, session, state, "-");
   return true;
@@ -81,7 +77,7 @@ void ShowFatalMessage(platform::Env& env, const session::Session& session, Scree
   }
   console.Restore();
   // After the restore, so the line lands on the terminal's own screen.
-  if (env.processes != nullptr) env.processes->ReportError(platform::Cp850ToUtf8(text));
+  if (env.error_output != nullptr) env.error_output->WriteLine(platform::Cp850ToUtf8(text));
 }
 
 }  // namespace zov::screen

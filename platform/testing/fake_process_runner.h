@@ -23,14 +23,10 @@ class FakeProcessRunner : public ProcessRunner {
     *exit_code = exit_code_to_return;
     return Status::Ok();
   }
-  bool StdinIsTerminal() override { return stdin_is_terminal; }
-  void ReportError(std::string_view line) override { errors.emplace_back(line); }
 
   std::vector<Run> runs;
-  std::vector<std::string> errors;
   std::function<void(const Run&)> on_run;
   int exit_code_to_return = 0;
-  bool stdin_is_terminal = false;
 };
 
 }  // namespace zov::platform

@@ -79,9 +79,9 @@ class Installation {
 
   // Creates the data files that have records and loads them.
   void BuildDataFiles() {
-    std::string error;
-    auto posix = platform::PosixEnv::Create(&error);
-    ASSERT_TRUE(posix) << error;
+    std::unique_ptr<platform::PosixEnv> posix;
+    const platform::Status created = platform::PosixEnv::Create(&posix);
+    ASSERT_TRUE(created.ok()) << created.message();
     for (const auto& [number, bytes] : records_) {
       const reg::DataFileSpec* f = reg::FindDataFileSpec(number);
       const std::string file = root() + "DADES/" + std::string(f->name) + ".dat";

@@ -3,9 +3,7 @@
 
 #include "app/run.h"
 #include "gtest/gtest.h"
-#include "platform/posix_file_system.h"
-#include "platform/testing/fault_file_system.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 
 namespace zov::app {
 namespace {
@@ -34,19 +32,15 @@ TEST(ParamFileTest, ConformsToTheDefaults) {
 }
 
 struct ParamFile {
-  platform::TempDir dir;
-  std::unique_ptr<platform::FileSystem> base = platform::NewPosixFileSystem();
-  platform::FaultFileSystem fs{base.get()};
-  platform::Env env;
-  std::unique_ptr<RunContext> ctx;
+  platform::FakeEnv fake;
+  platform::FileSystem* base = &fake.base_fs();
+  std::unique_ptr<RunContext> ctx = std::make_unique<RunContext>(fake.env);
   ParamFile() {
-    env.fs = &fs;
-    ctx = std::make_unique<RunContext>(env);
-    ctx->session.data_root = dir.path();
-    EXPECT_TRUE(base->CreateDirectory(dir.path() + "DADES").ok());
+    ctx->session.data_root = fake.root();
+    EXPECT_TRUE(base->CreateDirectory(fake.root() + "DADES").ok());
     ctx->records.param.SetDefaults();
   }
-  std::string Path() const { return dir.path() + "DADES/VParam.tab"; }
+  std::string Path() const { return fake.root() + "DADES/VParam.tab"; }
 };
 
 // The rewrite never deletes the old file before the new one is in place: a
@@ -54,23 +48,22 @@ struct ParamFile {
 TEST(ParamFileTest, FailedRewriteKeepsTheOldFile) {
   ParamFile t;
   ASSERT_TRUE(t.base->WriteFile(t.Path(), "OLD").ok());
-  t.fs.FailAt(platform::FaultFileSystem::Op::kRename, 1, true);
-  std::string error;
-  EXPECT_FALSE(UpdateParamFile(*t.ctx, &error));
-  EXPECT_FALSE(error.empty());
+  t.fake.faults.FailAt(platform::FaultFileSystem::Op::kRename, 1, true);
+  const platform::Status s = UpdateParamFile(*t.ctx);
+  EXPECT_FALSE(s.ok());
+  EXPECT_FALSE(s.message().empty());
   std::string text;
   ASSERT_TRUE(t.base->ReadFile(t.Path(), &text).ok());
   EXPECT_EQ(text, "OLD");
   std::vector<platform::DirEntry> entries;
-  ASSERT_TRUE(t.base->ListDirectory(t.dir.path() + "DADES", &entries).ok());
+  ASSERT_TRUE(t.base->ListDirectory(t.fake.root() + "DADES", &entries).ok());
   EXPECT_EQ(entries.size(), 1u);  // no temporary file left behind
 }
 
 TEST(ParamFileTest, UnreadableFileIsLeftAlone) {
   ParamFile t;
   ASSERT_TRUE(t.base->CreateDirectory(t.Path()).ok());  // a directory where the file should be
-  std::string error;
-  EXPECT_FALSE(UpdateParamFile(*t.ctx, &error));
+  EXPECT_FALSE(UpdateParamFile(*t.ctx).ok());
   std::vector<platform::DirEntry> entries;
   ASSERT_TRUE(t.base->ListDirectory(t.Path(), &entries).ok());
 }
@@ -78,8 +71,8 @@ TEST(ParamFileTest, UnreadableFileIsLeftAlone) {
 TEST(ParamFileTest, WritesTheRecord) {
   ParamFile t;
   ASSERT_TRUE(t.base->WriteFile(t.Path(), std::string(100, 'q')).ok());
-  std::string error;
-  ASSERT_TRUE(UpdateParamFile(*t.ctx, &error)) << error;
+  const platform::Status s = UpdateParamFile(*t.ctx);
+  ASSERT_TRUE(s.ok()) << s.message();
   std::string text;
   ASSERT_TRUE(t.base->ReadFile(t.Path(), &text).ok());
   ASSERT_EQ(text.size(), 318u);

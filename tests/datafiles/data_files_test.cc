@@ -113,8 +113,8 @@ TEST(OpenDataFile, CreatesAMissingFileFromItsDescription) {
   Harness h;
   FileSpec shape = ReceiptShape();
   const std::string spec = EncodeFileSpec(shape);
-  ASSERT_TRUE(h.fs->CreateDirectory(h.dir.path() + "ddf").ok());
-  ASSERT_TRUE(h.fs->WriteFile(h.dir.path() + "ddf/VCobros.xdf", EncodeDescription(shape)).ok());
+  ASSERT_TRUE(h.fs->CreateDirectory(h.fake.root() + "ddf").ok());
+  ASSERT_TRUE(h.fs->WriteFile(h.fake.root() + "ddf/VCobros.xdf", EncodeDescription(shape)).ok());
   std::array<char, 68> record{};
 
   ASSERT_EQ(OpenDataFile(h.env, h.session, h.table, 17, h.Path("VCobros"), record), 0)
@@ -160,8 +160,8 @@ TEST(OpenDataFile, FailureIsReportedReleasedAndReturned) {
     h.AddFile("VPropiet.dat", Shape(828, {{{1, 2, 0, 0}}}));
     if (c.file_exists) h.AddFile("VCobros.dat", ReceiptShape());
     if (!c.description.empty()) {
-      ASSERT_TRUE(h.fs->CreateDirectory(h.dir.path() + "ddf").ok());
-      ASSERT_TRUE(h.fs->WriteFile(h.dir.path() + "ddf/VCobros.xdf", c.description).ok());
+      ASSERT_TRUE(h.fs->CreateDirectory(h.fake.root() + "ddf").ok());
+      ASSERT_TRUE(h.fs->WriteFile(h.fake.root() + "ddf/VCobros.xdf", c.description).ok());
     }
     std::vector<std::string> shown;
     h.table.show_fatal_message = [&](std::string_view m) { shown.emplace_back(m); };
@@ -182,7 +182,7 @@ TEST(OpenDataFile, FailureIsReportedReleasedAndReturned) {
     EXPECT_EQ(FindFileEntry(h.table, 17), -40);
     if (c.description.empty()) {
       std::string ignored;
-      EXPECT_FALSE(h.fs->ReadFile(h.dir.path() + "ddf/VCobros.xdf", &ignored).ok())
+      EXPECT_FALSE(h.fs->ReadFile(h.fake.root() + "ddf/VCobros.xdf", &ignored).ok())
           << "a missing description must not be created";
     }
   }

@@ -1,5 +1,5 @@
-// One run's worth of data-file state for a test: a temporary DataRoot on the
-// real file system, a clock that does not wait, the fake record manager, the
+// One run's worth of data-file state for a test: the fake platform (DataRoot
+// in memory, a clock that does not wait), the fake record manager, the
 // session and the table.
 #ifndef ZOV_TESTS_DATAFILES_HARNESS_H_
 #define ZOV_TESTS_DATAFILES_HARNESS_H_
@@ -9,29 +9,24 @@
 
 #include "datafiles/data_file_table.h"
 #include "datafiles/file_spec.h"
-#include "platform/env.h"
-#include "platform/posix_file_system.h"
-#include "platform/testing/fake_clock.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 #include "session/session.h"
 #include "tests/datafiles/fake_record_manager.h"
 
 namespace zov::datafiles {
 
 struct Harness {
-  platform::TempDir dir;
-  std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
-  platform::FakeClock clock;
+  platform::FakeEnv fake;
+  platform::FileSystem* fs = &fake.base_fs();
+  platform::FakeClock& clock = fake.clock;
+  platform::Env& env = fake.env;
   FakeRecordManager rm;
-  platform::Env env;
   session::Session session;
   DataFileTable table;
 
   Harness() {
-    env.fs = fs.get();
-    env.clock = &clock;
     env.record_manager = &rm;
-    session.data_root = dir.path();
+    session.data_root = fake.root();
   }
 
   // A data file at DataRoot + "DADES/" + name with the given shape.

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix_file_system.h"
-#include "platform/testing/fake_clock.h"
-#include "platform/testing/fault_file_system.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 
 namespace zov::output {
 namespace {
@@ -14,21 +11,18 @@ using platform::FaultFileSystem;
 
 class OutputSlotsTest : public ::testing::Test {
  protected:
-  OutputSlotsTest() {
-    env_.fs = fs_.get();
-    env_.clock = &clock_;
-    SetUpSlots(slots_, 1);
-  }
+  OutputSlotsTest() { SetUpSlots(slots_, 1); }
   std::string Contents(const std::string& name) {
     std::string s;
     EXPECT_TRUE(fs_->ReadFile(name, &s).ok()) << name;
     return s;
   }
 
-  platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
-  platform::FakeClock clock_;
-  platform::Env env_;
+  platform::FakeEnv fake_;
+  platform::FileSystem* fs_ = &fake_.base_fs();
+  platform::FakeClock& clock_ = fake_.clock;
+  platform::Env& env_ = fake_.env;
+  const std::string dir_ = fake_.root();
   OutputSlots slots_;
 };
 
@@ -41,7 +35,7 @@ TEST_F(OutputSlotsTest, FormatSpecChoosesSeparatorAndLineEnd) {
   };
   for (const Case& c : cases) {
     SetUpSlots(slots_, 1);
-    int16_t n = OpenSlot(slots_, dir_.path() + "a.csv", c.spec);
+    int16_t n = OpenSlot(slots_, dir_ + "a.csv", c.spec);
     ASSERT_EQ(n, 1) << c.spec;
     EXPECT_EQ(slots_.slots[0].separator, c.separator) << c.spec;
     EXPECT_EQ(slots_.slots[0].line_end, c.line_end) << c.spec;
@@ -64,7 +58,7 @@ TEST_F(OutputSlotsTest, FieldsAreJoinedAndQuotedOnlyWhenTheyHoldTheSeparator) {
       {";crlf", {"\x80" "a\xFF"}, "\x80" "a\xFF"},
   };
   for (const Case& c : cases) {
-    const std::string path = dir_.path() + "f.csv";
+    const std::string path = dir_ + "f.csv";
     fs_->DeleteFile(path).IgnoreError();
     SetUpSlots(slots_, 1);
     int16_t n = OpenSlot(slots_, path, c.spec);
@@ -76,7 +70,7 @@ TEST_F(OutputSlotsTest, FieldsAreJoinedAndQuotedOnlyWhenTheyHoldTheSeparator) {
 }
 
 TEST_F(OutputSlotsTest, LinesAreAppendedToExistingContent) {
-  const std::string path = dir_.path() + "REG00001.CSV";
+  const std::string path = dir_ + "REG00001.CSV";
   ASSERT_TRUE(fs_->WriteFile(path, "old\r\n").ok());
   int16_t n = OpenSlot(slots_, path, ";crlf");
   AddField(slots_, n, "a");
@@ -109,26 +103,24 @@ TEST_F(OutputSlotsTest, SlotsAreTakenLowestFirstAndFreed) {
 }
 
 TEST_F(OutputSlotsTest, APassingFailureIsRetried) {
-  FaultFileSystem faulty(fs_.get());
+  FaultFileSystem& faulty = fake_.faults;
   faulty.FailAt(FaultFileSystem::Op::kAppend, 1);  // once
-  platform::Env env{&faulty, &clock_};
-  const std::string path = dir_.path() + "a.csv";
+  const std::string path = dir_ + "a.csv";
   int16_t n = OpenSlot(slots_, path, ";crlf");
   AddField(slots_, n, "x");
-  WriteLine(env, slots_, n);
+  WriteLine(env_, slots_, n);
   EXPECT_EQ(Contents(path), "x\r\n");
   EXPECT_EQ(slots_.lost_lines, 0);
   EXPECT_EQ(clock_.sleeps.size(), 1u);
 }
 
 TEST_F(OutputSlotsTest, AFileThatStaysUnreachableLosesTheLineAndSaysSo) {
-  FaultFileSystem faulty(fs_.get());
+  FaultFileSystem& faulty = fake_.faults;
   faulty.FailAt(FaultFileSystem::Op::kAppend, 1, /*sticky=*/true);
-  platform::Env env{&faulty, &clock_};
-  const std::string path = dir_.path() + "a.csv";
+  const std::string path = dir_ + "a.csv";
   int16_t n = OpenSlot(slots_, path, ";crlf");
   AddField(slots_, n, "first");
-  WriteLine(env, slots_, n);
+  WriteLine(env_, slots_, n);
   EXPECT_EQ(slots_.lost_lines, 1);
   EXPECT_NE(slots_.first_error.find("injected append failure"), std::string::npos) << slots_.first_error;
   int32_t slept = 0;
@@ -139,7 +131,7 @@ TEST_F(OutputSlotsTest, AFileThatStaysUnreachableLosesTheLineAndSaysSo) {
   // Later lines of the same file are tried once, without another wait.
   const std::size_t sleeps_before = clock_.sleeps.size();
   AddField(slots_, n, "second");
-  WriteLine(env, slots_, n);
+  WriteLine(env_, slots_, n);
   EXPECT_EQ(slots_.lost_lines, 2);
   EXPECT_EQ(clock_.sleeps.size(), sleeps_before);
   EXPECT_TRUE(slots_.slots[0].line.empty());
@@ -147,7 +139,7 @@ TEST_F(OutputSlotsTest, AFileThatStaysUnreachableLosesTheLineAndSaysSo) {
   // Once the file is reachable again, lines get through and waits resume.
   faulty.FailAt(FaultFileSystem::Op::kAppend, 1000000);
   AddField(slots_, n, "third");
-  WriteLine(env, slots_, n);
+  WriteLine(env_, slots_, n);
   EXPECT_EQ(slots_.lost_lines, 2);
   EXPECT_EQ(Contents(path), "third\r\n");
   EXPECT_FALSE(slots_.slots[0].unreachable);

@@ -2,24 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix_file_system.h"
-#include "platform/testing/fault_file_system.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 
 namespace zov::output {
 namespace {
 
 class PrintFileTest : public ::testing::Test {
  protected:
-  PrintFileTest() { session_.temp_dir = dir_.path(); }
+  PrintFileTest() { session_.temp_dir = dir_; }
   std::string Contents() {
     std::string s;
-    EXPECT_TRUE(fs_->ReadFile(dir_.path() + "dozudizi.tmp", &s).ok());
+    EXPECT_TRUE(fs_->ReadFile(dir_ + "dozudizi.tmp", &s).ok());
     return s;
   }
 
-  platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  platform::FakeEnv fake_;
+  platform::FileSystem* fs_ = &fake_.base_fs();
+  const std::string dir_ = fake_.root();
   session::Session session_;
   PrintFile pf_;
 };
@@ -124,7 +123,7 @@ TEST_F(PrintFileTest, LargeRunsAreWrittenCompleteInOrder) {
 }
 
 TEST_F(PrintFileTest, OpeningEmptiesAnOldFile) {
-  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "dozudizi.tmp", "old contents that are long\r\n").ok());
+  ASSERT_TRUE(fs_->WriteFile(dir_ + "dozudizi.tmp", "old contents that are long\r\n").ok());
   OpenPrintFile(*fs_, session_, pf_, "X");
   ClosePrintFile(pf_);
   EXPECT_EQ(Contents(), "DEVICEX\r\n");
@@ -141,7 +140,7 @@ TEST_F(PrintFileTest, FailuresAreRecorded) {
       {"a later chunk write fails", platform::FaultFileSystem::Op::kWrite, 2},
   };
   for (const Case& c : cases) {
-    platform::FaultFileSystem faulty(fs_.get());
+    platform::FaultFileSystem faulty(fs_);
     faulty.FailAt(c.op, c.nth);
     PrintFile pf;
     OpenPrintFile(faulty, session_, pf, "LPT1");

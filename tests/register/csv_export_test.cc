@@ -40,21 +40,22 @@ TEST(CsvExportTest, FindsTheOpenerInExeDirThenPath) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.found + " in " + c.exe_dir + " / " + c.path_list);
-    platform::TempDir dir;
-    auto fs = platform::NewPosixFileSystem();
-    for (const auto& d : c.dirs) ASSERT_TRUE(fs->CreateDirectory(dir.path() + d).ok());
-    for (const auto& f : c.files) ASSERT_TRUE(fs->WriteFile(dir.path() + f, "").ok());
+    platform::FakeEnv fake;
+    platform::FileSystem& fs = fake.base_fs();
+    const std::string root = fake.root();
+    for (const auto& d : c.dirs) ASSERT_TRUE(fs.CreateDirectory(root + d).ok());
+    for (const auto& f : c.files) ASSERT_TRUE(fs.WriteFile(root + f, "").ok());
     std::string path_list;
     std::size_t start = 0;
     while (start <= c.path_list.size()) {  // prefix every entry with the test directory
       std::size_t end = c.path_list.find(':', start);
       if (end == std::string::npos) end = c.path_list.size();
       if (start > 0) path_list += ':';
-      if (end > start) path_list += dir.path() + c.path_list.substr(start, end - start);
+      if (end > start) path_list += root + c.path_list.substr(start, end - start);
       start = end + 1;
     }
-    const std::string found = FindOpener(*fs, dir.path() + c.exe_dir, path_list);
-    EXPECT_EQ(found, c.found.empty() ? "" : dir.path() + c.found);
+    const std::string found = FindOpener(fs, root + c.exe_dir, path_list);
+    EXPECT_EQ(found, c.found.empty() ? "" : root + c.found);
   }
 }
 

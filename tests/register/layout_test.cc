@@ -174,8 +174,8 @@ TEST(LayoutTest, SixtyFourBitSumsPrintWithoutWrapping) {
 TEST(LayoutTest, SpanishHeadingsComeFromTheLanguageFile) {
   Layout t;
   Harness& h = t.h;
-  ASSERT_TRUE(h.fs->CreateDirectory(h.dir.path() + "LOCALE").ok());
-  ASSERT_TRUE(h.fs->WriteFile(h.dir.path() + "LOCALE/DAZOROV1.LNG",
+  ASSERT_TRUE(h.fs->CreateDirectory(h.fake.root() + "LOCALE").ok());
+  ASSERT_TRUE(h.fs->WriteFile(h.fake.root() + "LOCALE/DAZOROV1.LNG",
                               "CODI,CODI,CODI,CODIGO\r\n"
                               "\"P\xB7GINA \",\"P\xB5GINA \",\"PAGINA \",\"P\xB5GINA \"\r\n"
                               "TOTAL ,TOTAL ,TOTAU ,SUMA \r\n")

@@ -73,7 +73,7 @@ TEST(WalkTest, OpenCsvKeepsTheFileAndRunsTheOpener) {
   Harness& h = w.h;
   w.OneOfEach();
   h.Add(kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
-  h.session.exe_dir = h.dir.path() + "bin/";
+  h.session.exe_dir = h.fake.root() + "bin/";
   ASSERT_TRUE(h.fs->CreateDirectory(h.session.exe_dir).ok());
   ASSERT_TRUE(h.fs->WriteFile(h.session.exe_dir + "Dedado.Exe", "").ok());
   h.state.params.open_csv = true;
@@ -82,9 +82,9 @@ TEST(WalkTest, OpenCsvKeepsTheFileAndRunsTheOpener) {
   ASSERT_EQ(csv.size(), 1u);
   ASSERT_EQ(h.processes.runs.size(), 1u);
   EXPECT_EQ(h.processes.runs[0].program, h.fs->Resolve(h.session.exe_dir + "Dedado.Exe"));
-  EXPECT_EQ(h.processes.runs[0].args, (std::vector<std::string>{h.fs->Resolve(h.dir.path() + csv[0])}));
+  EXPECT_EQ(h.processes.runs[0].args, (std::vector<std::string>{h.fs->Resolve(h.fake.root() + csv[0])}));
   std::string text;
-  ASSERT_TRUE(h.fs->ReadFile(h.dir.path() + csv[0], &text).ok());
+  ASSERT_TRUE(h.fs->ReadFile(h.fake.root() + csv[0], &text).ok());
   std::string header;
   for (std::string_view name : kCsvHeaders) header += (header.empty() ? "" : ";") + std::string(name);
   EXPECT_EQ(text.substr(0, header.size() + 2), header + "\r\n");
@@ -152,7 +152,7 @@ TEST(WalkTest, PropertyAndDateRanges) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.from + " " + c.to);
     h.state = RegisterState{};
-    h.state.csv_directory = h.dir.path();
+    h.state.csv_directory = h.fake.root();
     h.state.params.date_from = P("20260101");
     h.state.params.date_to = P("20261231");
     h.state.params.class_to = P("99");
@@ -187,7 +187,7 @@ TEST(WalkTest, PropertyWithoutContractDoesNotInheritThePreviousOne) {
   const auto csv = h.CsvFiles();
   ASSERT_EQ(csv.size(), 1u);
   std::string text;
-  ASSERT_TRUE(h.fs->ReadFile(h.dir.path() + csv[0], &text).ok());
+  ASSERT_TRUE(h.fs->ReadFile(h.fake.root() + csv[0], &text).ok());
   std::vector<std::vector<std::string>> rows;
   std::size_t start = 0;
   while (start < text.size()) {

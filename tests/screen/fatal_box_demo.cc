@@ -18,10 +18,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: fatal_box_demo TEMPDIR/\n");
     return 2;
   }
-  std::string error;
-  std::unique_ptr<platform::PosixEnv> posix = platform::PosixEnv::Create(&error);
-  if (!posix) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  std::unique_ptr<platform::PosixEnv> posix;
+  if (platform::Status s = platform::PosixEnv::Create(&posix); !s.ok()) {
+    std::fprintf(stderr, "%s\n", s.message().c_str());
     return 2;
   }
   platform::Env& env = posix->env();

@@ -32,7 +32,7 @@ TEST_F(FatalMessageTest, ShowsTheBoxUntilAFreshKeyThenPutsTheScreenBack) {
   EXPECT_EQ(state.window_depth, 0);
   EXPECT_FALSE(StackExists());
   EXPECT_EQ(console.restores(), 1) << "the terminal is restored";
-  EXPECT_EQ(processes.errors, (std::vector<std::string>{kMessage}));
+  EXPECT_EQ(errors.lines, (std::vector<std::string>{kMessage}));
 }
 
 TEST_F(FatalMessageTest, WithoutATerminalTheMessageIsShownAndTheWaitSkipped) {
@@ -46,7 +46,7 @@ TEST_F(FatalMessageTest, WithoutATerminalTheMessageIsShownAndTheWaitSkipped) {
   EXPECT_EQ(Cells(), before);
   EXPECT_FALSE(StackExists());
   EXPECT_EQ(console.restores(), 1);
-  EXPECT_EQ(processes.errors, (std::vector<std::string>{kMessage}));
+  EXPECT_EQ(errors.lines, (std::vector<std::string>{kMessage}));
 }
 
 TEST_F(FatalMessageTest, StandardErrorGetsOneUtf8Line) {
@@ -60,10 +60,10 @@ TEST_F(FatalMessageTest, StandardErrorGetsOneUtf8Line) {
       {"NO SE PUEDE ACCEDER AL FICHERO a\nb\x1b[2J (3)", "NO SE PUEDE ACCEDER AL FICHERO a\u25D9b\u2190[2J (3)"},
   };
   for (const Case& t : cases) {
-    processes.errors.clear();
+    errors.lines.clear();
     console.SetInteractive(false);
     ShowFatalMessage(env, session, state, t.text);
-    EXPECT_EQ(processes.errors, (std::vector<std::string>{t.line})) << t.line;
+    EXPECT_EQ(errors.lines, (std::vector<std::string>{t.line})) << t.line;
   }
 }
 
@@ -84,7 +84,7 @@ TEST_F(FatalMessageTest, ABoxThatCannotBeShownDoesNotTakeAnotherWindowOff) {
   EXPECT_TRUE(SameRect(state.window, WindowRect{1, 1, 2, 10}));
   EXPECT_EQ(StackBytes(), stack);
   EXPECT_TRUE(clock.sleeps.empty()) << "no key is awaited for a box nobody sees";
-  ASSERT_EQ(processes.errors.size(), 1u) << "the message still reaches standard error";
+  ASSERT_EQ(errors.lines.size(), 1u) << "the message still reaches standard error";
 }
 
 TEST_F(FatalMessageTest, AConsoleThatNeverRunsDryStillGetsAnAnswer) {

@@ -1,5 +1,5 @@
-// A run's screen over the in-memory console, with the stack file in a fresh
-// temporary directory.
+// A run's screen over the fake platform: the in-memory console, and the
+// stack file in a directory of the in-memory file system.
 #ifndef ZOV_TESTS_SCREEN_SCREEN_FIXTURE_H_
 #define ZOV_TESTS_SCREEN_SCREEN_FIXTURE_H_
 
@@ -7,12 +7,7 @@
 #include <string>
 
 #include "gtest/gtest.h"
-#include "platform/env.h"
-#include "platform/posix_file_system.h"
-#include "platform/testing/fake_clock.h"
-#include "platform/testing/fake_process_runner.h"
-#include "platform/testing/memory_console.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 #include "screen/screen_state.h"
 #include "session/session.h"
 
@@ -21,17 +16,14 @@ namespace zov::screen {
 class ScreenTest : public testing::Test {
  protected:
   explicit ScreenTest(int rows = 25, int columns = 80) : console(rows, columns) {
-    env.fs = fs.get();
     env.console = &console;
-    env.clock = &clock;
-    env.processes = &processes;
-    session.temp_dir = dir.path();
+    session.temp_dir = fake.root();
     // Distinct colours per index, so a wrong index shows.
     session.colours = {session::ColourPair{15, 0}, session::ColourPair{7, 1}, session::ColourPair{0, 7},
                        session::ColourPair{14, 4}, session::ColourPair{12, 2}};
   }
 
-  std::string StackPath() const { return dir.path() + "WinPush.tmp"; }
+  std::string StackPath() const { return fake.root() + "WinPush.tmp"; }
   bool StackExists() {
     std::string bytes;
     return fs->ReadFile(StackPath(), &bytes).ok();
@@ -72,12 +64,12 @@ class ScreenTest : public testing::Test {
     return cells;
   }
 
-  platform::TempDir dir;
-  std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
-  platform::MemoryConsole console;
-  platform::FakeClock clock;
-  platform::FakeProcessRunner processes;
-  platform::Env env;
+  platform::FakeEnv fake;
+  platform::FileSystem* fs = &fake.base_fs();
+  platform::MemoryConsole console;  // of the size the test asks for
+  platform::FakeClock& clock = fake.clock;
+  platform::FakeErrorOutput& errors = fake.errors;
+  platform::Env& env = fake.env;
   session::Session session;
   ScreenState state;
 };

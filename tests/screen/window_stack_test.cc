@@ -298,7 +298,7 @@ TEST_F(WindowStackTest, FailedWriteLeavesTheStackAsItWas) {
     int failing_write;  // 1 = the record, 2 = the header
   };
   for (const Case& t : {Case{"record", 1}, Case{"header", 2}}) {
-    platform::FaultFileSystem fresh(fs.get());
+    platform::FaultFileSystem fresh(fs);
     env.fs = &fresh;
     fresh.FailAt(platform::FaultFileSystem::Op::kWrite, t.failing_write);
     ScreenState s;
@@ -308,7 +308,7 @@ TEST_F(WindowStackTest, FailedWriteLeavesTheStackAsItWas) {
   }
 
   // Over a stack that holds a window: a failed push must not hide it.
-  platform::FaultFileSystem later(fs.get());
+  platform::FaultFileSystem later(fs);
   env.fs = &later;
   ASSERT_TRUE(PushWindow(env, session, state, 2, 2, 3, 3));
   Scribble(2, 2, 3, 3);

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "platform/posix_file_system.h"
-#include "platform/testing/fake_clock.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/ascii.h"
+#include "platform/testing/fake_env.h"
 
 namespace zov::session {
 namespace {
@@ -26,23 +23,18 @@ bool HasShape(const std::string& name, const std::string& head, std::size_t coun
 
 class FileNamesTest : public ::testing::Test {
  public:  // the case table's set-up functions use the helpers
-  FileNamesTest() {
-    env_.fs = fs_.get();
-    env_.clock = &clock_;
-  }
   void MakeFile(const std::string& name) { ASSERT_TRUE(fs_->WriteFile(name, "x").ok()) << name; }
-  void MakeReadOnly(const std::string& name) {
-    std::filesystem::permissions(fs_->Resolve(name), std::filesystem::perms::owner_read);
-  }
+  void MakeReadOnly(const std::string& name) { ASSERT_TRUE(fake_.SetReadOnly(name).ok()) << name; }
 
-  platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
-  platform::FakeClock clock_;
-  platform::Env env_;
+  platform::FakeEnv fake_;
+  platform::FileSystem* fs_ = &fake_.base_fs();
+  platform::FakeClock& clock_ = fake_.clock;
+  platform::Env& env_ = fake_.env;
+  const std::string dir_ = fake_.root();
 };
 
 TEST_F(FileNamesTest, FileExistsOnlyForOrdinaryFiles) {
-  const std::string d = dir_.path();
+  const std::string d = dir_;
   MakeFile(d + "plain.csv");
   MakeFile(d + "locked.csv");
   MakeReadOnly(d + "locked.csv");
@@ -61,7 +53,7 @@ TEST_F(FileNamesTest, FileExistsOnlyForOrdinaryFiles) {
 }
 
 TEST_F(FileNamesTest, NamesHaveTheRequiredShape) {
-  const std::string d = dir_.path();  // ends in "/"
+  const std::string d = dir_;  // ends in "/"
   const std::string nodelim = d.substr(0, d.size() - 1);
   struct Case {
     std::string directory, prefix, extension;
@@ -86,10 +78,10 @@ TEST_F(FileNamesTest, NamesHaveTheRequiredShape) {
 }
 
 TEST_F(FileNamesTest, TheClockSeedsTheName) {
-  const std::string a = UniqueFileName(env_, dir_.path(), "", ".CSV");
-  EXPECT_EQ(UniqueFileName(env_, dir_.path(), "", ".CSV"), a);
+  const std::string a = UniqueFileName(env_, dir_, "", ".CSV");
+  EXPECT_EQ(UniqueFileName(env_, dir_, "", ".CSV"), a);
   clock_.Advance(10);
-  EXPECT_NE(UniqueFileName(env_, dir_.path(), "", ".CSV"), a);
+  EXPECT_NE(UniqueFileName(env_, dir_, "", ".CSV"), a);
 }
 
 // A name is only given out when no entry of any kind has it; a read-only or
@@ -112,15 +104,16 @@ TEST_F(FileNamesTest, AnyExistingEntryTakesTheName) {
       {"same name in lower case", "",
        [](FileNamesTest* t, const std::string& n) {
          std::string lower = n;
-         for (char& ch : lower) ch = (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+         for (char& ch : lower) ch = platform::AsciiLower(ch);
          t->MakeFile(lower);
        }},
   };
   for (const Case& c : cases) {
-    platform::TempDir dir;
-    const std::string first = UniqueFileName(env_, dir.path(), c.prefix, ".CSV");
+    const std::string dir = dir_ + c.what + "/";  // a fresh directory per case
+    ASSERT_TRUE(fs_->CreateDirectory(dir).ok());
+    const std::string first = UniqueFileName(env_, dir, c.prefix, ".CSV");
     c.make(this, first);
-    const std::string second = UniqueFileName(env_, dir.path(), c.prefix, ".CSV");  // clock unchanged
+    const std::string second = UniqueFileName(env_, dir, c.prefix, ".CSV");  // clock unchanged
     EXPECT_NE(second, first) << c.what;
     EXPECT_FALSE(second.empty()) << c.what;
     platform::DirEntry e;

@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
 #include <thread>
 
 #include "platform/posix_file_system.h"
-#include "platform/testing/fake_clock.h"
-#include "platform/testing/fault_file_system.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 
 namespace zov::session {
 namespace {
@@ -101,7 +98,7 @@ TEST(SetIniValueTest, WhatIsWrittenReadsBack) {
 
 class IniFileTest : public ::testing::Test {
  protected:
-  std::string Path(const std::string& name) const { return dir_.path() + name; }
+  std::string Path(const std::string& name) const { return fake_.root() + name; }
   std::string Read(const std::string& name) {
     std::string s;
     EXPECT_TRUE(fs_->ReadFile(Path(name), &s).ok()) << name;
@@ -110,7 +107,7 @@ class IniFileTest : public ::testing::Test {
   // Names in the directory other than the INI file itself.
   std::vector<std::string> Leftovers(const std::string& ini) {
     std::vector<platform::DirEntry> entries;
-    EXPECT_TRUE(fs_->ListDirectory(dir_.path(), &entries).ok());
+    EXPECT_TRUE(fs_->ListDirectory(fake_.root(), &entries).ok());
     std::vector<std::string> names;
     for (const auto& e : entries) {
       if (e.name != ini) names.push_back(e.name);
@@ -118,20 +115,19 @@ class IniFileTest : public ::testing::Test {
     return names;
   }
 
-  platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
-  platform::FakeClock clock_;
+  platform::FakeEnv fake_;
+  platform::FileSystem* fs_ = &fake_.base_fs();
 };
 
 TEST_F(IniFileTest, ReadsThroughTheFileSystem) {
   ASSERT_TRUE(fs_->WriteFile(Path("OrvaTerm.ini"), "[Sistema]\r\nSortida=LPT1\r\n").ok());
   EXPECT_EQ(ReadIniValue(*fs_, Path("orvaterm.INI"), "SISTEMA", "sortida"), "LPT1");
   EXPECT_EQ(ReadIniValue(*fs_, Path("missing.ini"), "Sistema", "Sortida"), "");
-  EXPECT_EQ(ReadIniValue(*fs_, dir_.path(), "Sistema", "Sortida"), "");  // a directory
+  EXPECT_EQ(ReadIniValue(*fs_, fake_.root(), "Sistema", "Sortida"), "");  // a directory
 }
 
 TEST_F(IniFileTest, CreatesAMissingFileAndLeavesNoTemporaryFile) {
-  platform::Env env{fs_.get(), &clock_};
+  platform::Env& env = fake_.env;
   ASSERT_TRUE(WriteIniValue(env, Path("DOZUDIZI.INI"), "Opcions", "Correu", "N").ok());
   ASSERT_TRUE(WriteIniValue(env, Path("DOZUDIZI.INI"), "Opcions", "Correu", "S").ok());
   EXPECT_EQ(Read("DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
@@ -139,11 +135,10 @@ TEST_F(IniFileTest, CreatesAMissingFileAndLeavesNoTemporaryFile) {
 }
 
 TEST_F(IniFileTest, RefusesAReadOnlyFileAndKeepsIt) {
-  platform::Env env{fs_.get(), &clock_};
   ASSERT_TRUE(fs_->WriteFile(Path("Orva.ini"), "[Usuari]\r\nIdioma=CAT\r\n").ok());
-  std::filesystem::permissions(Path("Orva.ini"), std::filesystem::perms::owner_read);
-  Status s = WriteIniValue(env, Path("Orva.ini"), "Usuari", "Idioma", "SPA");
-  EXPECT_EQ(s.code(), Status::Code::kPermissionDenied);
+  ASSERT_TRUE(fake_.SetReadOnly(Path("Orva.ini")).ok());
+  Status s = WriteIniValue(fake_.env, Path("Orva.ini"), "Usuari", "Idioma", "SPA");
+  EXPECT_TRUE(s.IsPermissionDenied()) << s.message();
   EXPECT_EQ(Read("Orva.ini"), "[Usuari]\r\nIdioma=CAT\r\n");
   EXPECT_TRUE(Leftovers("Orva.ini").empty());
 }
@@ -174,9 +169,10 @@ TEST_F(IniFileTest, AFailureAtAnyStepLeavesTheOldFile) {
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(fs_->WriteFile(Path("DOZUDIZI.INI"), old_text).ok());
-    RenameRecorder faulty(fs_.get());
+    RenameRecorder faulty(fs_);
     if (c.op != FaultFileSystem::Op::kCount) faulty.FailAt(c.op, 1, /*sticky=*/true);
-    platform::Env env{&faulty, &clock_};
+    platform::Env env = fake_.env;
+    env.fs = &faulty;
     Status s = WriteIniValue(env, Path("DOZUDIZI.INI"), "Opcions", "Correu", "S");
     const bool fails = c.op != FaultFileSystem::Op::kCount;
     EXPECT_EQ(s.ok(), !fails) << c.name << ": " << s.message();
@@ -195,11 +191,13 @@ TEST_F(IniFileTest, AFailureAtAnyStepLeavesTheOldFile) {
 }
 
 // While one thread rewrites the file again and again, readers never find it
-// missing or half-written.
-TEST_F(IniFileTest, ReadersSeeTheOldOrTheNewFileNeverAGap) {
-  const std::string path = Path("Sessio.ini");
+// missing or half-written: on real files, where the rename is the system's.
+TEST(IniFileOnDiskTest, ReadersSeeTheOldOrTheNewFileNeverAGap) {
+  platform::FakeEnv fake(platform::FakeEnv::Files::kReal);
+  platform::FileSystem& fs = fake.base_fs();
+  const std::string path = fake.root() + "Sessio.ini";
   std::string padding(4000, 'x');  // a file long enough to be written in parts
-  ASSERT_TRUE(fs_->WriteFile(path, "[Terminal]\r\nDir=0\r\nPad=" + padding + "\r\n").ok());
+  ASSERT_TRUE(fs.WriteFile(path, "[Terminal]\r\nDir=0\r\nPad=" + padding + "\r\n").ok());
   constexpr int kWrites = 50;
   std::atomic<int> written{0};
   std::atomic<int> failures{0};
@@ -215,7 +213,7 @@ TEST_F(IniFileTest, ReadersSeeTheOldOrTheNewFileNeverAGap) {
   int bad_reads = 0;
   while (written < kWrites) {
     std::string contents;
-    Status s = fs_->ReadFile(path, &contents);
+    Status s = fs.ReadFile(path, &contents);
     std::string dir = FindIniValue(contents, "Terminal", "Dir");
     if (!s.ok() || dir.size() != 1 || FindIniValue(contents, "Terminal", "Pad") != padding) ++bad_reads;
   }

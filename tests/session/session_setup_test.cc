@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix_file_system.h"
-#include "platform/testing/fake_environment.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 
 namespace zov::session {
 namespace {
@@ -12,25 +10,23 @@ namespace {
 class SessionSetupTest : public ::testing::Test {
  protected:
   void Write(const std::string& name, const std::string& contents) {
-    ASSERT_TRUE(fs_->WriteFile(dir_.path() + name, contents).ok()) << name;
+    ASSERT_TRUE(fs_->WriteFile(dir_ + name, contents).ok()) << name;
   }
   Session SetUp(std::map<std::string, std::string, std::less<>> vars) {
-    platform::FakeEnvironment environment(std::move(vars));
-    platform::Env env;
-    env.fs = fs_.get();
-    env.environment = &environment;
+    fake_.environment = platform::FakeEnvironment(std::move(vars));
     Session session;
-    SetUpSession(env, session, format_);
+    SetUpSession(fake_.env, session, format_);
     return session;
   }
 
-  platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  platform::FakeEnv fake_;
+  platform::FileSystem* fs_ = &fake_.base_fs();
+  const std::string dir_ = fake_.root();
   format::FormatState format_;
 };
 
 TEST_F(SessionSetupTest, TempDirEndsInASeparator) {
-  const std::string base = dir_.path() + "tmp";
+  const std::string base = dir_ + "tmp";
   struct Case {
     std::string zovtmp;
     std::string want;
@@ -48,10 +44,10 @@ TEST_F(SessionSetupTest, TempDirEndsInASeparator) {
 
 TEST_F(SessionSetupTest, DirectoriesAndDeviceFromTheEnvironmentAndTerminalFile) {
   Write("OrvaTerm.ini", "[Sistema]\r\nSortida=LPT2 \r\n");
-  Session s = SetUp({{"ZOVROOT", "/srv/orva"}, {"ZOVEXE", "/opt/orva/"}, {"ZOVTMP", dir_.path()}});
+  Session s = SetUp({{"ZOVROOT", "/srv/orva"}, {"ZOVEXE", "/opt/orva/"}, {"ZOVTMP", dir_}});
   EXPECT_EQ(s.data_root, "/srv/orva");  // used exactly as given
   EXPECT_EQ(s.exe_dir, "/opt/orva/");
-  EXPECT_EQ(s.temp_dir, dir_.path());
+  EXPECT_EQ(s.temp_dir, dir_);
   EXPECT_EQ(s.output_device, "LPT2 ");
   EXPECT_EQ(format_.accounting_currency, "E");
   EXPECT_EQ(format_.display_currency, "E");
@@ -62,11 +58,11 @@ TEST_F(SessionSetupTest, DirectoriesAndDeviceFromTheEnvironmentAndTerminalFile) 
 }
 
 TEST_F(SessionSetupTest, WithoutZovTmpTheTerminalDirectoryIsUsed) {
-  ASSERT_TRUE(fs_->CreateDirectory(dir_.path() + "term").ok());
-  const std::string term_dir = dir_.path() + "term";
+  ASSERT_TRUE(fs_->CreateDirectory(dir_ + "term").ok());
+  const std::string term_dir = dir_ + "term";
   std::string cwd;
   ASSERT_TRUE(fs_->GetCurrentDirectory(&cwd).ok());
-  ASSERT_TRUE(fs_->SetCurrentDirectory(dir_.path()).ok());
+  ASSERT_TRUE(fs_->SetCurrentDirectory(dir_).ok());
   struct Case {
     std::string sessio;  // Sessio.ini in the current directory; empty: none
     std::string term;
@@ -105,7 +101,7 @@ TEST_F(SessionSetupTest, ColourTableFromTheSelectedColKey) {
   };
   for (const Case& c : cases) {
     Write("OrvaTerm.ini", "[Pantalla]\r\n" + c.pantalla);
-    Session s = SetUp({{"ZOVTMP", dir_.path()}});
+    Session s = SetUp({{"ZOVTMP", dir_}});
     for (std::size_t r = 0; r < 5; ++r) {
       EXPECT_EQ(s.colours[r].foreground, c.want[r].foreground) << c.pantalla << " index " << r;
       EXPECT_EQ(s.colours[r].background, c.want[r].background) << c.pantalla << " index " << r;
@@ -129,7 +125,7 @@ TEST_F(SessionSetupTest, LanguageIsAThreeCharacterField) {
   for (const Case& c : cases) {
     Write("OrvaTerm.ini", "[Sistema]\r\nIdioma=" + c.terminal + "\r\n");
     Write("Orva.ini", "[Usuari]\r\nIdioma=" + c.user + "\r\n");
-    Session s = SetUp({{"ZOVTMP", dir_.path()}, {"ZOVROOT", dir_.path()}});
+    Session s = SetUp({{"ZOVTMP", dir_}, {"ZOVROOT", dir_}});
     EXPECT_EQ(s.language, c.want) << "terminal " << c.terminal << " user " << c.user;
     EXPECT_EQ(format_.language, c.want);
   }
@@ -137,7 +133,7 @@ TEST_F(SessionSetupTest, LanguageIsAThreeCharacterField) {
 
 TEST_F(SessionSetupTest, UserSettingsFileReadsOrvaIni) {
   Write("Orva.ini", "[Usuari]\r\nDecCaracter=,\r\n");
-  UserSettingsFile settings(*fs_, dir_.path());
+  UserSettingsFile settings(*fs_, dir_);
   EXPECT_EQ(settings.Read("Usuari", "DecCaracter"), ",");
   EXPECT_EQ(settings.Read("Usuari", "MilCaracter"), "");
 }

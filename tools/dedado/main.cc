@@ -13,8 +13,14 @@ int main(int argc, char** argv) {
   std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
   std::unique_ptr<platform::Environment> environment = platform::NewPosixEnvironment();
   std::unique_ptr<platform::ProcessRunner> processes = platform::NewPosixProcessRunner();
+  std::unique_ptr<platform::ErrorOutput> error_output = platform::NewPosixErrorOutput();
+  platform::Env env;
+  env.fs = fs.get();
+  env.environment = environment.get();
+  env.processes = processes.get();
+  env.error_output = error_output.get();
   std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  tools::OpenOutcome out = tools::OpenDocument(args, *environment, *fs, *processes);
+  tools::OpenOutcome out = tools::OpenDocument(args, env);
   std::fputs(out.printed.c_str(), stdout);
   return out.exit_code;
 }

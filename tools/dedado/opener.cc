@@ -21,13 +21,14 @@ std::string FindOnPath(platform::Environment& environment, platform::FileSystem&
   return "";
 }
 
-OpenOutcome OpenDocument(const std::vector<std::string>& args, platform::Environment& environment,
-                         platform::FileSystem& fs, platform::ProcessRunner& processes) {
+OpenOutcome OpenDocument(const std::vector<std::string>& args, platform::Env& env) {
+  platform::Environment& environment = *env.environment;
+  platform::FileSystem& fs = *env.fs;
   OpenOutcome out;
   std::string document;
   for (const std::string& a : args) document += (document.empty() ? "" : " ") + a;
   if (document.empty()) {
-    processes.ReportError("usage: dedado DOCUMENT");
+    env.error_output->WriteLine("usage: dedado DOCUMENT");
     out.exit_code = kOpenExitUsage;
     return out;
   }
@@ -37,9 +38,9 @@ OpenOutcome OpenDocument(const std::vector<std::string>& args, platform::Environ
     std::string opener = FindOnPath(environment, fs, "xdg-open");
     if (!opener.empty()) {
       int code = 0;
-      platform::Status s = processes.RunAndWait(opener, {native}, &code);
+      platform::Status s = env.processes->RunAndWait(opener, {native}, &code);
       if (s.ok() && code == 0) return out;
-      processes.ReportError("dedado: " + (s.ok() ? "xdg-open ended with code " + std::to_string(code) : s.message()));
+      env.error_output->WriteLine("dedado: " + (s.ok() ? "xdg-open ended with code " + std::to_string(code) : s.message()));
     }
   }
   out.printed = native + "\n";

@@ -2,7 +2,7 @@
 // the document in the desktop's application for it when a desktop session
 // is there, and otherwise prints the path for the user.
 //
-//   OpenOutcome out = OpenDocument(args, *env.environment, *env.fs, *env.processes);
+//   OpenOutcome out = OpenDocument(args, env);
 //   std::fputs(out.printed.c_str(), stdout); return out.exit_code;
 //
 // A desktop session is there when DISPLAY or WAYLAND_DISPLAY is set (not
@@ -14,9 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/environment.h"
-#include "platform/file_system.h"
-#include "platform/process.h"
+#include "platform/env.h"
 
 namespace zov::tools {
 
@@ -34,9 +32,9 @@ std::string FindOnPath(platform::Environment& environment, platform::FileSystem&
 
 // `args` are the arguments after the program name. The path is normally one
 // argument; several are joined with blanks, since a command interpreter in
-// between splits a path with blanks into pieces.
-OpenOutcome OpenDocument(const std::vector<std::string>& args, platform::Environment& environment,
-                         platform::FileSystem& fs, platform::ProcessRunner& processes);
+// between splits a path with blanks into pieces. Uses env.environment,
+// env.fs, env.processes and env.error_output.
+OpenOutcome OpenDocument(const std::vector<std::string>& args, platform::Env& env);
 
 }  // namespace zov::tools
 

@@ -33,11 +33,11 @@ static_assert(kLatinFold.size() == 64);
 
 }  // namespace
 
-bool Cp850Text::Init(std::string* error) {
+platform::Status Cp850Text::Init() {
   iconv_t to_ansi = iconv_open("WINDOWS-1252//TRANSLIT", "CP850");
   if (to_ansi == reinterpret_cast<iconv_t>(-1)) {
-    *error = std::string("iconv_open WINDOWS-1252 from CP850: ") + std::strerror(errno);
-    return false;
+    return platform::Status::InvalidArgument(std::string("iconv_open WINDOWS-1252 from CP850: ") +
+                                             std::strerror(errno));
   }
   const std::array<std::string, 256>& glyphs = platform::Cp850Glyphs();
   for (int b = 0; b < 256; ++b) {
@@ -52,7 +52,7 @@ bool Cp850Text::Init(std::string* error) {
     win_ansi_[byte] = ConvertByte(to_ansi, byte, &converted) && converted.size() == 1 ? converted[0] : '?';
   }
   iconv_close(to_ansi);
-  return true;
+  return platform::Status::Ok();
 }
 
 std::string Cp850Text::ToUtf8(std::string_view cp850) const {

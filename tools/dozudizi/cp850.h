@@ -3,7 +3,7 @@
 // PDF pages, and plain ASCII for file names.
 //
 //   Cp850Text cp;
-//   if (!cp.Init(&error)) ...;
+//   if (Status s = cp.Init(); !s.ok()) ...;
 //   std::string utf8 = cp.ToUtf8("RETENCI\xE0 ");   // "RETENCIÓ "
 //
 // The tables are built once (UTF-8 from the platform's code page table,
@@ -18,13 +18,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
+
 namespace zov::tools {
 
 class Cp850Text {
  public:
-  // Builds the tables. False, with *error saying why, when iconv lacks one of
-  // the code pages; the object must then not be used.
-  [[nodiscard]] bool Init(std::string* error);
+  // Builds the tables. Fails, saying why, when iconv lacks one of the code
+  // pages; the object must then not be used.
+  platform::Status Init();
 
   std::string ToUtf8(std::string_view cp850) const;
   std::string ToWinAnsi(std::string_view cp850) const;

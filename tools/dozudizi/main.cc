@@ -16,21 +16,20 @@ int main() {
   using namespace zov;
   std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
   std::unique_ptr<platform::Environment> environment = platform::NewPosixEnvironment();
-  std::unique_ptr<platform::ProcessRunner> processes = platform::NewPosixProcessRunner();
+  std::unique_ptr<platform::ErrorOutput> error_output = platform::NewPosixErrorOutput();
   platform::Env env;
   env.fs = fs.get();
   env.environment = environment.get();
-  env.processes = processes.get();
+  env.error_output = error_output.get();
 
-  std::string error;
   tools::Cp850Text cp;
-  if (!cp.Init(&error)) {
-    processes->ReportError("dozudizi: " + error);
+  if (platform::Status s = cp.Init(); !s.ok()) {
+    error_output->WriteLine("dozudizi: " + s.message());
     return tools::kExitFailed;
   }
   tools::SpoolOutcome out = tools::Spool(*fs, cp, tools::ReadSpoolRequest(env));
   if (!out.screen.empty()) std::fwrite(out.screen.data(), 1, out.screen.size(), stdout);
-  for (const std::string& line : out.messages) processes->ReportError(line);
+  for (const std::string& line : out.messages) error_output->WriteLine(line);
   // With the pages on standard output, the list of files goes beside them.
   std::FILE* notes = out.screen.empty() ? stdout : stderr;
   for (const std::string& file : out.written) std::fprintf(notes, "dozudizi: wrote %s\n", fs->Resolve(file).c_str());

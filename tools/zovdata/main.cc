@@ -7,10 +7,9 @@
 #include "tools/zovdata/zovdata.h"
 
 int main(int argc, char** argv) {
-  std::string error;
-  std::unique_ptr<zov::platform::PosixEnv> posix = zov::platform::PosixEnv::Create(&error);
-  if (!posix) {
-    std::cerr << "zovdata: cannot start the record manager: " << error << "\n";
+  std::unique_ptr<zov::platform::PosixEnv> posix;
+  if (zov::platform::Status s = zov::platform::PosixEnv::Create(&posix); !s.ok()) {
+    std::cerr << "zovdata: cannot start the record manager: " << s.message() << "\n";
     return 1;
   }
   std::vector<std::string> args(argv + 1, argv + argc);

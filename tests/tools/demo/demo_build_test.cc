@@ -48,9 +48,8 @@ class FailingInserts : public platform::RecordManager {
 class DemoBuildTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    posix_ = platform::PosixEnv::Create(&error);
-    ASSERT_TRUE(posix_) << error;
+    const Status s = platform::PosixEnv::Create(&posix_);
+    ASSERT_TRUE(s.ok()) << s.message();
     ASSERT_FALSE(tmp_.path().empty());
   }
   platform::Env& env() { return posix_->env(); }

@@ -76,8 +76,8 @@ std::string PdfText(const std::string& pdftotext, const std::string& pdf_bytes) 
 class RenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(cp_.Init(&error)) << error;
+    platform::Status s = cp_.Init();
+    ASSERT_TRUE(s.ok()) << s.message();
   }
   Cp850Text cp_;
 };

@@ -6,10 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix_file_system.h"
-#include "platform/testing/fake_environment.h"
-#include "platform/testing/fault_file_system.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 #include "tests/tools/dozudizi/register_examples.h"
 #include "tools/dozudizi/layout.h"
 #include "tools/dozudizi/text_render.h"
@@ -52,32 +49,33 @@ TEST(ResolveDeviceTest, NamesTheOutput) {
 class SpoolTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(cp_.Init(&error)) << error;
+    platform::Status s = cp_.Init();
+    ASSERT_TRUE(s.ok()) << s.message();
   }
 
-  void PutPrintFile(const std::string& bytes) { ASSERT_TRUE(fs_->WriteFile(dir_.path() + "dozudizi.tmp", bytes).ok()); }
+  void PutPrintFile(const std::string& bytes) { ASSERT_TRUE(fs_->WriteFile(dir_ + "dozudizi.tmp", bytes).ok()); }
 
   std::string Read(const std::string& name) {
     std::string s;
-    EXPECT_TRUE(fs_->ReadFile(dir_.path() + name, &s).ok()) << name;
+    EXPECT_TRUE(fs_->ReadFile(dir_ + name, &s).ok()) << name;
     return s;
   }
   bool Exists(const std::string& name) {
     platform::DirEntry e;
-    return fs_->FindFirst(dir_.path() + name, &e).ok();
+    return fs_->FindFirst(dir_ + name, &e).ok();
   }
 
   SpoolOutcome Run(const std::string& mail = "N", platform::FileSystem* fs = nullptr) {
-    return Spool(fs == nullptr ? *fs_ : *fs, cp_, SpoolRequest{dir_.path(), mail});
+    return Spool(fs == nullptr ? *fs_ : *fs, cp_, SpoolRequest{dir_, mail});
   }
 
   std::string Text(const std::string& print_file) {
     return RenderText(cp_, LayOut(ParsePrintFile(print_file)).pages);
   }
 
-  platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  platform::FakeEnv fake_;
+  platform::FileSystem* fs_ = &fake_.base_fs();
+  const std::string dir_ = fake_.root();
   Cp850Text cp_;
 };
 
@@ -108,14 +106,14 @@ TEST_F(SpoolTest, WritesEachDevice) {
       continue;
     }
     EXPECT_TRUE(out.screen.empty());
-    ASSERT_EQ(out.written, std::vector<std::string>{dir_.path() + c.file}) << "device \"" << c.device << "\"";
+    ASSERT_EQ(out.written, std::vector<std::string>{dir_ + c.file}) << "device \"" << c.device << "\"";
     std::string got = Read(c.file);
     if (c.pdf) {
       EXPECT_EQ(got.substr(0, 5), "%PDF-") << "device \"" << c.device << "\"";
     } else {
       EXPECT_EQ(got, Text(print_file)) << "device \"" << c.device << "\"";
     }
-    EXPECT_TRUE(fs_->DeleteFile(dir_.path() + c.file).ok());
+    EXPECT_TRUE(fs_->DeleteFile(dir_ + c.file).ok());
   }
   EXPECT_FALSE(Exists("outbox")) << "mail was not asked for";
 }
@@ -180,15 +178,12 @@ TEST_F(SpoolTest, MailFillsTheOutboxForOwnersWithAnAddress) {
 // Started by the suite: TempDir from ZOVTMP (which lacks its separator
 // here), the mail switch from DOZUDIZI.INI beside the print file.
 TEST_F(SpoolTest, FindsItsFilesLikeTheSession) {
-  std::string temp = dir_.path().substr(0, dir_.path().size() - 1);
-  platform::FakeEnvironment environment({{"ZOVTMP", temp}});
-  platform::Env env;
-  env.fs = fs_.get();
-  env.environment = &environment;
-  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "DOZUDIZI.INI", "[Opcions]\r\nCorreu=S\r\n").ok());
+  std::string temp = dir_.substr(0, dir_.size() - 1);
+  fake_.environment.Set("ZOVTMP", temp);
+  ASSERT_TRUE(fs_->WriteFile(dir_ + "DOZUDIZI.INI", "[Opcions]\r\nCorreu=S\r\n").ok());
   PutPrintFile(testing::OneOwnerPrintFile());
 
-  SpoolRequest request = ReadSpoolRequest(env);
+  SpoolRequest request = ReadSpoolRequest(fake_.env);
   EXPECT_EQ(request.temp_dir.substr(0, temp.size()), temp);
   EXPECT_EQ(request.temp_dir.size(), temp.size() + 1);
   EXPECT_EQ(request.mail_setting, "S");
@@ -199,9 +194,9 @@ TEST_F(SpoolTest, FindsItsFilesLikeTheSession) {
 }
 
 TEST_F(SpoolTest, FailedWriteLeavesTheOldFileWhole) {
-  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "register.pdf", "old register").ok());
+  ASSERT_TRUE(fs_->WriteFile(dir_ + "register.pdf", "old register").ok());
   PutPrintFile(testing::OneOwnerPrintFile());
-  platform::FaultFileSystem faulty(fs_.get());
+  platform::FaultFileSystem faulty(fs_);
   faulty.FailAt(platform::FaultFileSystem::Op::kRename, 1);
   SpoolOutcome out = Run("N", &faulty);
   EXPECT_EQ(out.exit_code, kExitFailed);
@@ -209,7 +204,7 @@ TEST_F(SpoolTest, FailedWriteLeavesTheOldFileWhole) {
   EXPECT_NE(out.messages[0].find("register.pdf"), std::string::npos) << out.messages[0];
   EXPECT_EQ(Read("register.pdf"), "old register");
   std::vector<platform::DirEntry> entries;
-  ASSERT_TRUE(fs_->ListDirectory(dir_.path(), &entries).ok());
+  ASSERT_TRUE(fs_->ListDirectory(dir_, &entries).ok());
   EXPECT_EQ(entries.size(), 2u) << "no temporary file is left behind";
 }
 

@@ -1,0 +1,37 @@
+#include "platform/testing/fake_env.h"
+
+#include <filesystem>
+
+#include "platform/posix_file_system.h"
+
+namespace zov::platform {
+namespace {
+
+constexpr std::string_view kMemoryRoot = "/test/";
+
+std::unique_ptr<FileSystem> NewBase(const TempDir* temp_dir) {
+  if (temp_dir != nullptr) return NewPosixFileSystem();
+  return std::make_unique<MemoryFileSystem>();
+}
+
+}  // namespace
+
+FakeEnv::FakeEnv(Files files)
+    : temp_dir_(files == Files::kReal ? std::make_unique<TempDir>() : nullptr),
+      base_(NewBase(temp_dir_.get())),
+      root_(temp_dir_ ? temp_dir_->path() : std::string(kMemoryRoot)) {
+  if (!temp_dir_) {
+    memory_ = static_cast<MemoryFileSystem*>(base_.get());
+    base_->CreateDirectory(root_).IgnoreError();
+  }
+}
+
+Status FakeEnv::SetReadOnly(const std::string& name) {
+  if (memory_ != nullptr) return memory_->SetReadOnly(name, true);
+  std::error_code error;
+  std::filesystem::permissions(base_->Resolve(name), std::filesystem::perms::owner_read, error);
+  if (error) return Status::IoError("chmod " + name + ": " + error.message());
+  return Status::Ok();
+}
+
+}  // namespace zov::platform

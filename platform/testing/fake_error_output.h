@@ -1,0 +1,28 @@
+// Keeps every line written to standard error.
+#ifndef ZOV_PLATFORM_TESTING_FAKE_ERROR_OUTPUT_H_
+#define ZOV_PLATFORM_TESTING_FAKE_ERROR_OUTPUT_H_
+
+#include <string>
+#include <vector>
+
+#include "platform/error_output.h"
+
+namespace zov::platform {
+
+class FakeErrorOutput : public ErrorOutput {
+ public:
+  void WriteLine(std::string_view line) override { lines.emplace_back(line); }
+
+  // Whether a line holds `text`.
+  bool Mentions(std::string_view text) const {
+    for (const std::string& line : lines)
+      if (line.find(text) != std::string::npos) return true;
+    return false;
+  }
+
+  std::vector<std::string> lines;
+};
+
+}  // namespace zov::platform
+
+#endif  // ZOV_PLATFORM_TESTING_FAKE_ERROR_OUTPUT_H_
