@@ -46,7 +46,16 @@ void StartSpooler(RunContext& ctx) {
       .IgnoreError();
 }
 
-void ReleaseDataFiles(RunContext& ctx) { (void)datafiles::ResetDataFiles(ctx.env, ctx.files); }
+// Asks the record manager to release every data file. A refusal leaves the
+// files to the end of the process, which releases them too; it is reported,
+// but the register already made stands.
+void ReleaseDataFiles(RunContext& ctx) {
+  const int16_t status = datafiles::ResetDataFiles(ctx.env, ctx.files);
+  if (status != datafiles::kStatusOk) {
+    ctx.env.error_output->WriteLine("dazorov1: the record manager did not release the data files (status " +
+                                    std::to_string(status) + ")");
+  }
+}
 
 // Ends a failed run: what is open is released, the terminal put back.
 int Fail(RunContext& ctx) {
@@ -66,27 +75,19 @@ void ConformParamRecord(std::string_view stored, reg::ParamRecord& param) {
   }
 }
 
-bool UpdateParamFile(RunContext& ctx, std::string* error) {
+platform::Status UpdateParamFile(RunContext& ctx) {
   const std::string path = ctx.session.data_root + std::string(reg::kParamFileName);
   std::string stored;
   platform::Status read = ctx.env.fs->ReadFile(path, &stored);
-  if (!read.ok() && read.code() != platform::Status::Code::kNotFound) {
-    *error = read.message();
-    return false;
-  }
+  if (!read.ok() && !read.IsNotFound()) return read;
   if (!read.ok()) stored.clear();
   ConformParamRecord(stored, ctx.records.param);
-  platform::Status write = platform::WriteFileAtomically(*ctx.env.fs, path, ctx.records.param.view());
-  if (!write.ok()) {
-    *error = write.message();
-    return false;
-  }
-  return true;
+  return platform::WriteFileAtomically(*ctx.env.fs, path, ctx.records.param.view());
 }
 
 int Run(platform::Env& env) {
   RunContext ctx(env);
-  platform::ProcessRunner& processes = *env.processes;
+  platform::ErrorOutput& errors = *env.error_output;
 
   // Start-up.
   env.console->HideCursor();
@@ -95,15 +96,16 @@ int Run(platform::Env& env) {
   ctx.format.settings = ctx.user_settings.get();
   ctx.format.today = env.clock->Today();
   if (!ctx.session.data_root.empty()) env.fs->SetCurrentDirectory(ctx.session.data_root).IgnoreError();
-  ctx.session.program_code = std::string(kProgramCode);
+  ctx.language.program_code = std::string(kProgramCode);
   output::SetUpSlots(ctx.slots, 1);
   ctx.files.show_fatal_message = [&ctx](std::string_view text) {
     screen::ShowFatalMessage(ctx.env, ctx.session, ctx.screen, text);
   };
   if (!OpenDataFiles(ctx)) return Fail(ctx);
   ctx.records.param.SetDefaults();
-  std::string error;
-  if (!UpdateParamFile(ctx, &error)) processes.ReportError("dazorov1: parameter file not updated: " + error);
+  if (platform::Status s = UpdateParamFile(ctx); !s.ok()) {
+    errors.WriteLine("dazorov1: parameter file not updated: " + s.message());
+  }
 
   // The run parameters.
   const std::string parameters_path = ctx.session.temp_dir + std::string(reg::kRunParametersFileName);
@@ -128,12 +130,12 @@ int Run(platform::Env& env) {
 
   bool failed = false;
   if (ctx.print.failed) {
-    processes.ReportError("dazorov1: the print file is incomplete: " + ctx.print.error);
+    errors.WriteLine("dazorov1: the print file is incomplete: " + ctx.print.error);
     failed = true;
   }
   if (ctx.slots.lost_lines != 0) {
-    processes.ReportError("dazorov1: " + std::to_string(ctx.slots.lost_lines) +
-                          " CSV line(s) could not be written: " + ctx.slots.first_error);
+    errors.WriteLine("dazorov1: " + std::to_string(ctx.slots.lost_lines) +
+                     " CSV line(s) could not be written: " + ctx.slots.first_error);
     failed = true;
   }
 
@@ -141,10 +143,11 @@ int Run(platform::Env& env) {
   platform::Status ini = session::WriteIniValue(env, ctx.session.temp_dir + std::string(kSpoolerSettingsFile),
                                                 "Opcions", "Correu",
                                                 format::Choose(ctx.state.mail_requested ? 1 : 0, "S", "N"));
-  if (!ini.ok()) processes.ReportError("dazorov1: spooler setting not written: " + ini.message());
+  if (!ini.ok()) errors.WriteLine("dazorov1: spooler setting not written: " + ini.message());
   env.console->Restore();
+  // The data files were released after the register: nothing opens one
+  // again, so no second release is needed here.
   if (!ctx.print.failed) StartSpooler(ctx);
-  ReleaseDataFiles(ctx);
   return failed ? kExitFailed : kExitOk;
 }
 

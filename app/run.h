@@ -3,8 +3,8 @@
 // spooler. One RunContext per run owns the state of every subsystem; main()
 // only builds the platform services and returns Run's exit code.
 //
-//   auto posix = platform::PosixEnv::Create(&error);
-//   return app::Run(posix->env());
+//   std::unique_ptr<platform::PosixEnv> posix;
+//   if (platform::PosixEnv::Create(&posix).ok()) return app::Run(posix->env());
 //
 // Exit codes: 0 when the register was produced; 1 when the run failed (a
 // data file that could be neither opened nor created, a missing pent.tmp, a
@@ -24,6 +24,7 @@
 #include "register/records.h"
 #include "register/register_state.h"
 #include "screen/screen_state.h"
+#include "session/language_file.h"
 #include "session/session.h"
 #include "session/session_setup.h"
 
@@ -42,6 +43,7 @@ struct RunContext {
   platform::Env& env;
   format::FormatState format;
   session::Session session;
+  session::LanguageState language;
   std::unique_ptr<session::UserSettingsFile> user_settings;
   output::PrintFile print;
   output::OutputSlots slots;
@@ -50,7 +52,7 @@ struct RunContext {
   reg::RecordVariables records;
   reg::RegisterState state;
 
-  reg::RegisterContext Register() { return {env, session, format, print, slots, files, records, state}; }
+  reg::RegisterContext Register() { return {env, session, language, format, print, slots, files, records, state}; }
 };
 
 // Brings the parameter file's bytes into line with the record's defaults:
@@ -61,9 +63,9 @@ void ConformParamRecord(std::string_view stored, reg::ParamRecord& param);
 
 // Reads DataRoot + "DADES\VParam.tab", conforms it and writes the 318 bytes
 // back through a temporary file and an atomic rename. A file that exists but
-// cannot be read is left as it is. Returns false (with *error) when the file
-// could not be read or written.
-bool UpdateParamFile(RunContext& ctx, std::string* error);
+// cannot be read is left as it is, and the error returned; so is a failed
+// write, which leaves the old file.
+[[nodiscard]] platform::Status UpdateParamFile(RunContext& ctx);
 
 // The whole run; returns the exit code.
 int Run(platform::Env& env);

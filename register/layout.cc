@@ -40,11 +40,8 @@ std::string Rate(RegisterContext& ctx, int64_t hundredths) {
 
 }  // namespace
 
-const std::string& Translate(RegisterContext& ctx, std::string_view text) {
-  auto it = ctx.state.translations.find(text);
-  if (it == ctx.state.translations.end())
-    it = ctx.state.translations.emplace(std::string(text), session::TranslateText(ctx.env, ctx.session, text)).first;
-  return it->second;
+std::string Translate(RegisterContext& ctx, std::string_view text) {
+  return session::TranslateText(ctx.env, ctx.session, ctx.language, text);
 }
 
 void PageHeading(RegisterContext& ctx) {

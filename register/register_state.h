@@ -2,13 +2,12 @@
 // its steps work on. The run context (app/) owns the states; RegisterContext
 // only refers to them, so each test can build a fresh set.
 //
-//   reg::RegisterContext ctx{env, session, format, print, slots, files, records, state};
+//   reg::RegisterContext ctx{env, session, language, format, print, slots, files, records, state};
 //   reg::ProduceRegister(ctx);
 #ifndef ZOV_REGISTER_REGISTER_STATE_H_
 #define ZOV_REGISTER_REGISTER_STATE_H_
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 
@@ -20,6 +19,7 @@
 #include "register/line.h"
 #include "register/records.h"
 #include "register/run_parameters.h"
+#include "session/language_file.h"
 #include "session/session.h"
 
 namespace zov::reg {
@@ -54,9 +54,6 @@ struct RegisterState {
   bool opener_looked_up = false;
   std::string opener_path;
 
-  // Fixed texts already passed through TranslateText in this run.
-  std::map<std::string, std::string, std::less<>> translations;
-
   // Counts for the run's summary.
   int64_t lines = 0;
   int64_t owners = 0;
@@ -64,7 +61,8 @@ struct RegisterState {
 
 struct RegisterContext {
   platform::Env& env;
-  session::Session& session;
+  const session::Session& session;
+  session::LanguageState& language;
   format::FormatState& format;
   output::PrintFile& print;
   output::OutputSlots& slots;
@@ -73,9 +71,9 @@ struct RegisterContext {
   RegisterState& state;
 };
 
-// The fixed text for the session language; each text is looked up in the
-// language file once per run.
-const std::string& Translate(RegisterContext& ctx, std::string_view text);
+// The fixed text for the session language (session::TranslateText: each
+// text is looked up in the language file once per run).
+std::string Translate(RegisterContext& ctx, std::string_view text);
 
 }  // namespace zov::reg
 

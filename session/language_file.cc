@@ -76,7 +76,7 @@ std::string TranslateFromFile(platform::Env& env, const Session& session, const 
                               std::string_view text) {
   std::string contents;
   platform::Status s = env.fs->ReadFile(path, &contents);
-  if (s.code() == platform::Status::Code::kNotFound) {
+  if (s.IsNotFound()) {
     // A missing file is created empty, so the translators find where to
     // put their texts; a missing LOCALE folder leaves it missing.
     std::unique_ptr<platform::ByteFile> file;
@@ -89,20 +89,21 @@ std::string TranslateFromFile(platform::Env& env, const Session& session, const 
 
 }  // namespace
 
-std::string TranslateText(platform::Env& env, Session& session, std::string_view text) {
+std::string TranslateText(platform::Env& env, const Session& session, LanguageState& language,
+                          std::string_view text) {
   if (session.language == "CAT") return std::string(text);
-  if (session.language_file.empty()) session.language_file = session.program_code;
-  const std::string path = session.data_root + "LOCALE\\" + session.language_file + ".LNG";
+  if (language.language_file.empty()) language.language_file = language.program_code;
+  const std::string path = session.data_root + "LOCALE\\" + language.language_file + ".LNG";
   // The register asks for the same few texts on every page: answers are
   // kept for the run, for this language and this file.
   std::string key = session.language + path;
-  if (key != session.translations_key) {
-    session.translations.clear();
-    session.translations_key = std::move(key);
+  if (key != language.translations_key) {
+    language.translations.clear();
+    language.translations_key = std::move(key);
   }
-  auto it = session.translations.find(text);
-  if (it == session.translations.end()) {
-    it = session.translations.emplace(std::string(text), TranslateFromFile(env, session, path, text)).first;
+  auto it = language.translations.find(text);
+  if (it == language.translations.end()) {
+    it = language.translations.emplace(std::string(text), TranslateFromFile(env, session, path, text)).first;
   }
   return it->second;
 }

@@ -2,11 +2,15 @@
 // file, DataRoot + "LOCALE\" + program code + ".LNG": groups of four items
 // (the Catalan text as key, then the "GLG", "OCI" and "SPA" texts).
 //
-//   std::string title = TranslateText(env, session, "TOTAL GENERAL");
+//   session::LanguageState language;
+//   language.program_code = "DAZOROV1";
+//   std::string title = TranslateText(env, session, language, "TOTAL GENERAL");
 #ifndef ZOV_SESSION_LANGUAGE_FILE_H_
 #define ZOV_SESSION_LANGUAGE_FILE_H_
 
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -14,6 +18,22 @@
 #include "session/session.h"
 
 namespace zov::session {
+
+// What the lookup keeps during a run, beside the session values: owned by
+// the run, changed by TranslateText.
+struct LanguageState {
+  // The program's name within the suite; names its language file. Set by
+  // the run at start-up.
+  std::string program_code;
+  // The language file's name, fixed by the first lookup of the run.
+  std::string language_file;
+  // The answers so far, for the language and language file named by
+  // translations_key (a change of either starts the table again). The
+  // language file is read once per distinct text; edits to it during a run
+  // are not seen.
+  std::map<std::string, std::string, std::less<>> translations;
+  std::string translations_key;
+};
 
 // Reads the items of a language file held in memory. Item rules:
 //   - blanks before an item are skipped;
@@ -48,13 +68,14 @@ std::string LookUpTranslation(std::string_view contents, std::string_view langua
 
 // The text to print for the session language. For "CAT" the text comes back
 // unchanged and no file is touched. Otherwise the first call of the run sets
-// session.language_file to session.program_code; the file
+// language.language_file to language.program_code; the file
 // session.data_root + "LOCALE\" + language_file + ".LNG" is created empty
 // when missing, and searched from the top. A file that cannot be created or
 // read gives the text untranslated. The answer is kept in
-// session.translations, so the file is read once per distinct text, language
-// and file name of the run. Uses env.fs.
-std::string TranslateText(platform::Env& env, Session& session, std::string_view text);
+// language.translations, so the file is read once per distinct text,
+// language and file name of the run. Uses env.fs.
+std::string TranslateText(platform::Env& env, const Session& session, LanguageState& language,
+                          std::string_view text);
 
 }  // namespace zov::session
 

@@ -1,14 +1,14 @@
 // The session values that the set-up establishes at the start of a run and
 // every later layer reads: the directories, the output device, the session
 // language and the colour table. Filled once by SetUpSession
-// (session/session_setup.h); nothing changes them afterwards.
+// (session/session_setup.h); nothing changes them afterwards. What the
+// language lookup fixes and keeps later in the run is its own state
+// (LanguageState, session/language_file.h).
 #ifndef ZOV_SESSION_SESSION_H_
 #define ZOV_SESSION_SESSION_H_
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <string>
 
 namespace zov::session {
@@ -29,15 +29,6 @@ struct Session {
   std::string output_device;  // Sortida of the terminal file
   std::string language = "CAT";  // always exactly 3 characters
   ColourTable colours{};
-  // The program's name within the suite; names its language file.
-  std::string program_code;
-  // The language file's name, fixed by the first lookup of the run.
-  std::string language_file;
-  // TranslateText's answers so far, for the language and language file named
-  // here (a change of either starts the table again). The language file is
-  // read once per distinct text; edits to it during a run are not seen.
-  std::map<std::string, std::string, std::less<>> translations;
-  std::string translations_key;
 };
 
 // Language codes with a meaning; every other value means Catalan.

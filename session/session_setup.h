@@ -32,7 +32,7 @@ namespace zov::session {
 // Calls format::SetCurrency(format_state, "a,E") and sets
 // format_state.language to the session language. Uses env.environment and
 // env.fs. Never fails: anything missing reads as empty and takes its
-// default. program_code and language_file are left as they are.
+// default.
 void SetUpSession(platform::Env& env, Session& session, format::FormatState& format_state);
 
 // The colour table of a 20-digit colour specification: attribute r takes

@@ -61,5 +61,28 @@ TEST(RunFaultsTest, LostCsvLineFailsTheRun) {
   EXPECT_EQ(t.fake.processes.runs.size(), 1u);  // the printed register is complete
 }
 
+// The record manager refuses to release the data files at the end: the
+// register stands, and the refusal is said rather than dropped.
+TEST(RunFaultsTest, RefusedReleaseIsReported) {
+  InProcess t;
+  struct RefusingReset : platform::RecordManager {
+    platform::RecordManager* engine = nullptr;
+    int resets = 0;
+    int16_t Call(uint16_t op, uint8_t* pos, void* data, uint32_t* len, void* key, uint8_t key_len,
+                 int8_t key_number) override {
+      if (op != platform::kOpReset) return engine->Call(op, pos, data, len, key, key_len, key_number);
+      ++resets;
+      return 88;
+    }
+  } refusing;
+  refusing.engine = t.rm.get();
+  t.fake.env.record_manager = &refusing;
+  EXPECT_EQ(app::Run(t.fake.env), kExitOk);
+  EXPECT_EQ(refusing.resets, 1) << "released once, after the register";
+  ASSERT_EQ(t.fake.errors.lines.size(), 1u);
+  EXPECT_NE(t.fake.errors.lines[0].find("status 88"), std::string::npos) << t.fake.errors.lines[0];
+  EXPECT_EQ(t.fake.processes.runs.size(), 1u);
+}
+
 }  // namespace
 }  // namespace zov::app

@@ -1,7 +1,7 @@
-// One register run's worth of state for a test: a temporary directory on the
-// real file system (TempDir, DataRoot and the CSV directory), a clock that
-// stands still, an in-memory record manager holding the twelve data files,
-// and every subsystem state the register steps work on.
+// One register run's worth of state for a test: the fake platform (one
+// directory in memory serving as TempDir, DataRoot and the CSV directory; a
+// clock that stands still), an in-memory record manager holding the twelve
+// data files, and every subsystem state the register steps work on.
 #ifndef ZOV_TESTS_REGISTER_HARNESS_H_
 #define ZOV_TESTS_REGISTER_HARNESS_H_
 
@@ -17,13 +17,8 @@
 #include "format/packed.h"
 #include "output/output_slots.h"
 #include "output/print_file.h"
-#include "platform/env.h"
-#include "platform/file_system.h"
-#include "platform/posix_file_system.h"
-#include "platform/testing/fake_clock.h"
-#include "platform/testing/fake_environment.h"
-#include "platform/testing/fake_process_runner.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
+#include "platform/text_lines.h"
 #include "register/descriptions.h"
 #include "register/records.h"
 #include "register/register_state.h"
@@ -34,13 +29,11 @@
 namespace zov::reg {
 
 struct Harness {
-  platform::TempDir dir;
-  std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
-  platform::FakeClock clock{{2026, 12, 8}};
-  platform::FakeEnvironment environment;
-  platform::FakeProcessRunner processes;
+  platform::FakeEnv fake;
+  platform::FileSystem* fs = &fake.base_fs();
+  platform::FakeProcessRunner& processes = fake.processes;
+  platform::Env& env = fake.env;
   datafiles::FakeRecordManager rm;
-  platform::Env env;
   session::Session session;
   format::FormatState format;
   output::PrintFile print;
@@ -48,22 +41,19 @@ struct Harness {
   datafiles::DataFileTable files;
   RecordVariables records;
   RegisterState state;
-  RegisterContext ctx{env, session, format, print, slots, files, records, state};
+  session::LanguageState language;
+  RegisterContext ctx{env, session, language, format, print, slots, files, records, state};
 
   Harness() {
-    env.fs = fs.get();
-    env.clock = &clock;
-    env.environment = &environment;
-    env.processes = &processes;
     env.record_manager = &rm;
-    session.data_root = dir.path();
-    session.temp_dir = dir.path();
-    session.program_code = "DAZOROV1";
-    format.today = clock.Today();
+    session.data_root = fake.root();
+    session.temp_dir = fake.root();
+    language.program_code = "DAZOROV1";
+    format.today = fake.clock.Today();
     // What the session set-up and the run set before the register: euros.
     format::SetCurrency(format, "a,E");
     format::SetCurrency(format, "p");
-    state.csv_directory = dir.path();
+    state.csv_directory = fake.root();
     state.params.date_from = P("20260101");
     state.params.date_to = P("20261231");
     state.params.property_from = P("000100010001");
@@ -99,22 +89,15 @@ struct Harness {
     output::ClosePrintFile(print);
     std::string text;
     EXPECT_TRUE(fs->ReadFile(session.temp_dir + "dozudizi.tmp", &text).ok());
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find("\r\n", start);
-      if (end == std::string::npos) end = text.size();
-      lines.push_back(text.substr(start, end - start));
-      start = end + 2;
-    }
-    if (!lines.empty()) lines.erase(lines.begin());
-    return lines;
+    const std::vector<std::string_view> lines = platform::SplitLines(text);
+    if (lines.empty()) return {};
+    return {lines.begin() + 1, lines.end()};
   }
 
   // Files in the directory whose names end in ".CSV".
   std::vector<std::string> CsvFiles() {
     std::vector<platform::DirEntry> entries;
-    EXPECT_TRUE(fs->ListDirectory(dir.path(), &entries).ok());
+    EXPECT_TRUE(fs->ListDirectory(fake.root(), &entries).ok());
     std::vector<std::string> out;
     for (const auto& e : entries)
       if (e.name.size() > 4 && e.name.substr(e.name.size() - 4) == ".CSV") out.push_back(e.name);

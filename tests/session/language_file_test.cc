@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix_file_system.h"
-#include "platform/testing/temp_dir.h"
+#include "platform/testing/fake_env.h"
 
 namespace zov::session {
 namespace {
@@ -73,58 +72,58 @@ TEST(LookUpTranslationTest, FirstMatchingGroupGivesTheLanguagesItem) {
 class TranslateTextTest : public ::testing::Test {
  protected:
   TranslateTextTest() {
-    env_.fs = fs_.get();
-    session_.data_root = dir_.path();
-    session_.program_code = "DAZOROV1";
+    session_.data_root = fake_.root();
+    language_.program_code = "DAZOROV1";
   }
   bool Exists(const std::string& name) {
     platform::DirEntry e;
-    return fs_->FindFirst(dir_.path() + name, &e).ok();
+    return fs_->FindFirst(fake_.root() + name, &e).ok();
   }
+  std::string Translate(std::string_view text) { return TranslateText(fake_.env, session_, language_, text); }
 
-  platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
-  platform::Env env_;
+  platform::FakeEnv fake_;
+  platform::FileSystem* fs_ = &fake_.base_fs();
   Session session_;
+  LanguageState language_;
 };
 
 TEST_F(TranslateTextTest, CatalanTouchesNoFile) {
-  ASSERT_TRUE(fs_->CreateDirectory(dir_.path() + "LOCALE").ok());
+  ASSERT_TRUE(fs_->CreateDirectory(fake_.root() + "LOCALE").ok());
   session_.language = "CAT";
-  EXPECT_EQ(TranslateText(env_, session_, "TOTAL GENERAL"), "TOTAL GENERAL");
+  EXPECT_EQ(Translate("TOTAL GENERAL"), "TOTAL GENERAL");
   EXPECT_FALSE(Exists("LOCALE/DAZOROV1.LNG"));
 }
 
 TEST_F(TranslateTextTest, MissingFileIsCreatedEmpty) {
-  ASSERT_TRUE(fs_->CreateDirectory(dir_.path() + "locale").ok());
+  ASSERT_TRUE(fs_->CreateDirectory(fake_.root() + "locale").ok());
   session_.language = "SPA";
-  EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODI");
+  EXPECT_EQ(Translate("CODI"), "CODI");
   std::string contents = "unread";
-  ASSERT_TRUE(fs_->ReadFile(dir_.path() + "locale/DAZOROV1.LNG", &contents).ok());
+  ASSERT_TRUE(fs_->ReadFile(fake_.root() + "locale/DAZOROV1.LNG", &contents).ok());
   EXPECT_EQ(contents, "");
 }
 
 TEST_F(TranslateTextTest, MissingFolderGivesTheTextUntranslated) {
   session_.language = "SPA";
-  EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODI");
+  EXPECT_EQ(Translate("CODI"), "CODI");
   EXPECT_FALSE(Exists("LOCALE"));
 }
 
 TEST_F(TranslateTextTest, TranslatesFromTheProgramsFile) {
-  ASSERT_TRUE(fs_->CreateDirectory(dir_.path() + "LOCALE").ok());
-  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "LOCALE/DAZOROV1.LNG", "CODI,CODIGO-GLG,CODI,CODIGO\r\n").ok());
-  ASSERT_TRUE(fs_->WriteFile(dir_.path() + "LOCALE/OTHER.LNG", "CODI,x,x,OTHER\r\n").ok());
+  ASSERT_TRUE(fs_->CreateDirectory(fake_.root() + "LOCALE").ok());
+  ASSERT_TRUE(fs_->WriteFile(fake_.root() + "LOCALE/DAZOROV1.LNG", "CODI,CODIGO-GLG,CODI,CODIGO\r\n").ok());
+  ASSERT_TRUE(fs_->WriteFile(fake_.root() + "LOCALE/OTHER.LNG", "CODI,x,x,OTHER\r\n").ok());
   session_.language = "SPA";
-  EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODIGO");
-  EXPECT_EQ(session_.language_file, "DAZOROV1");
+  EXPECT_EQ(Translate("CODI"), "CODIGO");
+  EXPECT_EQ(language_.language_file, "DAZOROV1");
   // The file's name is kept for the rest of the run.
-  session_.program_code = "OTHER";
-  EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODIGO");
+  language_.program_code = "OTHER";
+  EXPECT_EQ(Translate("CODI"), "CODIGO");
   // Answers kept for one language are not given for another.
   session_.language = "GLG";
-  EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODIGO-GLG");
+  EXPECT_EQ(Translate("CODI"), "CODIGO-GLG");
   session_.language = "SPA";
-  EXPECT_EQ(TranslateText(env_, session_, "CODI"), "CODIGO");
+  EXPECT_EQ(Translate("CODI"), "CODIGO");
 }
 
 }  // namespace
