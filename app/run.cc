@@ -117,7 +117,7 @@ int Run(platform::Env& env) {
   }
   ctx.state.params = reg::ParseRunParameters(ctx.format, lines);
   ctx.state.mail_requested = false;
-  ctx.state.csv_directory = reg::CsvDirectory(*env.environment);
+  ctx.state.csv_directory = reg::CsvDirectory(*env.environment, env.conventions);
 
   // The register.
   output::OpenPrintFile(*env.fs, ctx.session, ctx.print, ctx.session.output_device);

@@ -19,7 +19,19 @@
 
 namespace zov::platform {
 
-// Non-owning; whoever fills it keeps the services alive for the run.
+// Where the suite's conventions differ between the systems the program runs
+// on: values the platform gives (PosixEnv fills them for POSIX), so that no
+// layer above has to ask which system it is on. Tests choose either.
+struct SystemConventions {
+  // True on the suite's home system: the document opener is started through
+  // the command interpreter named by COMSPEC, files for the user go to TEMP
+  // alone, and a directory gets "\" as its separator. False on POSIX: the
+  // opener is looked up and run directly, TEMP falls back to TMPDIR and
+  // "/tmp", and a directory gets "/".
+  bool opener_through_command_interpreter = false;
+};
+
+// The services are not owned; whoever fills it keeps them alive for the run.
 struct Env {
   FileSystem* fs = nullptr;
   Clock* clock = nullptr;
@@ -28,6 +40,7 @@ struct Env {
   Console* console = nullptr;
   RecordManager* record_manager = nullptr;
   ErrorOutput* error_output = nullptr;
+  SystemConventions conventions{};
 };
 
 }  // namespace zov::platform

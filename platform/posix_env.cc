@@ -117,8 +117,10 @@ Status PosixEnv::Create(std::unique_ptr<PosixEnv>* env) {
     p->record_manager_ = NewSqliteRecordManager();
   }
   p->console_ = NewTerminalConsole();
-  p->env_ = Env{p->fs_.get(), p->clock_.get(), p->environment_.get(), p->processes_.get(),
+  p->env_ = Env{p->fs_.get(),      p->clock_.get(),          p->environment_.get(), p->processes_.get(),
                 p->console_.get(), p->record_manager_.get(), p->error_output_.get()};
+  // A POSIX system runs the document opener directly.
+  p->env_.conventions.opener_through_command_interpreter = false;
   *env = std::move(p);
   return Status::Ok();
 }

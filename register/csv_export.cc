@@ -21,13 +21,14 @@ std::string FindInDirectory(platform::FileSystem& fs, std::string dir, std::stri
 
 }  // namespace
 
-std::string CsvDirectory(platform::Environment& environment) {
+std::string CsvDirectory(platform::Environment& environment, const platform::SystemConventions& conventions) {
+  const bool interpreter = conventions.opener_through_command_interpreter;
   std::string dir = environment.GetOrEmpty("TEMP");
-  if (!kOpenerThroughCommandInterpreter) {
+  if (!interpreter) {
     if (dir.empty()) dir = environment.GetOrEmpty("TMPDIR");
     if (dir.empty()) dir = "/tmp";
   }
-  if (!dir.empty() && !platform::EndsInSeparator(dir)) dir += kOpenerThroughCommandInterpreter ? '\\' : '/';
+  if (!dir.empty() && !platform::EndsInSeparator(dir)) dir += interpreter ? '\\' : '/';
   return dir;
 }
 
@@ -75,7 +76,7 @@ void OwnerCsvEnd(RegisterContext& ctx) {
   st.csv_slot = 0;
   if (st.params.open_csv) {
     int exit_code = 0;
-    if (kOpenerThroughCommandInterpreter) {
+    if (ctx.env.conventions.opener_through_command_interpreter) {
       // The interpreter gets its own name and the command as one line.
       const std::string comspec = ctx.env.environment->GetOrEmpty("COMSPEC");
       const std::string command = comspec + " /C " + std::string(kOpenerProgram) + " " + st.csv_path;

@@ -13,20 +13,13 @@
 
 namespace zov::reg {
 
-// True where the document opener is started through the command interpreter
-// named by COMSPEC; elsewhere it is run directly.
-#ifdef _WIN32
-inline constexpr bool kOpenerThroughCommandInterpreter = true;
-#else
-inline constexpr bool kOpenerThroughCommandInterpreter = false;
-#endif
-
 inline constexpr std::string_view kOpenerProgram = "DEDADO.EXE";
 
-// The directory for CSV files: TEMP; where the opener runs directly, TMPDIR
-// when TEMP is unset, then "/tmp". A value not ending in a separator gets
-// "/" (or "\" with the command interpreter).
-std::string CsvDirectory(platform::Environment& environment);
+// The directory for CSV files: TEMP; where the opener runs directly
+// (platform::SystemConventions), TMPDIR when TEMP is unset, then "/tmp". A
+// value not ending in a separator gets "/" (or "\" where the opener is
+// started through the command interpreter).
+std::string CsvDirectory(platform::Environment& environment, const platform::SystemConventions& conventions);
 
 // The document opener's native path: DEDADO.EXE or DEDADO, in any letter
 // case, in `exe_dir` and then in each directory of `path_list` (":"
@@ -41,6 +34,9 @@ void OwnerCsvStart(RegisterContext& ctx);
 void CsvRow(RegisterContext& ctx, const LineAmounts& amounts);
 
 // Frees the slot, then opens the file for the user (OpenCsv) or deletes it.
+// The opener is started as the system's conventions say: through COMSPEC
+// ("COMSPEC /C DEDADO.EXE file"), or found with FindOpener in ExeDir and
+// PATH and given the file's native path.
 void OwnerCsvEnd(RegisterContext& ctx);
 
 }  // namespace zov::reg

@@ -9,18 +9,22 @@ namespace {
 TEST(CsvExportTest, CsvDirectoryFromTheEnvironment) {
   struct Case {
     std::map<std::string, std::string, std::less<>> vars;
+    bool interpreter;  // the opener started through COMSPEC
     std::string dir;
   } cases[] = {
-      {{{"TEMP", "/var/tmp"}}, "/var/tmp/"},
-      {{{"TEMP", "/var/tmp/"}, {"TMPDIR", "/x"}}, "/var/tmp/"},
-      {{{"TEMP", ""}, {"TMPDIR", "/x"}}, "/x/"},
-      {{{"TMPDIR", "/x/"}}, "/x/"},
-      {{}, "/tmp/"},
+      {{{"TEMP", "/var/tmp"}}, false, "/var/tmp/"},
+      {{{"TEMP", "/var/tmp/"}, {"TMPDIR", "/x"}}, false, "/var/tmp/"},
+      {{{"TEMP", ""}, {"TMPDIR", "/x"}}, false, "/x/"},
+      {{{"TMPDIR", "/x/"}}, false, "/x/"},
+      {{}, false, "/tmp/"},
+      {{{"TEMP", "C:\\Users\\ana\\Temp"}}, true, "C:\\Users\\ana\\Temp\\"},
+      {{{"TEMP", "C:"}}, true, "C:"},
+      {{{"TMPDIR", "/x"}}, true, ""},  // TEMP alone: the current directory
   };
   for (const Case& c : cases) {
     platform::FakeEnvironment environment(c.vars);
     SCOPED_TRACE(c.dir);
-    EXPECT_EQ(CsvDirectory(environment), c.dir);
+    EXPECT_EQ(CsvDirectory(environment, platform::SystemConventions{c.interpreter}), c.dir);
   }
 }
 

@@ -92,6 +92,26 @@ TEST(WalkTest, OpenCsvKeepsTheFileAndRunsTheOpener) {
   EXPECT_EQ(std::count(text.begin(), text.end(), ';'), 70);
 }
 
+// Where the system starts documents through its command interpreter, the
+// interpreter gets its own name and the command as one line.
+TEST(WalkTest, OpenCsvThroughTheCommandInterpreter) {
+  Walk w;
+  Harness& h = w.h;
+  w.OneOfEach();
+  h.Add(kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
+  h.env.conventions.opener_through_command_interpreter = true;
+  h.fake.environment.Set("COMSPEC", "C:\\WINDOWS\\system32\\cmd.exe");
+  h.state.params.open_csv = true;
+  w.Run();
+  const auto csv = h.CsvFiles();
+  ASSERT_EQ(csv.size(), 1u);
+  ASSERT_EQ(h.processes.runs.size(), 1u);
+  EXPECT_EQ(h.processes.runs[0].program, "C:\\WINDOWS\\system32\\cmd.exe");
+  EXPECT_EQ(h.processes.runs[0].args,
+            (std::vector<std::string>{"C:\\WINDOWS\\system32\\cmd.exe /C DEDADO.EXE " + h.state.csv_path}));
+  EXPECT_EQ(h.state.csv_path.substr(h.state.csv_path.size() - 12), csv[0]);
+}
+
 TEST(WalkTest, OpenerMissingRunsNothing) {
   Walk w;
   Harness& h = w.h;
