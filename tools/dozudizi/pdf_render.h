@@ -17,7 +17,7 @@
 
 #include "platform/status.h"
 #include "tools/dozudizi/cp850.h"
-#include "tools/dozudizi/layout.h"
+#include "tools/dozudizi/page_grid.h"
 
 namespace zov::tools {
 

@@ -8,10 +8,10 @@
 #include "session/ini_file.h"
 #include "session/session.h"
 #include "session/session_setup.h"
-#include "tools/dozudizi/layout.h"
+#include "tools/dozudizi/page_grid.h"
 #include "tools/dozudizi/outbox.h"
 #include "tools/dozudizi/pdf_render.h"
-#include "tools/dozudizi/print_file.h"
+#include "tools/dozudizi/print_file_parser.h"
 #include "tools/dozudizi/text_render.h"
 
 namespace zov::tools {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tools/dozudizi/cp850.h"
-#include "tools/dozudizi/layout.h"
+#include "tools/dozudizi/page_grid.h"
 
 namespace zov::tools {
 

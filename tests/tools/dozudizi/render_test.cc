@@ -12,7 +12,7 @@
 #include "platform/testing/temp_dir.h"
 #include "tests/tools/dozudizi/register_examples.h"
 #include "tools/dozudizi/cp850.h"
-#include "tools/dozudizi/layout.h"
+#include "tools/dozudizi/page_grid.h"
 #include "tools/dozudizi/pdf_render.h"
 #include "tools/dozudizi/text_render.h"
 

@@ -8,7 +8,7 @@
 
 #include "platform/testing/fake_env.h"
 #include "tests/tools/dozudizi/register_examples.h"
-#include "tools/dozudizi/layout.h"
+#include "tools/dozudizi/page_grid.h"
 #include "tools/dozudizi/text_render.h"
 
 namespace zov::tools {

@@ -1,4 +1,4 @@
-#include "tools/dozudizi/layout.h"
+#include "tools/dozudizi/page_grid.h"
 
 #include <algorithm>
 #include <string>

@@ -1,4 +1,4 @@
-#include "tools/dozudizi/print_file.h"
+#include "tools/dozudizi/print_file_parser.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 // Lines end in CRLF (a bare LF is accepted too); bytes are code page 850.
 // The parser never fails: a line it cannot read is reported in `diagnostics`
 // with its 1-based line number and left out of `commands`.
-#ifndef ZOV_TOOLS_DOZUDIZI_PRINT_FILE_H_
-#define ZOV_TOOLS_DOZUDIZI_PRINT_FILE_H_
+#ifndef ZOV_TOOLS_DOZUDIZI_PRINT_FILE_PARSER_H_
+#define ZOV_TOOLS_DOZUDIZI_PRINT_FILE_PARSER_H_
 
 #include <cstdint>
 #include <string>
@@ -73,4 +73,4 @@ bool ParseJustification(std::string_view spec, Justification* out);
 
 }  // namespace zov::tools
 
-#endif  // ZOV_TOOLS_DOZUDIZI_PRINT_FILE_H_
+#endif  // ZOV_TOOLS_DOZUDIZI_PRINT_FILE_PARSER_H_

@@ -25,14 +25,14 @@
 // beyond the widest line is cut and reported; a line may still grow past the
 // nominal kPageColumns, and renderers then make that page's pitch smaller.
 // Every clamp and cut is reported in `diagnostics`.
-#ifndef ZOV_TOOLS_DOZUDIZI_LAYOUT_H_
-#define ZOV_TOOLS_DOZUDIZI_LAYOUT_H_
+#ifndef ZOV_TOOLS_DOZUDIZI_PAGE_GRID_H_
+#define ZOV_TOOLS_DOZUDIZI_PAGE_GRID_H_
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-#include "tools/dozudizi/print_file.h"
+#include "tools/dozudizi/print_file_parser.h"
 
 namespace zov::tools {
 
@@ -91,4 +91,4 @@ Document LayOut(const ParsedPrintFile& parsed);
 
 }  // namespace zov::tools
 
-#endif  // ZOV_TOOLS_DOZUDIZI_LAYOUT_H_
+#endif  // ZOV_TOOLS_DOZUDIZI_PAGE_GRID_H_
