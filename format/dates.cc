@@ -53,26 +53,26 @@ constexpr Language kCatalan{
     {"gener", "febrer", "mar\x87", "abril", "maig", "juny", "juliol", "agost",
      "setembre", "octubre", "novembre", "desembre"}};
 
-const Language& LanguageOf(const FormatState& st) {
-  if (st.language == "SPA") return kSpanish;
-  if (st.language == "GLG") return kPortuguese;
-  if (st.language == "OCI") return kAranese;
+const Language& LanguageOf(const FormatState& state) {
+  if (state.language == "SPA") return kSpanish;
+  if (state.language == "GLG") return kPortuguese;
+  if (state.language == "OCI") return kAranese;
   return kCatalan;
 }
 
-void LoadDateSettings(FormatState& st) {
-  auto read = [&st](std::string_view key) {
-    return st.settings != nullptr ? st.settings->Read("Usuari", key)
+void LoadDateSettings(FormatState& state) {
+  auto read = [&state](std::string_view key) {
+    return state.settings != nullptr ? state.settings->Read("Usuari", key)
                                   : std::string();
   };
-  if (st.date_separator == '\0') {
+  if (state.date_separator == '\0') {
     const std::string value = read("DatCaracter");
     const char c = value.empty() ? ' ' : value[0];
-    st.date_separator = (c == ' ' || c == '\0') ? '/' : c;
+    state.date_separator = (c == ' ' || c == '\0') ? '/' : c;
   }
-  if (st.date_order.empty()) {
+  if (state.date_order.empty()) {
     const std::string value = read("DatOrdre");
-    st.date_order = TrimBlanks(value).empty() ? std::string("DMA")
+    state.date_order = TrimBlanks(value).empty() ? std::string("DMA")
                                               : value.substr(0, 3);
   }
 }
@@ -96,8 +96,8 @@ bool IsVowel(char c) {
 
 }  // namespace
 
-std::string ParseDate(FormatState& st, std::string_view text) {
-  st.last_day = st.last_month = st.last_year = 0;
+std::string ParseDate(FormatState& state, std::string_view text) {
+  state.last_day = state.last_month = state.last_year = 0;
   const std::string zero(kZeroDate);
 
   std::array<std::string_view, 3> fields;
@@ -131,7 +131,7 @@ std::string ParseDate(FormatState& st, std::string_view text) {
 
   const bool four_digit_year = TrimBlanks(year_text).size() > 3;
   if (day > 0 && month > 0 && !four_digit_year) {
-    const std::int64_t current = st.today.year;
+    const std::int64_t current = state.today.year;
     year += current / 100 * 100;
     if (year - current > 49) {
       year -= 100;
@@ -143,15 +143,15 @@ std::string ParseDate(FormatState& st, std::string_view text) {
   // a wider value would lose its leading digits, so it is rejected.
   if (day > 99 || month > 99 || year < 0 || year > 9999) return zero;
 
-  st.last_day = static_cast<std::int16_t>(day);
-  st.last_month = static_cast<std::int16_t>(month);
-  st.last_year = static_cast<std::int16_t>(year);
+  state.last_day = static_cast<std::int16_t>(day);
+  state.last_month = static_cast<std::int16_t>(month);
+  state.last_year = static_cast<std::int16_t>(year);
   return PackDigits(ZeroPad(year, 4) + ZeroPad(month, 2) + ZeroPad(day, 2));
 }
 
-std::string DateText(FormatState& st, std::string_view date,
+std::string DateText(FormatState& state, std::string_view date,
                      std::int16_t style, std::string_view parts) {
-  LoadDateSettings(st);
+  LoadDateSettings(state);
   const std::string digits = DateDigits(date);
   const std::string year = digits.substr(0, 4);
   if (style < 0) {
@@ -162,11 +162,11 @@ std::string DateText(FormatState& st, std::string_view date,
   const std::string month_number = WithoutLeadingZero(digits.substr(4, 2));
   const std::string day_number = WithoutLeadingZero(digits.substr(6, 2));
   const std::string wanted = platform::AsciiUpper(parts);
-  const Language& language = LanguageOf(st);
+  const Language& language = LanguageOf(state);
 
   std::string text;
   if (month != 0 || day != 0) {
-    for (const char letter : st.date_order) {
+    for (const char letter : state.date_order) {
       if (wanted.find(letter) == std::string::npos) continue;
       std::string piece;
       bool is_month = false;
@@ -190,7 +190,7 @@ std::string DateText(FormatState& st, std::string_view date,
       }
       if (!text.empty()) {
         if (style < 2) {
-          text += st.date_separator;
+          text += state.date_separator;
         } else if (is_month) {
           text += IsVowel(piece[0]) ? language.connector2 : language.connector1;
         } else {

@@ -2,9 +2,9 @@
 // the text forms of a packed date: short numeric, abbreviated month, long
 // form with month names in the session language, ISO, and DD/MM/YYYY.
 //
-//   ParseDate(st, "5/4/06")          -> packed 20060405 (with today 2026)
-//   DateText(st, date, 0, "dma")     -> "5/4/2006  "
-//   DateText(st, date, 2, "dma")     -> "5 d'abril del 2006" (Catalan)
+//   ParseDate(state, "5/4/06")          -> packed 20060405 (with today 2026)
+//   DateText(state, date, 0, "dma")     -> "5/4/2006  "
+//   DateText(state, date, 2, "dma")     -> "5 d'abril del 2006" (Catalan)
 //   DateSlashText(date)              -> "05/04/2006"
 //
 // DateText loads DatCaracter (separator, default "/") and DatOrdre
@@ -31,8 +31,8 @@ inline constexpr std::string_view kZeroDate{"\x80\x80\x80\x80", 4};
 // zero date for an empty or blank text and for any text it rejects: another
 // character, one or more than two separators, a field above 32767, or a
 // day or month above 99 or a year above 9999 (which the packed form cannot
-// hold). Records the result in st.last_day/last_month/last_year.
-std::string ParseDate(FormatState& st, std::string_view text);
+// hold). Records the result in state.last_day/last_month/last_year.
+std::string ParseDate(FormatState& state, std::string_view text);
 
 // Styles: -1 (and below) ISO "YYYY-MM-DD"; 0 numbers joined by the date
 // separator; 1 the same with the month's first three letters; 2 and above
@@ -44,7 +44,7 @@ std::string ParseDate(FormatState& st, std::string_view text);
 // in every style. A date of fewer than four bytes reads as if padded with
 // zero bytes; bytes after the fourth are ignored. The zero date gives
 // blanks (styles 0, 1), an empty text (2+) or "0000-00-00" (ISO).
-std::string DateText(FormatState& st, std::string_view date,
+std::string DateText(FormatState& state, std::string_view date,
                      std::int16_t style, std::string_view parts);
 
 // "DD/MM/YYYY" from the date's digits, whatever the settings.

@@ -3,10 +3,10 @@
 // stack. One FormatState is owned by the run and passed by reference; each
 // test builds its own.
 //
-//   zov::format::FormatState st;
-//   st.settings = &user_settings;        // may stay null: defaults
-//   st.today = clock.Today();            // once per run
-//   st.language = session.language;      // "CAT", "SPA", "GLG", "OCI"
+//   zov::format::FormatState state;
+//   state.settings = &user_settings;        // may stay null: defaults
+//   state.today = clock.Today();            // once per run
+//   state.language = session.language;      // "CAT", "SPA", "GLG", "OCI"
 #ifndef ZOV_FORMAT_FORMAT_STATE_H_
 #define ZOV_FORMAT_FORMAT_STATE_H_
 

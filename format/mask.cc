@@ -16,19 +16,19 @@ using Index = std::ptrdiff_t;
 
 // Reads one separator setting: its first character, a blank when empty;
 // a blank (or NUL, which would read as "not loaded") gives the fallback.
-char LoadSeparator(FormatState& st, std::string_view key, char fallback) {
+char LoadSeparator(FormatState& state, std::string_view key, char fallback) {
   const std::string value =
-      st.settings != nullptr ? st.settings->Read("Usuari", key) : std::string();
+      state.settings != nullptr ? state.settings->Read("Usuari", key) : std::string();
   const char c = value.empty() ? ' ' : value[0];
   return (c == ' ' || c == '\0') ? fallback : c;
 }
 
-void LoadSeparators(FormatState& st) {
-  if (st.decimal_char == '\0') {
-    st.decimal_char = LoadSeparator(st, "DecCaracter", '\'');
+void LoadSeparators(FormatState& state) {
+  if (state.decimal_char == '\0') {
+    state.decimal_char = LoadSeparator(state, "DecCaracter", '\'');
   }
-  if (st.thousands_char == '\0') {
-    st.thousands_char = LoadSeparator(st, "MilCaracter", '.');
+  if (state.thousands_char == '\0') {
+    state.thousands_char = LoadSeparator(state, "MilCaracter", '.');
   }
 }
 
@@ -44,7 +44,7 @@ struct FillState {
 };
 
 // The text written when the number does not fit the mask.
-std::string OverflowText(const FormatState& st, const std::string& digits,
+std::string OverflowText(const FormatState& state, const std::string& digits,
                          Index decimals, bool negative, Index width) {
   const Index integer_digits = static_cast<Index>(digits.size()) - decimals;
   if (width < integer_digits + (negative ? 1 : 0)) {
@@ -54,7 +54,7 @@ std::string OverflowText(const FormatState& st, const std::string& digits,
   if (negative) text += '-';
   if (integer_digits > 0) text.append(digits, 0, integer_digits);
   if (decimals > 0) {
-    text += st.decimal_char;
+    text += state.decimal_char;
     const Index have = std::min<Index>(decimals, static_cast<Index>(digits.size()));
     text.append(static_cast<std::size_t>(decimals - have), '0');
     text.append(digits, digits.size() - static_cast<std::size_t>(have),
@@ -68,8 +68,8 @@ std::string OverflowText(const FormatState& st, const std::string& digits,
 
 }  // namespace
 
-std::string FormatMask(FormatState& st, std::string_view mask, double value) {
-  LoadSeparators(st);
+std::string FormatMask(FormatState& state, std::string_view mask, double value) {
+  LoadSeparators(state);
   std::string m(mask);
   const Index length = static_cast<Index>(m.size());
   if (length == 0) return m;
@@ -150,11 +150,11 @@ std::string FormatMask(FormatState& st, std::string_view mask, double value) {
         --k;
         break;
       case '.':
-        c = fill.suppressed ? fill.fill : st.decimal_char;
+        c = fill.suppressed ? fill.fill : state.decimal_char;
         span = 0;
         break;
       case ',':
-        c = st.thousands_char;
+        c = state.thousands_char;
         break;
       case '-':
         if (!negative) c = ' ';
@@ -170,7 +170,7 @@ std::string FormatMask(FormatState& st, std::string_view mask, double value) {
   }
 
   if (k != 0 || (!has_sign && negative && p == 0)) {
-    return OverflowText(st, digits, decimals, negative, length);
+    return OverflowText(state, digits, decimals, negative, length);
   }
 
   // The positions left of the number: fill, and a floating minus in the
@@ -215,11 +215,11 @@ std::string FormatMask(FormatState& st, std::string_view mask, double value) {
           c = '-';
           minus_pending = false;
         } else {
-          c = fill.fill != '\0' ? fill.fill : st.thousands_char;
+          c = fill.fill != '\0' ? fill.fill : state.thousands_char;
         }
         break;
       case '.':
-        c = fill.suppressed ? fill.fill : st.decimal_char;
+        c = fill.suppressed ? fill.fill : state.decimal_char;
         break;
       case '-':
         if (!negative) c = ' ';
@@ -234,7 +234,7 @@ std::string FormatMask(FormatState& st, std::string_view mask, double value) {
   return m;
 }
 
-std::string FormatAmount(FormatState& st, std::string_view pattern,
+std::string FormatAmount(FormatState& state, std::string_view pattern,
                          double amount) {
   const std::size_t width = pattern.size();
   bool asterisk_fill = false;
@@ -287,7 +287,7 @@ std::string FormatAmount(FormatState& st, std::string_view pattern,
   }
 
   double value = 0;
-  if (st.display_currency == "P") {
+  if (state.display_currency == "P") {
     // Pesetas: the euro factor is held in single precision (exactly
     // 166.3860015869140625); the whole expression is evaluated in extended
     // precision and stored as a double, as FormatMask's scaling is.
@@ -310,10 +310,10 @@ std::string FormatAmount(FormatState& st, std::string_view pattern,
       m[0] = sign;
     }
   }
-  return FormatMask(st, m, value);
+  return FormatMask(state, m, value);
 }
 
-void SetCurrency(FormatState& st, std::string_view choice) {
+void SetCurrency(FormatState& state, std::string_view choice) {
   const char first = choice.empty() ? '\0' : platform::AsciiUpper(choice[0]);
   const auto comma = choice.find(',');
   if (comma != std::string_view::npos) {
@@ -321,17 +321,17 @@ void SetCurrency(FormatState& st, std::string_view choice) {
     const std::string code =
         rest.empty() ? std::string() : std::string(1, platform::AsciiUpper(rest[0]));
     if (first == 'A') {
-      st.accounting_currency = code;
-      st.display_currency = code;
+      state.accounting_currency = code;
+      state.display_currency = code;
     } else {
-      st.alternate_currency = code;
+      state.alternate_currency = code;
     }
     return;
   }
-  if (first == 'P' && !st.alternate_currency.empty()) {
-    st.display_currency = st.alternate_currency;
+  if (first == 'P' && !state.alternate_currency.empty()) {
+    state.display_currency = state.alternate_currency;
   } else {
-    st.display_currency = st.accounting_currency;
+    state.display_currency = state.accounting_currency;
   }
 }
 

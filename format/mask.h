@@ -2,8 +2,8 @@
 // such as "Z9.99" or "ZZ,ZZZ,ZZ9.99-", and money amounts in hundredths into
 // the display currency through an integer-layout pattern.
 //
-//   FormatMask(st, "Z9.99", 4)                  -> " 4'00"
-//   FormatAmount(st, "Z,ZZZ,ZZZ,ZZ9-", -123456) -> "     1.234'56-"
+//   FormatMask(state, "Z9.99", 4)                  -> " 4'00"
+//   FormatAmount(state, "Z,ZZZ,ZZZ,ZZ9-", -123456) -> "     1.234'56-"
 //
 // Mask characters: "9" digit; "Z"/"z" digit, blank when suppressed (also
 // trailing zero decimals); "*" digit, "*" when suppressed; "." the decimal
@@ -28,7 +28,7 @@
 namespace zov::format {
 
 // Returns a text of exactly mask.size() bytes; empty for an empty mask.
-std::string FormatMask(FormatState& st, std::string_view mask, double value);
+std::string FormatMask(FormatState& state, std::string_view mask, double value);
 
 // `amount` is in hundredths of the accounting currency (an integer passed as
 // a double; sums up to 2^53 are exact). The pattern only gives the integer
@@ -36,14 +36,14 @@ std::string FormatMask(FormatState& st, std::string_view mask, double value);
 // decimals follow from the display currency: two for euros, none for
 // pesetas (display currency "P", converted at 166.386). Returns a text of
 // exactly pattern.size() bytes.
-std::string FormatAmount(FormatState& st, std::string_view pattern,
+std::string FormatAmount(FormatState& state, std::string_view pattern,
                          double amount);
 
 // Chooses the currencies. "a,X": accounting and display currency become X;
 // "<other>,X": the alternate currency becomes X; "p" or "P": display the
 // alternate currency, or the accounting one when no alternate is set;
 // anything else (including ""): display the accounting currency.
-void SetCurrency(FormatState& st, std::string_view choice);
+void SetCurrency(FormatState& state, std::string_view choice);
 
 }  // namespace zov::format
 

@@ -2,16 +2,16 @@
 
 namespace zov::format {
 
-bool PushText(FormatState& st, std::string_view text) {
+bool PushText(FormatState& state, std::string_view text) {
   if (text.size() > kMaxStackedText) return false;
-  st.text_stack.append(text);
-  st.text_stack += static_cast<char>(text.size() & 0xFF);
-  st.text_stack += static_cast<char>((text.size() >> 8) & 0xFF);
+  state.text_stack.append(text);
+  state.text_stack += static_cast<char>(text.size() & 0xFF);
+  state.text_stack += static_cast<char>((text.size() >> 8) & 0xFF);
   return true;
 }
 
-std::string PopText(FormatState& st) {
-  std::string& stack = st.text_stack;
+std::string PopText(FormatState& state) {
+  std::string& stack = state.text_stack;
   if (stack.size() < 2) {
     stack.clear();
     return std::string();

@@ -53,14 +53,14 @@ std::string FindOpener(platform::FileSystem& fs, std::string_view exe_dir, std::
 }
 
 void OwnerCsvStart(RegisterContext& ctx) {
-  RegisterState& st = ctx.state;
-  st.owner_started = true;
-  st.first_group_of_owner = true;
-  ++st.owners;
-  st.csv_path = session::UniqueFileName(ctx.env, st.csv_directory, "", kCsvExtension);
-  st.csv_slot = output::OpenSlot(ctx.slots, st.csv_path, kCsvFormatSpec);
-  for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, st.csv_slot, header);
-  output::WriteLine(ctx.env, ctx.slots, st.csv_slot);
+  RegisterState& state = ctx.state;
+  state.owner_started = true;
+  state.first_group_of_owner = true;
+  ++state.owners;
+  state.csv_path = session::UniqueFileName(ctx.env, state.csv_directory, "", kCsvExtension);
+  state.csv_slot = output::OpenSlot(ctx.slots, state.csv_path, kCsvFormatSpec);
+  for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, state.csv_slot, header);
+  output::WriteLine(ctx.env, ctx.slots, state.csv_slot);
 }
 
 void CsvRow(RegisterContext& ctx, const LineAmounts& amounts) {
@@ -71,26 +71,27 @@ void CsvRow(RegisterContext& ctx, const LineAmounts& amounts) {
 }
 
 void OwnerCsvEnd(RegisterContext& ctx) {
-  RegisterState& st = ctx.state;
-  output::FreeSlot(ctx.slots, st.csv_slot);
-  st.csv_slot = 0;
-  if (st.params.open_csv) {
+  RegisterState& state = ctx.state;
+  output::FreeSlot(ctx.slots, state.csv_slot);
+  state.csv_slot = 0;
+  if (state.params.open_csv) {
     int exit_code = 0;
     if (ctx.env.conventions.opener_through_command_interpreter) {
       // The interpreter gets its own name and the command as one line.
       const std::string comspec = ctx.env.environment->GetOrEmpty("COMSPEC");
-      const std::string command = comspec + " /C " + std::string(kOpenerProgram) + " " + st.csv_path;
+      const std::string command = comspec + " /C " + std::string(kOpenerProgram) + " " + state.csv_path;
       ctx.env.processes->RunAndWait(comspec, {command}, &exit_code).IgnoreError();
     } else {
-      if (!st.opener_looked_up) {
-        st.opener_path = FindOpener(*ctx.env.fs, ctx.session.exe_dir, ctx.env.environment->GetOrEmpty("PATH"));
-        st.opener_looked_up = true;
+      if (!state.opener_looked_up) {
+        state.opener_path = FindOpener(*ctx.env.fs, ctx.session.exe_dir, ctx.env.environment->GetOrEmpty("PATH"));
+        state.opener_looked_up = true;
       }
-      if (!st.opener_path.empty())
-        ctx.env.processes->RunAndWait(st.opener_path, {ctx.env.fs->Resolve(st.csv_path)}, &exit_code).IgnoreError();
+      if (!state.opener_path.empty())
+        ctx.env.processes->RunAndWait(state.opener_path, {ctx.env.fs->Resolve(state.csv_path)}, &exit_code)
+            .IgnoreError();
     }
   } else {
-    ctx.env.fs->DeleteFile(st.csv_path).IgnoreError();
+    ctx.env.fs->DeleteFile(state.csv_path).IgnoreError();
   }
 }
 

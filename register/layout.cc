@@ -45,18 +45,18 @@ std::string Translate(RegisterContext& ctx, std::string_view text) {
 }
 
 void PageHeading(RegisterContext& ctx) {
-  RegisterState& st = ctx.state;
+  RegisterState& state = ctx.state;
   const OwnerRecord& owner = ctx.records.owner;
   output::PrintFile& pf = ctx.print;
-  ++st.page_counter;
+  ++state.page_counter;
   const std::string owner_name = format::NameOrder(owner.OwnerName());
-  if (st.page_counter == 1) {
+  if (state.page_counter == 1) {
     const std::string_view email = format::TrimTrailingBlanks(owner.OwnerEmail());
     std::string addressee(email);
     addressee += ",,";
     addressee += owner_name;
     output::PrintSendTo(pf, addressee);
-    if (!email.empty()) st.mail_requested = true;
+    if (!email.empty()) state.mail_requested = true;
   }
   output::StartPage(pf, kPageLength);
   output::PrintControl(pf, "@e");
@@ -64,12 +64,12 @@ void PageHeading(RegisterContext& ctx) {
   Justify(ctx);
   output::PrintAt(pf, 85,
                   Translate(ctx, kPageWord) +
-                      format::FormatMask(ctx.format, kPageNumberMask, static_cast<double>(st.page_counter)),
+                      format::FormatMask(ctx.format, kPageNumberMask, static_cast<double>(state.page_counter)),
                   2);
   std::string title = Translate(ctx, kTitle);
-  title += format::TrimTrailingBlanks(format::DateText(ctx.format, st.params.date_from, 0, "dma"));
+  title += format::TrimTrailingBlanks(format::DateText(ctx.format, state.params.date_from, 0, "dma"));
   title += Translate(ctx, kTitleAnd);
-  title += format::TrimTrailingBlanks(format::DateText(ctx.format, st.params.date_to, 0, "dma"));
+  title += format::TrimTrailingBlanks(format::DateText(ctx.format, state.params.date_to, 0, "dma"));
   output::PrintAt(pf, format::CenterOffset(title, 96), title, 2);
   output::PrintControl(pf, "q");
   output::PrintAt(pf, 1, Translate(ctx, "CODI"), 0);
@@ -88,12 +88,12 @@ void PageHeading(RegisterContext& ctx) {
 }
 
 void GroupHeading(RegisterContext& ctx) {
-  RegisterState& st = ctx.state;
+  RegisterState& state = ctx.state;
   output::PrintFile& pf = ctx.print;
   const GroupRecord& group = ctx.records.group;
-  st.group_started = true;
-  if (!st.first_group_of_owner) output::PrintAt(pf, 0, "", 1);
-  st.first_group_of_owner = false;
+  state.group_started = true;
+  if (!state.first_group_of_owner) output::PrintAt(pf, 0, "", 1);
+  state.first_group_of_owner = false;
   if (pf.line_counter > kGroupHeadingThreshold) PageHeading(ctx);
   output::PrintControl(pf, "e");
   std::string line = format::KeyToCode(group.GroupCode());
@@ -126,12 +126,12 @@ void RegisterLine(RegisterContext& ctx, const LineAmounts& amounts) {
 }
 
 void OwnerTotals(RegisterContext& ctx) {
-  RegisterState& st = ctx.state;
+  RegisterState& state = ctx.state;
   output::PrintFile& pf = ctx.print;
   output::PrintAt(pf, 65, std::string(70, '-'), 1);
   if (pf.line_counter > kTotalsThreshold) PageHeading(ctx);
   output::PrintAt(pf, 45, Translate(ctx, kTotalLabel), 0);
-  for (const VatSlot& slot : st.summary.slots) {
+  for (const VatSlot& slot : state.summary.slots) {
     if (!slot.used) continue;
     if (pf.line_counter > kTotalsLineThreshold) PageHeading(ctx);
     Justify(ctx);
@@ -142,7 +142,7 @@ void OwnerTotals(RegisterContext& ctx) {
     output::PrintAt(pf, 122, Amount(ctx, slot.withholding), 1);
   }
   output::PrintAt(pf, 45, std::string(90, '='), 1);
-  st.page_counter = 0;
+  state.page_counter = 0;
 }
 
 }  // namespace zov::reg

@@ -26,10 +26,10 @@ std::string PropertyBound(std::string_view typed, std::string_view filler_digits
   return key;
 }
 
-RunParameters ParseRunParameters(format::FormatState& st, const std::vector<std::string>& lines) {
+RunParameters ParseRunParameters(format::FormatState& state, const std::vector<std::string>& lines) {
   RunParameters p;
-  p.date_from = format::ParseDate(st, Line(lines, 1));
-  p.date_to = format::ParseDate(st, Line(lines, 2));
+  p.date_from = format::ParseDate(state, Line(lines, 1));
+  p.date_to = format::ParseDate(state, Line(lines, 2));
   p.receipt_key = Line(lines, 3) == "C" ? kReceiptKeyByPaymentDate : kReceiptKeyByIssueDate;
   p.property_from = PropertyBound(Line(lines, 4), kLowestPropertyDigits);
   p.property_to = PropertyBound(Line(lines, 5), kHighestPropertyDigits);

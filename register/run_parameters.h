@@ -51,8 +51,8 @@ struct RunParameters {
 // by the packed filler, cut to 6 bytes.
 std::string PropertyBound(std::string_view typed, std::string_view filler_digits);
 
-// Converts the lines (line 1 first). Uses st.today for two-digit years.
-RunParameters ParseRunParameters(format::FormatState& st, const std::vector<std::string>& lines);
+// Converts the lines (line 1 first). Uses state.today for two-digit years.
+RunParameters ParseRunParameters(format::FormatState& state, const std::vector<std::string>& lines);
 
 }  // namespace zov::reg
 

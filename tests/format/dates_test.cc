@@ -11,10 +11,10 @@ namespace zov::format {
 namespace {
 
 FormatState StateOn(int year, const char* language = "CAT") {
-  FormatState st;
-  st.today = {year, 12, 8};
-  st.language = language;
-  return st;
+  FormatState format_state;
+  format_state.today = {year, 12, 8};
+  format_state.language = language;
+  return format_state;
 }
 
 TEST(ParseDateTest, Table) {
@@ -49,8 +49,8 @@ TEST(ParseDateTest, Table) {
       {"1/100/06", 2026, "00000000"},
   };
   for (const auto& c : cases) {
-    FormatState st = StateOn(c.today_year);
-    const std::string packed = ParseDate(st, c.text);
+    FormatState format_state = StateOn(c.today_year);
+    const std::string packed = ParseDate(format_state, c.text);
     EXPECT_EQ(packed.size(), 4u) << '"' << c.text << '"';
     EXPECT_EQ(UnpackDigits(packed), c.expected)
         << '"' << c.text << "\" in " << c.today_year;
@@ -60,20 +60,20 @@ TEST(ParseDateTest, Table) {
 // A year above 9999 used to lose its leading digit and read as a date of
 // this era ("1/1/12026" as 2026-01-01); it is now rejected.
 TEST(ParseDateTest, RegressionYearBeyondFourDigitsIsRejected) {
-  FormatState st = StateOn(2026);
-  EXPECT_EQ(ParseDate(st, "1/1/12026"), kZeroDate);
-  EXPECT_EQ(ParseDate(st, "0101120260"), kZeroDate);
+  FormatState format_state = StateOn(2026);
+  EXPECT_EQ(ParseDate(format_state, "1/1/12026"), kZeroDate);
+  EXPECT_EQ(ParseDate(format_state, "0101120260"), kZeroDate);
 }
 
 TEST(ParseDateTest, RecordsTheLastParsedFields) {
-  FormatState st = StateOn(2026);
-  ParseDate(st, "5/4/06");
-  EXPECT_EQ(st.last_day, 5);
-  EXPECT_EQ(st.last_month, 4);
-  EXPECT_EQ(st.last_year, 2006);
-  ParseDate(st, "5a");
-  EXPECT_EQ(st.last_day, 0);
-  EXPECT_EQ(st.last_year, 0);
+  FormatState format_state = StateOn(2026);
+  ParseDate(format_state, "5/4/06");
+  EXPECT_EQ(format_state.last_day, 5);
+  EXPECT_EQ(format_state.last_month, 4);
+  EXPECT_EQ(format_state.last_year, 2006);
+  ParseDate(format_state, "5a");
+  EXPECT_EQ(format_state.last_day, 0);
+  EXPECT_EQ(format_state.last_year, 0);
 }
 
 struct DateTextCase {
@@ -115,8 +115,8 @@ TEST(DateTextTest, DefaultSettings) {
       {"00000000", -1, "dma", "CAT", "0000-00-00"},
   };
   for (const DateTextCase& c : cases) {
-    FormatState st = StateOn(2026, c.language);
-    EXPECT_EQ(DateText(st, PackDigits(c.date), static_cast<std::int16_t>(c.style),
+    FormatState format_state = StateOn(2026, c.language);
+    EXPECT_EQ(DateText(format_state, PackDigits(c.date), static_cast<std::int16_t>(c.style),
                        c.parts),
               c.expected)
         << c.date << " style " << c.style << " parts \"" << c.parts << "\" "
@@ -140,9 +140,9 @@ TEST(DateTextTest, SeparatorAndOrderFromSettings) {
   };
   for (const auto& c : cases) {
     FakeSettings settings({{"DatCaracter", c.separator}, {"DatOrdre", c.order}});
-    FormatState st = StateOn(2026);
-    st.settings = &settings;
-    EXPECT_EQ(DateText(st, PackDigits("20060405"),
+    FormatState format_state = StateOn(2026);
+    format_state.settings = &settings;
+    EXPECT_EQ(DateText(format_state, PackDigits("20060405"),
                        static_cast<std::int16_t>(c.style), "dma"),
               c.expected)
         << "DatCaracter \"" << c.separator << "\" DatOrdre \"" << c.order << '"';
@@ -151,12 +151,12 @@ TEST(DateTextTest, SeparatorAndOrderFromSettings) {
 
 TEST(DateTextTest, SettingsAreReadOncePerRun) {
   FakeSettings settings({{"DatCaracter", "-"}});
-  FormatState st = StateOn(2026);
-  st.settings = &settings;
+  FormatState format_state = StateOn(2026);
+  format_state.settings = &settings;
   const std::string date = PackDigits("20060405");
-  EXPECT_EQ(DateText(st, date, 0, "dma"), "5-4-2006  ");
+  EXPECT_EQ(DateText(format_state, date, 0, "dma"), "5-4-2006  ");
   settings.values["DatCaracter"] = ".";
-  EXPECT_EQ(DateText(st, date, 0, "dma"), "5-4-2006  ");
+  EXPECT_EQ(DateText(format_state, date, 0, "dma"), "5-4-2006  ");
   EXPECT_EQ(settings.reads, 2);
 }
 

@@ -74,14 +74,14 @@ constexpr int kRounds = 1500;
 TEST(HostileInputTest, MasksAndAmountsKeepTheirWidth) {
   for (const unsigned seed : kSeeds) {
     Hostile h(seed);
-    FormatState st;
-    SetCurrency(st, (seed % 2) ? "a,P" : "a,E");
+    FormatState format_state;
+    SetCurrency(format_state, (seed % 2) ? "a,P" : "a,E");
     for (int i = 0; i < kRounds; ++i) {
       const std::string mask = h.Text(i % 100 == 0 ? 255 : 24);
       const double value = h.Number();
-      ASSERT_EQ(FormatMask(st, mask, value).size(), mask.size())
+      ASSERT_EQ(FormatMask(format_state, mask, value).size(), mask.size())
           << "seed " << seed << " mask \"" << mask << "\" value " << value;
-      ASSERT_EQ(FormatAmount(st, mask, value).size(), mask.size())
+      ASSERT_EQ(FormatAmount(format_state, mask, value).size(), mask.size())
           << "seed " << seed << " pattern \"" << mask << "\" amount " << value;
     }
   }
@@ -90,11 +90,11 @@ TEST(HostileInputTest, MasksAndAmountsKeepTheirWidth) {
 TEST(HostileInputTest, ParseDateGivesAFourBytePackedDate) {
   for (const unsigned seed : kSeeds) {
     Hostile h(seed);
-    FormatState st;
-    st.today = {2026, 4, 5};
+    FormatState format_state;
+    format_state.today = {2026, 4, 5};
     for (int i = 0; i < kRounds; ++i) {
       const std::string text = h.Text(16);
-      const std::string date = ParseDate(st, text);
+      const std::string date = ParseDate(format_state, text);
       ASSERT_EQ(date.size(), 4u) << "seed " << seed << " \"" << text << '"';
       for (const char c : date) {
         ASSERT_GE(static_cast<unsigned char>(c), 128) << '"' << text << '"';
@@ -108,12 +108,12 @@ TEST(HostileInputTest, ParseDateGivesAFourBytePackedDate) {
 TEST(HostileInputTest, SlashTextParsesBackToTheSameDate) {
   std::mt19937 rng(5);
   std::uniform_int_distribution<int> year(1000, 9999), two(0, 99);
-  FormatState st;
-  st.today = {2026, 4, 5};
+  FormatState format_state;
+  format_state.today = {2026, 4, 5};
   for (int i = 0; i < 3000; ++i) {
     const std::string date = PackDigits(ZeroPad(year(rng), 4) +
                                         ZeroPad(two(rng), 2) + ZeroPad(two(rng), 2));
-    ASSERT_EQ(ParseDate(st, DateSlashText(date)), date) << DateSlashText(date);
+    ASSERT_EQ(ParseDate(format_state, DateSlashText(date)), date) << DateSlashText(date);
   }
 }
 
@@ -121,15 +121,15 @@ TEST(HostileInputTest, DateTextOnAnyBytes) {
   for (const unsigned seed : kSeeds) {
     Hostile h(seed);
     FakeSettings settings({{"DatCaracter", h.Text(3)}, {"DatOrdre", h.Text(5)}});
-    FormatState st;
-    st.settings = &settings;
+    FormatState format_state;
+    format_state.settings = &settings;
     const char* languages[] = {"CAT", "SPA", "GLG", "OCI", ""};
     for (int i = 0; i < kRounds; ++i) {
-      st.language = languages[i % 5];
+      format_state.language = languages[i % 5];
       const std::string date = h.Text(6);
       const std::string parts = h.Text(6);
       const std::int16_t style = h.Small(-3, 4);
-      const std::string text = DateText(st, date, style, parts);
+      const std::string text = DateText(format_state, date, style, parts);
       if (style < 0) {
         ASSERT_EQ(text.size(), 10u) << '"' << date << '"';
       }

@@ -54,8 +54,8 @@ const MaskCase kMaskCases[] = {
 
 TEST(FormatMaskTest, DefaultSeparators) {
   for (const MaskCase& c : kMaskCases) {
-    FormatState st;
-    EXPECT_EQ(FormatMask(st, c.mask, c.value), c.expected)
+    FormatState format_state;
+    EXPECT_EQ(FormatMask(format_state, c.mask, c.value), c.expected)
         << "mask \"" << c.mask << "\" value " << c.value;
   }
 }
@@ -63,13 +63,13 @@ TEST(FormatMaskTest, DefaultSeparators) {
 TEST(FormatMaskTest, DecimalSeparatorFromSettings) {
   for (const MaskCase& c : kMaskCases) {
     FakeSettings settings({{"DecCaracter", ","}});
-    FormatState st;
-    st.settings = &settings;
+    FormatState format_state;
+    format_state.settings = &settings;
     std::string expected = c.expected;
     for (char& ch : expected) {
       if (ch == '\'') ch = ',';
     }
-    EXPECT_EQ(FormatMask(st, c.mask, c.value), expected)
+    EXPECT_EQ(FormatMask(format_state, c.mask, c.value), expected)
         << "mask \"" << c.mask << "\" value " << c.value;
   }
 }
@@ -79,10 +79,10 @@ TEST(FormatMaskTest, NotANumberAndInfinityDoNotFit) {
                            std::numeric_limits<double>::infinity(),
                            -std::numeric_limits<double>::infinity()};
   for (const double v : values) {
-    FormatState st;
-    EXPECT_EQ(FormatMask(st, "Z9.99", v), "!!!!!") << v;
-    EXPECT_EQ(FormatMask(st, "", v), "") << v;
-    EXPECT_EQ(FormatAmount(st, "Z,ZZZ,ZZZ,ZZ9-", v), "!!!!!!!!!!!!!!") << v;
+    FormatState format_state;
+    EXPECT_EQ(FormatMask(format_state, "Z9.99", v), "!!!!!") << v;
+    EXPECT_EQ(FormatMask(format_state, "", v), "") << v;
+    EXPECT_EQ(FormatAmount(format_state, "Z,ZZZ,ZZZ,ZZ9-", v), "!!!!!!!!!!!!!!") << v;
   }
 }
 
@@ -106,11 +106,11 @@ TEST(FormatMaskTest, SeparatorSettings) {
     FakeSettings settings;
     if (c.dec != nullptr) settings.values["DecCaracter"] = c.dec;
     if (c.mil != nullptr) settings.values["MilCaracter"] = c.mil;
-    FormatState st;
-    st.settings = &settings;
+    FormatState format_state;
+    format_state.settings = &settings;
     const std::string expected = std::string("     1") + c.thousands + "234" +
                                  c.decimal + "56 ";
-    EXPECT_EQ(FormatAmount(st, "Z,ZZZ,ZZZ,ZZ9-", 123456), expected)
+    EXPECT_EQ(FormatAmount(format_state, "Z,ZZZ,ZZZ,ZZ9-", 123456), expected)
         << "DecCaracter " << (c.dec ? c.dec : "(missing)") << " MilCaracter "
         << (c.mil ? c.mil : "(missing)");
   }
@@ -118,12 +118,12 @@ TEST(FormatMaskTest, SeparatorSettings) {
 
 TEST(FormatMaskTest, SeparatorsAreReadOncePerRun) {
   FakeSettings settings({{"DecCaracter", ","}, {"MilCaracter", " "}});
-  FormatState st;
-  st.settings = &settings;
-  EXPECT_EQ(FormatMask(st, "Z9.99", 21), "21,00");
+  FormatState format_state;
+  format_state.settings = &settings;
+  EXPECT_EQ(FormatMask(format_state, "Z9.99", 21), "21,00");
   settings.values["DecCaracter"] = ";";  // a change during the run is not seen
-  EXPECT_EQ(FormatMask(st, "Z9.99", 21), "21,00");
-  EXPECT_EQ(FormatMask(st, "ZZ,ZZ9", 1234), " 1.234");
+  EXPECT_EQ(FormatMask(format_state, "Z9.99", 21), "21,00");
+  EXPECT_EQ(FormatMask(format_state, "ZZ,ZZ9", 1234), " 1.234");
   EXPECT_EQ(settings.reads, 2);
 }
 
@@ -152,10 +152,10 @@ TEST(FormatAmountTest, Euros) {
       {"", 150, ""},
   };
   for (const AmountCase& c : cases) {
-    FormatState st;
-    SetCurrency(st, "a,E");
-    SetCurrency(st, "p");
-    EXPECT_EQ(FormatAmount(st, c.pattern, c.amount), c.expected)
+    FormatState format_state;
+    SetCurrency(format_state, "a,E");
+    SetCurrency(format_state, "p");
+    EXPECT_EQ(FormatAmount(format_state, c.pattern, c.amount), c.expected)
         << "pattern \"" << c.pattern << "\" amount " << c.amount;
   }
 }
@@ -168,11 +168,11 @@ TEST(FormatAmountTest, Pesetas) {
       {"Z,ZZZ,ZZZ,ZZ9-", 0, "            0 "},
   };
   for (const AmountCase& c : cases) {
-    FormatState st;
-    SetCurrency(st, "a,E");
-    SetCurrency(st, "x,P");
-    SetCurrency(st, "p");
-    EXPECT_EQ(FormatAmount(st, c.pattern, c.amount), c.expected)
+    FormatState format_state;
+    SetCurrency(format_state, "a,E");
+    SetCurrency(format_state, "x,P");
+    SetCurrency(format_state, "p");
+    EXPECT_EQ(FormatAmount(format_state, c.pattern, c.amount), c.expected)
         << "pattern \"" << c.pattern << "\" amount " << c.amount;
   }
 }
@@ -195,10 +195,10 @@ TEST(FormatAmountTest, AgreesWithIntegerDigitsForEveryAmountThatFits) {
     std::mt19937_64 rng(seed);
     std::uniform_int_distribution<std::int64_t> any(-9999999999, 9999999999);
     std::uniform_int_distribution<std::int64_t> small(-100000, 100000);
-    FormatState st;
+    FormatState format_state;
     for (int i = 0; i < 20000; ++i) {
       const std::int64_t amount = (i % 2 == 0) ? any(rng) : small(rng);
-      ASSERT_EQ(FormatAmount(st, "Z,ZZZ,ZZZ,ZZ9-", static_cast<double>(amount)),
+      ASSERT_EQ(FormatAmount(format_state, "Z,ZZZ,ZZZ,ZZ9-", static_cast<double>(amount)),
                 by_integers(amount))
           << "amount " << amount << " seed " << seed;
     }
@@ -225,15 +225,15 @@ TEST(SetCurrencyTest, Sequences) {
       {{""}, "", "", ""},
   };
   for (const CurrencyCase& c : cases) {
-    FormatState st;
+    FormatState format_state;
     std::string trace;
     for (const char* choice : c.calls) {
-      SetCurrency(st, choice);
+      SetCurrency(format_state, choice);
       trace += std::string("\"") + choice + "\" ";
     }
-    EXPECT_EQ(st.accounting_currency, c.accounting) << trace;
-    EXPECT_EQ(st.alternate_currency, c.alternate) << trace;
-    EXPECT_EQ(st.display_currency, c.display) << trace;
+    EXPECT_EQ(format_state.accounting_currency, c.accounting) << trace;
+    EXPECT_EQ(format_state.alternate_currency, c.alternate) << trace;
+    EXPECT_EQ(format_state.display_currency, c.display) << trace;
   }
 }
 

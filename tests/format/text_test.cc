@@ -85,43 +85,43 @@ TEST(CopyToBufferTest, CopiesOverTheStartOrNothing) {
 }
 
 TEST(TextStackTest, PopsInReverseOrderWithTheStoredLayout) {
-  FormatState st;
+  FormatState format_state;
   const std::string binary("\x00\xFF", 2);
-  ASSERT_TRUE(PushText(st, "AB"));
-  ASSERT_TRUE(PushText(st, ""));
-  ASSERT_TRUE(PushText(st, binary));
-  EXPECT_EQ(st.text_stack, std::string("AB\x02\x00" "\x00\x00" "\x00\xFF\x02\x00", 10));
-  EXPECT_EQ(PopText(st), binary);
-  EXPECT_EQ(PopText(st), "");
-  EXPECT_EQ(PopText(st), "AB");
-  EXPECT_EQ(st.text_stack, "");
-  EXPECT_EQ(PopText(st), "");  // empty stack
+  ASSERT_TRUE(PushText(format_state, "AB"));
+  ASSERT_TRUE(PushText(format_state, ""));
+  ASSERT_TRUE(PushText(format_state, binary));
+  EXPECT_EQ(format_state.text_stack, std::string("AB\x02\x00" "\x00\x00" "\x00\xFF\x02\x00", 10));
+  EXPECT_EQ(PopText(format_state), binary);
+  EXPECT_EQ(PopText(format_state), "");
+  EXPECT_EQ(PopText(format_state), "AB");
+  EXPECT_EQ(format_state.text_stack, "");
+  EXPECT_EQ(PopText(format_state), "");  // empty stack
 }
 
 TEST(TextStackTest, LengthIsLittleEndian) {
-  FormatState st;
-  ASSERT_TRUE(PushText(st, std::string(300, 'x')));
-  EXPECT_EQ(st.text_stack.substr(300), std::string("\x2C\x01", 2));
-  EXPECT_EQ(PopText(st), std::string(300, 'x'));
+  FormatState format_state;
+  ASSERT_TRUE(PushText(format_state, std::string(300, 'x')));
+  EXPECT_EQ(format_state.text_stack.substr(300), std::string("\x2C\x01", 2));
+  EXPECT_EQ(PopText(format_state), std::string(300, 'x'));
 }
 
 TEST(TextStackTest, RefusesTextsWhoseLengthDoesNotFitTwoBytes) {
-  FormatState st;
-  ASSERT_TRUE(PushText(st, "keep"));
-  EXPECT_FALSE(PushText(st, std::string(kMaxStackedText + 1, 'x')));
-  ASSERT_TRUE(PushText(st, std::string(kMaxStackedText, 'y')));
-  EXPECT_EQ(PopText(st), std::string(kMaxStackedText, 'y'));
-  EXPECT_EQ(PopText(st), "keep");
+  FormatState format_state;
+  ASSERT_TRUE(PushText(format_state, "keep"));
+  EXPECT_FALSE(PushText(format_state, std::string(kMaxStackedText + 1, 'x')));
+  ASSERT_TRUE(PushText(format_state, std::string(kMaxStackedText, 'y')));
+  EXPECT_EQ(PopText(format_state), std::string(kMaxStackedText, 'y'));
+  EXPECT_EQ(PopText(format_state), "keep");
 }
 
 TEST(TextStackTest, DamagedStackGivesWhatItHolds) {
-  FormatState st;
-  st.text_stack = std::string("AB\x09\x00", 4);
-  EXPECT_EQ(PopText(st), "AB");
-  EXPECT_EQ(st.text_stack, "");
-  st.text_stack = "Z";
-  EXPECT_EQ(PopText(st), "");
-  EXPECT_EQ(st.text_stack, "");
+  FormatState format_state;
+  format_state.text_stack = std::string("AB\x09\x00", 4);
+  EXPECT_EQ(PopText(format_state), "AB");
+  EXPECT_EQ(format_state.text_stack, "");
+  format_state.text_stack = "Z";
+  EXPECT_EQ(PopText(format_state), "");
+  EXPECT_EQ(format_state.text_stack, "");
 }
 
 }  // namespace

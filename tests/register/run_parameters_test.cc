@@ -23,21 +23,21 @@ TEST(RunParametersTest, PropertyBounds) {
       {"0", "0", "000000010001", "000099999999"},
       {"1.2.3.4", "9999.9999.9999.9999", "000100020003", "999999999999"},
   };
-  format::FormatState st;
-  st.today = {2026, 12, 8};
+  format::FormatState format_state;
+  format_state.today = {2026, 12, 8};
   for (const Case& c : cases) {
     SCOPED_TRACE("'" + c.from_line + "' '" + c.to_line + "'");
-    const RunParameters p = ParseRunParameters(st, Lines({{4, c.from_line}, {5, c.to_line}}));
+    const RunParameters p = ParseRunParameters(format_state, Lines({{4, c.from_line}, {5, c.to_line}}));
     EXPECT_EQ(p.property_from, P(c.from12));
     EXPECT_EQ(p.property_to, P(c.to12));
   }
 }
 
 TEST(RunParametersTest, DatesKeyClassesAndSwitches) {
-  format::FormatState st;
-  st.today = {2026, 12, 8};
+  format::FormatState format_state;
+  format_state.today = {2026, 12, 8};
   const RunParameters p = ParseRunParameters(
-      st, Lines({{1, "1/1/26"}, {2, "31.12.2026"}, {3, "C"}, {6, "0002"}, {7, "0005"}, {8, "keep"},
+      format_state, Lines({{1, "1/1/26"}, {2, "31.12.2026"}, {3, "C"}, {6, "0002"}, {7, "0005"}, {8, "keep"},
                  {21, "S"}, {22, "N"}, {23, "S"}}));
   EXPECT_EQ(p.date_from, P("20260101"));
   EXPECT_EQ(p.date_to, P("20261231"));
@@ -57,7 +57,8 @@ TEST(RunParametersTest, DatesKeyClassesAndSwitches) {
                   {"S", 1, true},  {"s", 1, false}, {"SI", 1, false}};
   for (const Switch& s : switches) {
     SCOPED_TRACE("'" + s.text + "'");
-    const RunParameters q = ParseRunParameters(st, Lines({{3, s.text}, {21, s.text}, {22, s.text}, {23, s.text}}));
+    const RunParameters q =
+        ParseRunParameters(format_state, Lines({{3, s.text}, {21, s.text}, {22, s.text}, {23, s.text}}));
     EXPECT_EQ(q.receipt_key, s.key);
     EXPECT_EQ(q.include_flag_s, s.on);
     EXPECT_EQ(q.include_flag_n, s.on);
@@ -67,12 +68,12 @@ TEST(RunParametersTest, DatesKeyClassesAndSwitches) {
 
 // A short file reads its missing lines as empty: no classes, no switches.
 TEST(RunParametersTest, MissingLinesReadAsEmpty) {
-  format::FormatState st;
-  st.today = {2026, 12, 8};
+  format::FormatState format_state;
+  format_state.today = {2026, 12, 8};
   for (int count : {0, 1, 5, 7, 22}) {
     SCOPED_TRACE(count);
     std::vector<std::string> lines(static_cast<std::size_t>(count), "S");
-    const RunParameters p = ParseRunParameters(st, lines);
+    const RunParameters p = ParseRunParameters(format_state, lines);
     if (count < 7) {
       EXPECT_EQ(p.class_to, "");
     }

@@ -73,9 +73,9 @@ reg::RunParameters DemoRunParameters() {
     lines.push_back(text.substr(start, end - start));
     start = end + 2;
   }
-  format::FormatState st;
-  st.today = platform::CivilDate{2026, 12, 8};
-  return reg::ParseRunParameters(st, lines);
+  format::FormatState format_state;
+  format_state.today = platform::CivilDate{2026, 12, 8};
+  return reg::ParseRunParameters(format_state, lines);
 }
 
 bool InQuarter(const reg::ReceiptRecord& r, const reg::RunParameters& p) {

@@ -73,9 +73,9 @@ TEST(DemoFilesTest, RunParametersSelectTheLastQuarterEveryPropertyAndEveryClass)
     SCOPED_TRACE(keep ? "keep CSV" : "delete CSV");
     const std::vector<std::string> lines = CrLfLines(RunParametersText(keep));
     ASSERT_EQ(lines.size(), 23u);
-    format::FormatState st;  // default settings: "/" and day-month-year
-    st.today = platform::CivilDate{2026, 12, 8};
-    const reg::RunParameters p = reg::ParseRunParameters(st, lines);
+    format::FormatState format_state;  // default settings: "/" and day-month-year
+    format_state.today = platform::CivilDate{2026, 12, 8};
+    const reg::RunParameters p = reg::ParseRunParameters(format_state, lines);
     EXPECT_EQ(p.date_from, format::PackDigits("20261001"));
     EXPECT_EQ(p.date_to, format::PackDigits("20261231"));
     EXPECT_EQ(p.receipt_key, 1);
