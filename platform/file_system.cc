@@ -41,6 +41,21 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
+Status FindFirstByListing(FileSystem& fs, std::string_view pattern, DirEntry* entry) {
+  const std::string dir = DirectoryPart(pattern);
+  const std::string_view last = pattern.substr(dir.size());
+  std::vector<DirEntry> entries;
+  Status s = fs.ListDirectory(dir, &entries);
+  if (!s.ok()) return s;
+  for (DirEntry& e : entries) {
+    if (WildcardMatch(last, e.name)) {
+      *entry = std::move(e);
+      return Status::Ok();
+    }
+  }
+  return Status::NotFound("no entry matches " + std::string(pattern));
+}
+
 std::string ResolveIgnoringCase(
     std::string_view name, const std::function<bool(const std::string& path)>& exists,
     const std::function<bool(const std::string& dir, std::string_view component, std::string* found)>& find_entry) {

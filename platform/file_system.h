@@ -172,6 +172,11 @@ std::string ResolveIgnoringCase(
     std::string_view name, const std::function<bool(const std::string& path)>& exists,
     const std::function<bool(const std::string& dir, std::string_view component, std::string* found)>& find_entry);
 
+// For implementations without a directory search of their own: FindFirst of
+// a pattern with wildcards, as the first entry of ListDirectory of the
+// pattern's directory whose name matches its last component.
+Status FindFirstByListing(FileSystem& fs, std::string_view pattern, DirEntry* entry);
+
 // Whether `name` matches `pattern` ("*" any run, "?" one character), without
 // regard to ASCII case: the last component of a FindFirst pattern.
 bool WildcardMatch(std::string_view pattern, std::string_view name);

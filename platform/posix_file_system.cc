@@ -228,16 +228,7 @@ class PosixFileSystem : public FileSystem {
       entry->size = static_cast<uint64_t>(st.st_size);
       return Status::Ok();
     }
-    std::vector<DirEntry> entries;
-    Status s = ListDirectory(dir, &entries);
-    if (!s.ok()) return s;
-    for (DirEntry& e : entries) {
-      if (WildcardMatch(last, e.name)) {
-        *entry = std::move(e);
-        return Status::Ok();
-      }
-    }
-    return Status::NotFound("no entry matches " + std::string(pattern));
+    return FindFirstByListing(*this, pattern, entry);
   }
 
   Status ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) override {

@@ -284,16 +284,7 @@ Status MemoryFileSystem::FindFirst(std::string_view pattern, DirEntry* entry) {
     entry->size = node->data ? node->data->size() : 0;
     return Status::Ok();
   }
-  std::vector<DirEntry> entries;
-  Status s = ListDirectory(dir, &entries);
-  if (!s.ok()) return s;
-  for (DirEntry& e : entries) {
-    if (WildcardMatch(last, e.name)) {
-      *entry = std::move(e);
-      return Status::Ok();
-    }
-  }
-  return Status::NotFound("no entry matches " + std::string(pattern));
+  return FindFirstByListing(*this, pattern, entry);
 }
 
 Status MemoryFileSystem::ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) {
