@@ -6,7 +6,6 @@ namespace zov::session {
 namespace {
 
 using platform::DirEntry;
-using platform::Status;
 
 constexpr std::string_view kNameCharacters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::size_t kNameLength = 8;
