@@ -55,8 +55,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/coding.h"
 #include "platform/recman/file_lock.h"
-#include "platform/recman/file_spec.h"
+#include "platform/recman/key_defs.h"
 #include "platform/recman/fp_control.h"
 #include "platform/recman/record_managers.h"
 #include "platform/recman/sqlite_schema.h"
@@ -191,21 +192,14 @@ struct FileRow {
 
 std::string EncodeCounts(const std::vector<int64_t>& counts) {
   std::string out(counts.size() * 8, '\0');
-  for (std::size_t i = 0; i < counts.size(); ++i) {
-    const auto v = static_cast<uint64_t>(counts[i]);
-    for (int b = 0; b < 8; ++b) out[i * 8 + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
-  }
+  for (std::size_t i = 0; i < counts.size(); ++i) EncodeFixed64(out.data() + i * 8, static_cast<uint64_t>(counts[i]));
   return out;
 }
 
 bool DecodeCounts(const std::string& bytes, std::size_t n, std::vector<int64_t>* counts) {
   if (bytes.size() != n * 8) return false;
   counts->assign(n, 0);
-  for (std::size_t i = 0; i < n; ++i) {
-    uint64_t v = 0;
-    for (int b = 7; b >= 0; --b) v = (v << 8) | static_cast<unsigned char>(bytes[i * 8 + b]);
-    (*counts)[i] = static_cast<int64_t>(v);
-  }
+  for (std::size_t i = 0; i < n; ++i) (*counts)[i] = static_cast<int64_t>(DecodeFixed64(bytes.data() + i * 8));
   return true;
 }
 

@@ -1,11 +1,11 @@
-#include "datafiles/file_spec.h"
+#include "platform/recman/file_spec.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace zov::datafiles {
+namespace zov::platform {
 namespace {
 
 std::span<const uint8_t> Bytes(const std::string& s) {
@@ -21,7 +21,7 @@ FileSpec TwoKeys() {
   return spec;
 }
 
-TEST(FileSpec, EncodesTheLayoutByteForByte) {
+TEST(FileSpecTest, EncodesTheLayoutByteForByte) {
   const std::string bytes = EncodeFileSpec(TwoKeys());
   const std::string expected = std::string(
       "\x44\x00" "\x00\x10" "\x02\x00" "\x00\x00\x00\x00" "\x00\x00" "\x00\x00\x00\x00"  // header
@@ -40,7 +40,7 @@ TEST(FileSpec, EncodesTheLayoutByteForByte) {
 
 // Statistics from a damaged or hostile record manager: nothing is read past
 // the buffer, and a key cut off by its end is not offered.
-TEST(FileSpec, DecodingStaysInsideTheBuffer) {
+TEST(FileSpecTest, DecodingStaysInsideTheBuffer) {
   const std::string whole = EncodeFileSpec(TwoKeys());
   struct Case {
     const char* what;
@@ -75,51 +75,63 @@ TEST(FileSpec, DecodingStaysInsideTheBuffer) {
   }
 }
 
-TEST(FileSpec, CollatingSequenceOnlyWhenUsedAndWhole) {
+TEST(FileSpecTest, CollatingSequenceOnlyWhenUsedAndWhole) {
   FileSpec spec = TwoKeys();
-  spec.keys[1][0].flags = kSegAltCollating;
+  spec.keys[1][0].flags = kSegCollated;
   std::string acs = "\xAC" "UPPER   ";
   for (int c = 0; c < 256; ++c) acs += static_cast<char>(255 - c);
   spec.collating_sequence = acs;
   const std::string bytes = EncodeFileSpec(spec);
   FileSpec back = DecodeFileSpec(Bytes(bytes));
-  EXPECT_EQ(back.Collate(0), 255);
-  EXPECT_EQ(back.Collate('A'), 255 - 'A');
+  ASSERT_NE(back.CollationTable(), nullptr);
+  EXPECT_EQ(back.CollationTable()[0], 255);
+  EXPECT_EQ(back.CollationTable()['A'], 255 - 'A');
 
   FileSpec cut = DecodeFileSpec(Bytes(bytes.substr(0, bytes.size() - 1)));
-  EXPECT_EQ(cut.Collate('A'), 'A') << "a sequence cut short is not used";
+  EXPECT_EQ(cut.CollationTable(), nullptr) << "a sequence cut short is not used";
 
   FileSpec unused = TwoKeys();
   unused.collating_sequence = acs;
-  EXPECT_EQ(DecodeFileSpec(Bytes(EncodeFileSpec(unused))).Collate('A'), 'A');
+  EXPECT_EQ(DecodeFileSpec(Bytes(EncodeFileSpec(unused))).CollationTable(), nullptr);
 }
 
-TEST(FileSpec, DescriptionCountMustBeBackedByBytes) {
-  const std::string spec = EncodeFileSpec(TwoKeys());
-  const std::string description = EncodeDescription(TwoKeys());
-  EXPECT_EQ(description.substr(0, 2), std::string("\x40\x00", 2));
+// The engine keeps a segment in the order of its extended type and
+// direction; the data-file layer's KeyImage goes by the binary and collating
+// flags alone. They agree on plain, binary and collated segments (all the
+// suite's files use) and differ on the others.
+TEST(FileSpecTest, StoredAndFlagOrdersDifferOnlyOnExtendedAndDescendingSegments) {
+  using K = SegmentKind;
   struct Case {
     const char* what;
-    std::string bytes;
-    bool ok;
+    uint16_t flags;
+    uint8_t type;
+    K stored;
+    bool stored_descending;
+    K by_flags;
   };
   const Case cases[] = {
-      {"whole", description, true},
-      {"with trailing bytes", description + "junk", true},
-      {"one byte short", description.substr(0, description.size() - 1), false},
-      {"count only", description.substr(0, 2), false},
-      {"half a count", description.substr(0, 1), false},
-      {"empty", "", false},
-      {"zero count", std::string(2, '\0') + spec, false},
+      {"string", 0, 0, K::kString, false, K::kString},
+      {"binary", kSegBinary, 0, K::kUnsigned, false, K::kUnsigned},
+      {"collated", kSegCollated, 0, K::kCollated, false, K::kCollated},
+      {"binary and collated", kSegBinary | kSegCollated, 0, K::kUnsigned, false, K::kUnsigned},
+      {"descending string", kSegDescending, 0, K::kString, true, K::kString},
+      {"descending binary", kSegDescending | kSegBinary, 0, K::kUnsigned, true, K::kUnsigned},
+      {"extended signed", kSegExtended, kTypeSignedInteger, K::kSigned, false, K::kString},
+      {"extended unsigned", kSegExtended, kTypeUnsignedBinary, K::kUnsigned, false, K::kString},
+      {"extended string with the binary flag", kSegExtended | kSegBinary, kTypeString, K::kString, false,
+       K::kUnsigned},
   };
   for (const Case& c : cases) {
-    std::optional<std::string> got = SpecificationOfDescription(c.bytes);
-    EXPECT_EQ(got.has_value(), c.ok) << c.what;
-    if (got) {
-      EXPECT_EQ(*got, spec) << c.what;
-    }
+    const KeySegment segment{1, 2, c.flags, c.type};
+    const std::optional<SegmentOrder> stored = StoredOrder(segment);
+    ASSERT_TRUE(stored.has_value()) << c.what;
+    EXPECT_EQ(stored->kind, c.stored) << c.what;
+    EXPECT_EQ(stored->descending, c.stored_descending) << c.what;
+    EXPECT_EQ(FlagOrder(segment).kind, c.by_flags) << c.what;
+    EXPECT_FALSE(FlagOrder(segment).descending) << c.what;
   }
+  EXPECT_FALSE(StoredOrder(KeySegment{1, 2, kSegExtended, 7}).has_value()) << "an unknown extended type";
 }
 
 }  // namespace
-}  // namespace zov::datafiles
+}  // namespace zov::platform

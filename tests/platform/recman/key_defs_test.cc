@@ -1,4 +1,4 @@
-#include "platform/recman/file_spec.h"
+#include "platform/recman/key_defs.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,6 @@ namespace {
 
 using test::Le;
 using test::MakeSpec;
-using test::Seg;
 
 std::string Hex(const std::string& bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -44,7 +43,7 @@ std::string ImageOf(const RecordFileSpec& spec, const std::string& value) {
 // way: equal inside a group, strictly increasing from group to group.
 struct OrderCase {
   const char* name;
-  std::vector<Seg> key;
+  std::vector<KeySegment> key;
   std::vector<std::vector<std::string>> groups;
 };
 
@@ -93,10 +92,11 @@ TEST(RecmanKeyImageTest, ImagesCompareInKeyOrder) {
   };
   for (const OrderCase& c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<Seg> key = c.key;
+    std::vector<KeySegment> key = c.key;
     uint16_t length = 0;
-    for (const Seg& s : key) length = static_cast<uint16_t>(std::max<int>(length, s.position + s.length - 1));
-    const bool collated = std::any_of(key.begin(), key.end(), [](const Seg& s) { return s.flags & kSegCollated; });
+    for (const KeySegment& s : key) length = static_cast<uint16_t>(std::max<int>(length, s.position + s.length - 1));
+    const bool collated =
+        std::any_of(key.begin(), key.end(), [](const KeySegment& s) { return s.flags & kSegCollated; });
     const RecordFileSpec spec = Parse(MakeSpec(length, {key}, collated ? test::UpperCaseCollation() : ""));
     std::string previous;
     for (std::size_t g = 0; g < c.groups.size(); ++g) {
@@ -132,36 +132,36 @@ TEST(RecmanFileSpecTest, InvalidSpecificationsAnswerTheirStatus) {
   const std::string valid = MakeSpec(100, {{{1, 4}}});
   auto with = [&](std::size_t at, uint16_t v) {
     std::string s = valid;
-    test::Put16(&s, at, v);
+    EncodeFixed16(s.data() + at, v);
     return s;
   };
   const std::size_t seg0 = kSpecHeaderSize;
-  std::vector<Seg> long_key;
-  for (uint16_t i = 0; i < 79; ++i) long_key.push_back(Seg{static_cast<uint16_t>(i + 1), 1});
-  std::vector<std::vector<Seg>> many_keys(79, std::vector<Seg>{{1, 1, kSegDuplicates}});
+  std::vector<KeySegment> long_key;
+  for (uint16_t i = 0; i < 79; ++i) long_key.push_back(KeySegment{static_cast<uint16_t>(i + 1), 1});
+  std::vector<std::vector<KeySegment>> many_keys(79, std::vector<KeySegment>{{1, 1, kSegDuplicates}});
   std::string bad_marker = test::UpperCaseCollation();
   bad_marker[0] = 'X';
   std::string continues_into_blanks = valid;
-  test::Put16(&continues_into_blanks, seg0 + kSegFlags, kSegContinues);
+  EncodeFixed16(continues_into_blanks.data() + seg0 + kSegFlagsOffset, kSegContinues);
   continues_into_blanks.resize(1536, ' ');
 
   const std::vector<InvalidCase> cases = {
-      {"record length 0", with(kSpecRecordLength, 0), kRmInvalidRecordLength},
-      {"record length 4097", with(kSpecRecordLength, 4097), kRmInvalidRecordLength},
-      {"page size 0", with(kSpecPageSize, 0), kRmPageSizeError},
-      {"page size not a multiple of 512", with(kSpecPageSize, 1000), kRmPageSizeError},
-      {"page size above 16384", with(kSpecPageSize, 16896), kRmPageSizeError},
-      {"no keys", with(kSpecKeyCount, 0), kRmInvalidKeyCount},
+      {"record length 0", with(kSpecRecordLengthOffset, 0), kRmInvalidRecordLength},
+      {"record length 4097", with(kSpecRecordLengthOffset, 4097), kRmInvalidRecordLength},
+      {"page size 0", with(kSpecPageSizeOffset, 0), kRmPageSizeError},
+      {"page size not a multiple of 512", with(kSpecPageSizeOffset, 1000), kRmPageSizeError},
+      {"page size above 16384", with(kSpecPageSizeOffset, 16896), kRmPageSizeError},
+      {"no keys", with(kSpecKeyCountOffset, 0), kRmInvalidKeyCount},
       {"too many keys", MakeSpec(100, many_keys), kRmInvalidKeyCount},
       {"too many segments", MakeSpec(100, {long_key}), kRmInvalidKeyCount},
-      {"segment of length 0", with(seg0 + kSegLength, 0), kRmInvalidKeyLength},
-      {"segment position 0", with(seg0 + kSegPosition, 0), kRmInvalidKeyPosition},
-      {"segment past the record end", with(seg0 + kSegPosition, 98), kRmInvalidKeyPosition},
+      {"segment of length 0", with(seg0 + kSegLengthOffset, 0), kRmInvalidKeyLength},
+      {"segment position 0", with(seg0 + kSegPositionOffset, 0), kRmInvalidKeyPosition},
+      {"segment past the record end", with(seg0 + kSegPositionOffset, 98), kRmInvalidKeyPosition},
       {"key longer than 255", MakeSpec(400, {{{1, 200}, {201, 100}}}), kRmInvalidKeyLength},
       {"unknown extended type", MakeSpec(100, {{{1, 4, kSegExtended, 7}}}), kRmInvalidKeyType},
       {"signed integer of 3 bytes", MakeSpec(100, {{{1, 3, kSegExtended, kTypeSignedInteger}}}), kRmInvalidKeyLength},
       {"shorter than the header", valid.substr(0, 10), kRmCreateError},
-      {"key count beyond the data", with(kSpecKeyCount, 2), kRmCreateError},
+      {"key count beyond the data", with(kSpecKeyCountOffset, 2), kRmCreateError},
       {"cut inside a segment", valid.substr(0, valid.size() - 1), kRmCreateError},
       {"continuation into blank padding", continues_into_blanks, kRmInvalidKeyPosition},
       {"collated without a sequence", MakeSpec(100, {{{1, 4, kSegCollated}}}), kRmInvalidCollation},
@@ -194,8 +194,8 @@ TEST(RecmanFileSpecTest, LayoutIsTheSpecificationWithoutPaddingAndCounts) {
   for (const Case& c : cases) {
     std::string padded = c.spec;
     // Counts left by an earlier stat, then the blank padding of the caller.
-    padded[kSpecRecordCount] = '\x07';
-    padded[kSpecHeaderSize + kSegUniqueCount] = '\x05';
+    padded[kSpecRecordCountOffset] = '\x07';
+    padded[kSpecHeaderSize + kSegUniqueCountOffset] = '\x05';
     padded.resize(1536, ' ');
     const RecordFileSpec spec = Parse(padded);
     EXPECT_EQ(spec.layout.size(), c.layout_size) << c.name;

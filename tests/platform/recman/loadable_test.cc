@@ -15,7 +15,6 @@ namespace {
 using test::Le;
 using test::Rec;
 using test::Spec;
-using test::TestFile;
 
 struct FpState {
   uint16_t control_word = kStandardX87ControlWord;
@@ -65,7 +64,7 @@ TEST(LoadableRecordManagerTest, RefusesALibraryItCannotUse) {
 // One scripted session; every call's status, lengths and output bytes.
 std::vector<std::string> RunScript(RecordManager& rm, const std::string& path) {
   std::vector<std::string> log;
-  TestFile f(rm);
+  RecordFile f(rm);
   auto note = [&](const std::string& what, int16_t st, const std::string& out = "") {
     log.push_back(what + " -> " + std::to_string(st) + " " + out);
   };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "datafiles/data_files.h"
+#include "datafiles/description_file.h"
 #include "datafiles/record_ops.h"
 #include "platform/posix_file_system.h"
 #include "platform/recman/record_managers.h"
@@ -83,7 +84,7 @@ TEST(Zovdata, EveryDescriptionCreatesAFileOfItsShape) {
     SCOPED_TRACE(name);
     platform::Status s = CreateDataFile(inst.env, inst.Data(name), inst.Xdf(name));
     ASSERT_TRUE(s.ok()) << s.message();
-    datafiles::FileSpec stats;
+    platform::FileSpec stats;
     s = ReadFileStats(inst.env, inst.Data(name), &stats);
     ASSERT_TRUE(s.ok()) << s.message();
     EXPECT_EQ(stats.record_length, f.spec.record_length);
@@ -94,7 +95,7 @@ TEST(Zovdata, EveryDescriptionCreatesAFileOfItsShape) {
       for (std::size_t i = 0; i < stats.keys[k].size(); ++i) {
         EXPECT_EQ(stats.keys[k][i].position, f.spec.keys[k][i].position) << "key " << k;
         EXPECT_EQ(stats.keys[k][i].length, f.spec.keys[k][i].length) << "key " << k;
-        EXPECT_EQ(stats.keys[k][i].flags & ~datafiles::kSegContinues, f.spec.keys[k][i].flags) << "key " << k;
+        EXPECT_EQ(stats.keys[k][i].flags & ~platform::kSegContinues, f.spec.keys[k][i].flags) << "key " << k;
       }
     }
   }
