@@ -107,7 +107,9 @@ std::unique_ptr<PosixEnv> PosixEnv::Create(std::string* error) {
     p->record_manager_ = NewLoadableRecordManager(*library, error);
     if (!p->record_manager_) return nullptr;
   } else {
-    p->record_manager_ = NewSqliteRecordManager();
+    SqliteRecordManagerOptions options;
+    options.clock = p->clock_.get();
+    p->record_manager_ = NewSqliteRecordManager(options);
   }
   p->console_ = NewTerminalConsole();
   p->env_ = Env{p->fs_.get(), p->clock_.get(), p->environment_.get(), p->processes_.get(),

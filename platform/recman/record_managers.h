@@ -45,6 +45,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/record_manager.h"
 
 namespace zov::platform {
@@ -55,6 +56,10 @@ struct SqliteRecordManagerOptions {
   // How long reads of a file outside a transaction keep sharing one read
   // snapshot (see sqlite_record_manager.cc); 0 gives each read its own.
   int read_snapshot_ms = 2;
+  // Times the read snapshots (MonotonicMicros); it must outlive the engine.
+  // Null: the standard library's steady clock, for an engine that has no
+  // Env (a BTRCALL library, a tool of the tests).
+  Clock* clock = nullptr;
 };
 
 std::unique_ptr<RecordManager> NewSqliteRecordManager(const SqliteRecordManagerOptions& options);

@@ -27,7 +27,7 @@
 // the file's size), more than the lookup itself. So a read (the gets, stat)
 // outside the engine's transaction opens a deferred transaction on the
 // file's connection and leaves it open; the next reads of that file reuse
-// it while it is younger than options.read_snapshot_ms (by the monotonic
+// it while it is younger than options.read_snapshot_ms (by the options'
 // clock), and the first read after that ends it and starts a new one. Reads
 // thus see the file as it was at most that long ago. The held snapshot is
 // released before any write to the file (insert, update, delete), at begin
@@ -213,7 +213,7 @@ struct OpenFile {
   int handles = 0;
   bool in_transaction = false;  // holds a write transaction of the engine's transaction
   bool reading = false;         // holds a read snapshot opened by a read (only outside transactions)
-  std::chrono::steady_clock::time_point reading_since;
+  int64_t reading_since = 0;    // monotonic microseconds (NowMicros) when it was opened
   RecordFileSpec spec;
   std::vector<std::array<Statement, kKeyQueryCount>> queries;  // per key
   std::vector<Statement> probes;                               // per key
@@ -257,6 +257,7 @@ class SqliteRecordManager final : public RecordManager {
                  int8_t key_number);
   int16_t EndTransaction(bool commit);
   void CloseEverything();
+  int64_t NowMicros() const;
   void StartRead(OpenFile& f);
   void EndRead(OpenFile& f);
   void EndAllReads();
@@ -337,14 +338,20 @@ int16_t SqliteRecordManager::Dispatch(uint16_t operation, uint8_t* pb, void* dat
   return status;
 }
 
+int64_t SqliteRecordManager::NowMicros() const {
+  if (options_.clock != nullptr) return options_.clock->MonotonicMicros();
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 // Opens a read snapshot on f, or keeps the one held while it is young
 // enough. Inside the engine's transaction reads run as they always did: in
 // the file's write transaction, or each in its own.
 void SqliteRecordManager::StartRead(OpenFile& f) {
   if (options_.read_snapshot_ms <= 0 || transaction_ || f.in_transaction) return;
-  const auto now = std::chrono::steady_clock::now();
+  const int64_t now = NowMicros();
   if (f.reading) {
-    if (now - f.reading_since < std::chrono::milliseconds(options_.read_snapshot_ms) &&
+    if (now - f.reading_since < int64_t{options_.read_snapshot_ms} * 1000 &&
         !::sqlite3_get_autocommit(f.db)) {
       return;
     }

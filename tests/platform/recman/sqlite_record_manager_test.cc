@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,12 +11,12 @@
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/recman/record_managers.h"
 #include "platform/recman/sqlite_schema.h"
 #include "platform/recman/status.h"
+#include "platform/testing/fake_clock.h"
 #include "tests/platform/recman/recman_test_util.h"
 
 namespace zov::platform {
@@ -45,10 +44,11 @@ std::vector<std::string> ListDir(const std::string& dir) {
 }
 
 // Engines besides the one under test read afresh on every call unless told.
-std::unique_ptr<RecordManager> NewEngine(int read_snapshot_ms = 0) {
+std::unique_ptr<RecordManager> NewEngine(int read_snapshot_ms = 0, Clock* clock = nullptr) {
   SqliteRecordManagerOptions options;
   options.busy_timeout_ms = 200;
   options.read_snapshot_ms = read_snapshot_ms;
+  options.clock = clock;
   return NewSqliteRecordManager(options);
 }
 
@@ -661,12 +661,14 @@ TEST(ReadSnapshotTest, OtherEnginesWritesShowAfterTheBoundOrWhenTheSnapshotIsRel
     int bound_ms;
     Then then;
     bool sees_20, has_30;
+    int wait_ms = 0;  // how far the clock moves on for kWait
   };
   const std::vector<Case> cases = {
       {"no reuse", 0, Then::kNothing, true, false},
       {"bound not passed", 3600000, Then::kNothing, false, false},
       {"another read keeps the snapshot", 3600000, Then::kStat, false, false},
-      {"bound passed", 1, Then::kWait, true, false},
+      {"just under the bound", 10, Then::kWait, false, false, 9},
+      {"bound reached", 10, Then::kWait, true, false, 10},
       {"own insert through another handle", 3600000, Then::kOwnInsert, true, true},
       {"close of another handle", 3600000, Then::kCloseOtherHandle, true, false},
       {"committed transaction", 3600000, Then::kTransaction, true, true},
@@ -676,7 +678,8 @@ TEST(ReadSnapshotTest, OtherEnginesWritesShowAfterTheBoundOrWhenTheSnapshotIsRel
     SCOPED_TRACE(c.label);
     test::ScratchDir dir;
     const std::string path = dir.path() + "VCobros.dat";
-    std::unique_ptr<RecordManager> rm = NewEngine(c.bound_ms), other = NewEngine();
+    FakeClock clock;
+    std::unique_ptr<RecordManager> rm = NewEngine(c.bound_ms, &clock), other = NewEngine();
     RecordFile reader(*rm), second(*rm), writer(*other);
     ASSERT_EQ(reader.Create(path, Spec()), kRmOk);
     ASSERT_EQ(reader.Open(path), kRmOk);
@@ -690,7 +693,7 @@ TEST(ReadSnapshotTest, OtherEnginesWritesShowAfterTheBoundOrWhenTheSnapshotIsRel
     ASSERT_EQ(writer.Close(), kRmOk);
     switch (c.then) {
       case Then::kNothing: break;
-      case Then::kWait: std::this_thread::sleep_for(std::chrono::milliseconds(20)); break;
+      case Then::kWait: clock.Advance(c.wait_ms); break;
       case Then::kStat: {
         std::string stat;
         ASSERT_EQ(reader.Stat(&stat), kRmOk);
