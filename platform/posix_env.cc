@@ -104,8 +104,11 @@ std::unique_ptr<PosixEnv> PosixEnv::Create(std::string* error) {
   p->processes_ = NewPosixProcessRunner();
   std::optional<std::string> library = p->environment_->Get("ZOVRECMAN");
   if (library && !library->empty()) {
-    p->record_manager_ = NewLoadableRecordManager(*library, error);
-    if (!p->record_manager_) return nullptr;
+    const Status s = NewLoadableRecordManager(*library, &p->record_manager_);
+    if (!s.ok()) {
+      *error = s.message();
+      return nullptr;
+    }
   } else {
     SqliteRecordManagerOptions options;
     options.clock = p->clock_.get();
