@@ -55,16 +55,13 @@ Status CheckPath(std::string_view file) {
   return Status::Ok();
 }
 
-Status Open(platform::RecordFile& f, std::string_view file, int8_t mode) {
+// Opens `file` in `mode` and reads its statistics.
+Status OpenAndStat(platform::RecordFile& f, std::string_view file, int8_t mode, platform::FileSpec* stats) {
   Status s = CheckPath(file);
   if (!s.ok()) return s;
-  const int16_t st = f.Open(file, mode);
+  int16_t st = f.Open(file, mode);
   if (st != platform::kRmOk) return RecordManagerError(file, "open", st);
-  return Status::Ok();
-}
-
-Status ReadStats(platform::RecordFile& f, std::string_view file, platform::FileSpec* stats) {
-  const int16_t st = f.Stat(stats);
+  st = f.Stat(stats);
   if (st != platform::kRmOk) return RecordManagerError(file, "read the statistics", st);
   if (stats->record_length == 0) return Status::IoError(std::string(file) + ": statistics give no record length");
   return Status::Ok();
@@ -150,10 +147,8 @@ Status InsertRecords(platform::Env& env, std::string_view file, std::string_view
                      uint64_t* loaded) {
   *loaded = 0;
   platform::RecordFile f(*env.record_manager);
-  Status s = Open(f, file, platform::RecordFile::kNormal);
-  if (!s.ok()) return s;
   platform::FileSpec stats;
-  s = ReadStats(f, file, &stats);
+  Status s = OpenAndStat(f, file, platform::RecordFile::kNormal, &stats);
   if (!s.ok()) return s;
   const std::size_t length = stats.record_length;
   if (records.size() % length != 0) {
@@ -206,10 +201,8 @@ Status LoadRecords(platform::Env& env, std::string_view file, std::string_view r
 Status ForEachRecord(platform::Env& env, std::string_view file, int key_number,
                      const std::function<void(std::string_view record)>& each) {
   platform::RecordFile f(*env.record_manager);
-  Status s = Open(f, file, platform::RecordFile::kReadOnly);
-  if (!s.ok()) return s;
   platform::FileSpec stats;
-  s = ReadStats(f, file, &stats);
+  Status s = OpenAndStat(f, file, platform::RecordFile::kReadOnly, &stats);
   if (!s.ok()) return s;
   if (key_number < 0 || key_number >= static_cast<int>(stats.keys.size())) {
     return Status::InvalidArgument(std::string(file) + ": no key " + std::to_string(key_number) + " (the file has " +
@@ -229,9 +222,7 @@ Status ForEachRecord(platform::Env& env, std::string_view file, int key_number,
 
 Status ReadFileStats(platform::Env& env, std::string_view file, platform::FileSpec* stats) {
   platform::RecordFile f(*env.record_manager);
-  Status s = Open(f, file, platform::RecordFile::kReadOnly);
-  if (!s.ok()) return s;
-  return ReadStats(f, file, stats);
+  return OpenAndStat(f, file, platform::RecordFile::kReadOnly, stats);
 }
 
 std::string HexLine(std::string_view record) {

@@ -13,6 +13,7 @@
 #include "datafiles/data_files.h"
 #include "datafiles/description_file.h"
 #include "datafiles/record_ops.h"
+#include "platform/coding.h"
 #include "platform/posix_file_system.h"
 #include "platform/recman/record_managers.h"
 #include "platform/testing/fake_clock.h"
@@ -312,9 +313,7 @@ TEST(Zovdata, DescribeWritesTheTwelveFilesAndNothingElse) {
     std::string bytes;
     ASSERT_TRUE(inst.fs->ReadFile(inst.dir.path() + "new/" + e.name, &bytes).ok());
     ASSERT_GE(bytes.size(), 2u);
-    EXPECT_EQ(static_cast<std::size_t>(static_cast<uint8_t>(bytes[0]) | (static_cast<uint8_t>(bytes[1]) << 8)),
-              bytes.size() - 2)
-        << e.name;
+    EXPECT_EQ(platform::DecodeFixed16(bytes.data()), bytes.size() - 2) << e.name;
   }
   EXPECT_EQ(inst.Run({"describe", inst.dir.path() + "no/such/parent"}, &out, &err), 1);
 }
