@@ -57,8 +57,8 @@
 
 #include "platform/coding.h"
 #include "platform/recman/file_lock.h"
-#include "platform/recman/key_defs.h"
 #include "platform/recman/fp_control.h"
+#include "platform/recman/key_defs.h"
 #include "platform/recman/record_managers.h"
 #include "platform/recman/sqlite_schema.h"
 #include "platform/recman/status.h"

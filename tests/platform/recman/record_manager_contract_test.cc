@@ -205,5 +205,23 @@ TEST_P(RecordManagerContractTest, OpenCreateCloseAndResetAnswerTheirStatuses) {
   EXPECT_EQ(g.Insert(Record("0020", "B")), kRmFileNotOpen) << "after reset";
 }
 
+// RecordFile refuses, without a call, a path that its key buffer cannot
+// carry whole: one with no room for the closing zero byte, or one that
+// holds a zero byte and would name another file.
+TEST_P(RecordManagerContractTest, APathTheKeyBufferCannotCarryIsRefused) {
+  MakeFile({Record("0010", "A")});
+  const std::string too_long = dir_.path() + std::string(kPathKeyLength - dir_.path().size(), 'x');
+  const std::string cut_short = path_ + std::string(1, '\0') + "x";
+  for (const std::string& path : {too_long, cut_short}) {
+    RecordFile f(*rm_);
+    EXPECT_EQ(f.Open(path), kRmInvalidFileName) << path.size();
+    EXPECT_EQ(f.Create(path, ContractSpec(), 0), kRmInvalidFileName) << path.size();
+  }
+  RecordFile f(*rm_);
+  ASSERT_EQ(f.Open(path_), kRmOk);
+  std::string key = "0010", record;
+  EXPECT_EQ(f.Get(kOpGetEqual, 0, &key, &record), kRmOk) << "the file named before the zero byte was not replaced";
+}
+
 }  // namespace
 }  // namespace zov::platform
