@@ -110,11 +110,12 @@ Status PosixEnv::Create(std::unique_ptr<PosixEnv>* env) {
   p->error_output_ = NewPosixErrorOutput();
   std::optional<std::string> library = p->environment_->Get("ZOVRECMAN");
   if (library && !library->empty()) {
-    std::string error;
-    p->record_manager_ = NewLoadableRecordManager(*library, &error);
-    if (!p->record_manager_) return Status::InvalidArgument(error);
+    const Status s = NewLoadableRecordManager(*library, &p->record_manager_);
+    if (!s.ok()) return s;
   } else {
-    p->record_manager_ = NewSqliteRecordManager();
+    SqliteRecordManagerOptions options;
+    options.clock = p->clock_.get();
+    p->record_manager_ = NewSqliteRecordManager(options);
   }
   p->console_ = NewTerminalConsole();
   p->env_ = Env{p->fs_.get(),      p->clock_.get(),          p->environment_.get(), p->processes_.get(),

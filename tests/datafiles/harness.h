@@ -8,10 +8,9 @@
 #include <string>
 
 #include "datafiles/data_file_table.h"
-#include "datafiles/file_spec.h"
 #include "platform/testing/fake_env.h"
+#include "platform/testing/fake_record_manager.h"
 #include "session/session.h"
-#include "tests/datafiles/fake_record_manager.h"
 
 namespace zov::datafiles {
 
@@ -20,7 +19,7 @@ struct Harness {
   platform::FileSystem* fs = &fake.base_fs();
   platform::FakeClock& clock = fake.clock;
   platform::Env& env = fake.env;
-  FakeRecordManager rm;
+  platform::FakeRecordManager rm;
   session::Session session;
   DataFileTable table;
 
@@ -30,8 +29,8 @@ struct Harness {
   }
 
   // A data file at DataRoot + "DADES/" + name with the given shape.
-  FakeFile& AddFile(const std::string& name, FileSpec spec) {
-    FakeFile& f = rm.files[session.data_root + "DADES\\" + name];
+  platform::FakeFile& AddFile(const std::string& name, platform::FileSpec spec) {
+    platform::FakeFile& f = rm.files[session.data_root + "DADES\\" + name];
     f.spec = std::move(spec);
     return f;
   }
@@ -39,8 +38,8 @@ struct Harness {
 };
 
 // A file of `record_length` bytes with one key per entry of `keys`.
-inline FileSpec Shape(uint16_t record_length, std::vector<std::vector<KeySegment>> keys) {
-  FileSpec spec;
+inline platform::FileSpec Shape(uint16_t record_length, std::vector<std::vector<platform::KeySegment>> keys) {
+  platform::FileSpec spec;
   spec.record_length = record_length;
   spec.page_size = 4096;
   spec.key_count = static_cast<uint16_t>(keys.size());

@@ -18,12 +18,12 @@
 #include "output/output_slots.h"
 #include "output/print_file.h"
 #include "platform/testing/fake_env.h"
+#include "platform/testing/fake_record_manager.h"
 #include "platform/text_lines.h"
 #include "register/descriptions.h"
 #include "register/records.h"
 #include "register/register_state.h"
 #include "session/session.h"
-#include "tests/datafiles/fake_record_manager.h"
 #include "tests/register/builders.h"
 
 namespace zov::reg {
@@ -33,7 +33,7 @@ struct Harness {
   platform::FileSystem* fs = &fake.base_fs();
   platform::FakeProcessRunner& processes = fake.processes;
   platform::Env& env = fake.env;
-  datafiles::FakeRecordManager rm;
+  platform::FakeRecordManager rm;
   session::Session session;
   format::FormatState format;
   output::PrintFile print;
