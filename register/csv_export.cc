@@ -57,9 +57,6 @@ std::string FindOpener(platform::FileSystem& fs, std::string_view exe_dir, std::
 
 void OwnerCsvStart(RegisterContext& ctx) {
   RegisterState& st = ctx.state;
-  st.owner_started = true;
-  st.first_group_of_owner = true;
-  ++st.owners;
   st.csv_path = session::UniqueFileName(ctx.env, st.csv_directory, "", kCsvExtension);
   st.csv_slot = output::OpenSlot(ctx.slots, st.csv_path, kCsvFormatSpec);
   for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, st.csv_slot, header);
