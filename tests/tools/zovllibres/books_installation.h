@@ -138,10 +138,10 @@ class BooksInstallation {
 
   // Every .xlsx in out/, through openpyxl.
   ReadBack ReadBooks() {
-    std::string command = "exec /usr/bin/python3 '" + std::string(ZOVLLIBRES_TESTDATA) + "read_books.py'";
+    std::string command = "exec /usr/bin/python3 " + Quote(std::string(ZOVLLIBRES_TESTDATA) + "read_books.py");
     for (const std::string& name : OutFiles())
-      if (name.ends_with(".xlsx")) command += " '" + out() + name + "'";
-    command += " >'" + dir_.path() + "read.txt' 2>'" + dir_.path() + "read.err'";
+      if (name.ends_with(".xlsx")) command += " " + Quote(out() + name);
+    command += " >" + Quote(dir_.path() + "read.txt") + " 2>" + Quote(dir_.path() + "read.err");
     int exit_code = -1;
     auto runner = platform::NewPosixProcessRunner();
     EXPECT_TRUE(runner->RunAndWait("/bin/sh", {"-c", command}, &exit_code).ok());
@@ -211,6 +211,12 @@ class BooksInstallation {
   platform::Env env;
 
  private:
+  // A word for the shell: in single quotes, each quote inside as '\''.
+  static std::string Quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+  }
   static std::string Unescape(const std::string& s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {

@@ -9,6 +9,7 @@
 #include "format/packed.h"
 #include "gtest/gtest.h"
 #include "tests/tools/zovllibres/books_installation.h"
+#include "tools/demo/demo.h"
 
 namespace zov::books {
 namespace {
@@ -396,6 +397,27 @@ TEST(BooksRunTest, ABookThatCannotBeRenamedIsReportedAndRemoved) {
   EXPECT_EQ(manifest[1].substr(manifest[1].rfind(';')), ";failed");
   EXPECT_NE(inst.Read(inst.out() + "validation.csv").find("FICHERO;error;FICHERO: No se ha podido escribir"),
             std::string::npos);
+}
+
+}  // namespace
+}  // namespace zov::books
+
+namespace zov::books {
+namespace {
+
+// The demo installation, with the NIF file zovdata writes for it: every
+// owner gets a valid book, and every register line of the year is in one.
+TEST(BooksRunTest, DemoInstallationBooksAreValidAndAgreeWithTheRegister) {
+  BooksInstallation inst;
+  tools::DemoRequest request;
+  request.dir = inst.root();
+  tools::demo::DemoCounts counts;
+  const platform::Status built = tools::BuildDemoInstallation(inst.env, request, &counts);
+  ASSERT_TRUE(built.ok()) << built.message();
+  const RunOutput r = inst.RunFor(2026, 4);
+  EXPECT_EQ(r.code, kExitAllValid) << r.out << r.err;
+  EXPECT_NE(r.out.find(std::to_string(counts.owners) + " books"), std::string::npos) << r.out;
+  ExpectBooksMatchRegister(inst, "1/1/2026", "31/12/2026");
 }
 
 }  // namespace
