@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/allocator.h"
 #include "platform/posix_env.h"
 #include "platform/standard_streams.h"
 #include "tools/zovllibres/books_run.h"
 
 int main(int argc, char** argv) {
+  zov::platform::KeepFreedMemoryForReuse();
   std::string error;
   std::unique_ptr<zov::platform::PosixEnv> posix = zov::platform::PosixEnv::Create(&error);
   if (!posix) {
