@@ -216,4 +216,15 @@ std::string DateSlashText(std::string_view date) {
          digits.substr(0, 4);
 }
 
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+bool IsCalendarDate(int year, int month, int day) {
+  return year >= 1 && year <= 9999 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
 }  // namespace zov::format

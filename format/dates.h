@@ -50,6 +50,13 @@ std::string DateText(FormatState& state, std::string_view date,
 // "DD/MM/YYYY" from the date's digits, whatever the settings.
 std::string DateSlashText(std::string_view date);
 
+// Days of the month in the Gregorian calendar; 0 for a month outside 1..12.
+int DaysInMonth(int year, int month);
+
+// Whether year, month and day name a day of the Gregorian calendar (years
+// 1 to 9999).
+bool IsCalendarDate(int year, int month, int day);
+
 }  // namespace zov::format
 
 #endif  // ZOV_FORMAT_DATES_H_

@@ -47,16 +47,20 @@ void AddField(OutputSlots& slots, int16_t slot, std::string_view value) {
   OutputSlot* s = BusySlot(slots, slot);
   if (s == nullptr) return;
   if (!s->line.empty()) s->line += s->separator;
-  if (!Contains(value, s->separator)) {
-    s->line.append(value);
+  AppendFieldValue(s->line, s->separator, value);
+}
+
+void AppendFieldValue(std::string& line, std::string_view separator, std::string_view value) {
+  if (!Contains(value, separator)) {
+    line.append(value);
     return;
   }
-  s->line += '"';
+  line += '"';
   for (char c : value) {
-    if (c == '"') s->line += '"';
-    s->line += c;
+    if (c == '"') line += '"';
+    line += c;
   }
-  s->line += '"';
+  line += '"';
 }
 
 void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot) {

@@ -56,10 +56,14 @@ void SetUpSlots(OutputSlots& slots, int16_t count);
 int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_view format_spec);
 
 // Appends a field to the slot's line: the separator first when the line is
-// not empty; a value holding the separator is written in double quotes with
-// its own double quotes doubled, any other value unchanged. A slot number
+// not empty, then the value as AppendFieldValue writes it. A slot number
 // that is not a busy slot is ignored.
 void AddField(OutputSlots& slots, int16_t slot, std::string_view value);
+
+// Appends a field's value to a delimited line: a value holding the
+// separator in double quotes with its own double quotes doubled, any other
+// value unchanged.
+void AppendFieldValue(std::string& line, std::string_view separator, std::string_view value);
 
 // Appends the line and the line end to the slot's file (env.fs), then empties
 // the line. A failing append is retried, sleeping through env.clock, for at

@@ -54,9 +54,6 @@ std::string FindOpener(platform::FileSystem& fs, std::string_view exe_dir, std::
 
 void OwnerCsvStart(RegisterContext& ctx) {
   RegisterState& state = ctx.state;
-  state.owner_started = true;
-  state.first_group_of_owner = true;
-  ++state.owners;
   state.csv_path = session::UniqueFileName(ctx.env, state.csv_directory, "", kCsvExtension);
   state.csv_slot = output::OpenSlot(ctx.slots, state.csv_path, kCsvFormatSpec);
   for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, state.csv_slot, header);

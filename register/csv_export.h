@@ -26,8 +26,8 @@ std::string CsvDirectory(platform::Environment& environment, const platform::Sys
 // separated). Empty when none is an ordinary file.
 std::string FindOpener(platform::FileSystem& fs, std::string_view exe_dir, std::string_view path_list);
 
-// Marks the owner started (and its first group to come), names the owner's
-// CSV file, takes the output slot and writes the heading row.
+// Names the owner's CSV file, takes the output slot and writes the heading
+// row.
 void OwnerCsvStart(RegisterContext& ctx);
 
 // Writes the current line's row.

@@ -31,9 +31,9 @@ struct RegisterState {
   RunParameters params;
 
   // Printed layout. The page counter is the page number within the current
-  // owner's part: 0 until its first heading and again after its totals.
+  // owner's part: 0 until its first heading and again after its totals. The
+  // group and property flags are clear while their heading is still due.
   int32_t page_counter = 0;
-  bool owner_started = false;
   bool first_group_of_owner = false;
   bool group_started = false;
   bool property_started = false;

@@ -1,13 +1,12 @@
-// Producing the register: the walk over owners, their groups, the properties
-// of each group and the receipts of each property, in key order, selecting
-// the receipts that are invoices of the register and giving each one its
-// printed line, its place in the owner's VAT summary and its CSV row.
+// Producing the register: the walk (walk_events.h) with its two consumers,
+// the printed register and the CSV export (register_consumers.h).
 //
 //   reg::ProduceRegister(ctx);   // print file open, parameters read
 #ifndef ZOV_REGISTER_WALK_H_
 #define ZOV_REGISTER_WALK_H_
 
 #include "register/register_state.h"
+#include "register/walk_events.h"
 
 namespace zov::reg {
 
@@ -15,13 +14,9 @@ namespace zov::reg {
 // any other flag either of them.
 bool OwnerTakesPart(const RunParameters& params, std::string_view owner_flag);
 
-// The whole walk. Reads only through the data-file layer; any non-zero read
-// status ends the loop that read it.
+// The whole register over ctx.state.params: every selected receipt gives its
+// printed line, its place in the owner's VAT summary and its CSV row.
 void ProduceRegister(RegisterContext& ctx);
-
-// What one selected receipt produces: page and level headings as needed, the
-// printed line, the VAT summary, the CSV row.
-void ProduceLine(RegisterContext& ctx);
 
 }  // namespace zov::reg
 

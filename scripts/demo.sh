@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the demo installation under BUILD/demo (afresh every time), runs the
-# register program on it and tells what it produced and where.
+# register program on it, then the tax agency's record books (zovllibres)
+# for the year up to the demo's quarter, and tells what they produced and
+# where.
 #   scripts/demo.sh BUILD        (make demo calls it after the build)
 set -euo pipefail
 
@@ -74,3 +76,28 @@ else
   fi
 fi
 echo "  log         $demo/dazorov1.log"
+
+# The tax agency's record books: 1 January to the end of the demo's quarter,
+# every owner, NIFs from the demo's owners-nif.csv.
+if [ -x "$bin/zovllibres" ]; then
+  books=$demo/books
+  set +e
+  "$bin/zovllibres" --year 2026 --quarter 4 --out "$books" </dev/null >"$demo/zovllibres.log" 2>&1
+  rc=$?
+  set -e
+  if [ "$rc" -ge 2 ] || [ ! -f "$books/manifest.csv" ]; then
+    echo "demo: zovllibres ended with exit code $rc; its output is in $demo/zovllibres.log" >&2
+    tail -n 20 "$demo/zovllibres.log" >&2
+    exit 1
+  fi
+  status() { tr -d '\r' <"$books/manifest.csv" | awk -F';' -v s="$1" 'NR > 1 && $NF == s' | wc -l; }
+  xlsx=("$books"/*.xlsx)
+  echo "Record books of 01/01/2026 to 31/12/2026 (tax agency XLSX, one per owner): ${#xlsx[@]} books," \
+       "$(status valid) valid, $(status invalid) invalid, $(status skipped) owners skipped"
+  echo "  books       $books/"
+  echo "  manifest    $books/manifest.csv  (one line per owner: file, rows, totals, status)"
+  echo "  validation  $books/validation.csv  ($(($(wc -l <"$books/validation.csv") - 1)) findings: the agency's rule, row, message)"
+  echo "  log         $demo/zovllibres.log"
+else
+  echo "Record books: none: $bin/zovllibres is not built (it needs libxlsxwriter-dev)"
+fi

@@ -3,7 +3,7 @@
 # Does nothing when they are all present; uses sudo when not run as root.
 set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev libhpdf-dev poppler-utils tmux time)
+          libsqlite3-dev libhpdf-dev poppler-utils tmux time libxlsxwriter-dev python3-openpyxl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

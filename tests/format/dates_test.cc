@@ -176,3 +176,24 @@ TEST(DateSlashTextTest, Table) {
 
 }  // namespace
 }  // namespace zov::format
+
+namespace zov::format {
+namespace {
+
+TEST(CalendarTest, MonthLengthsAndLeapYears) {
+  struct Case {
+    int year, month, day;
+    bool valid;
+  } cases[] = {
+      {2026, 2, 28, true},  {2026, 2, 29, false}, {2024, 2, 29, true}, {1900, 2, 29, false},
+      {2000, 2, 29, true},  {2026, 4, 31, false}, {2026, 12, 31, true}, {2026, 13, 1, false},
+      {2026, 0, 1, false},  {2026, 1, 0, false},  {0, 1, 1, false},     {9999, 12, 31, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.year << "-" << c.month << "-" << c.day);
+    EXPECT_EQ(IsCalendarDate(c.year, c.month, c.day), c.valid);
+  }
+}
+
+}  // namespace
+}  // namespace zov::format

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "gtest/gtest.h"
-#include "register/walk.h"
+#include "register/register_consumers.h"
 #include "tests/register/harness.h"
 
 namespace zov::reg {
@@ -38,7 +38,7 @@ TEST(LayoutTest, RegisterLineAtSixtyStaysAtSixtyOneStartsAPage) {
     t.h.state.page_counter = 1;
     t.h.state.group_started = t.h.state.property_started = true;
     t.h.print.line_counter = static_cast<int16_t>(counter);
-    ProduceLine(t.h.ctx);
+    PrintLine(t.h.ctx, ComputeLine(t.h.records.receipt, t.h.records.contract.ContractKind()));
     const auto lines = t.Lines();
     if (counter == 60) {
       EXPECT_EQ(lines.at(0), Item(45, "00001234", 0));

@@ -25,6 +25,12 @@ class BufferingSink : public demo::RecordSink {
     buffers_[file_number].append(record);
     return Status::Ok();
   }
+  Status AddOwnerNif(std::string_view owner_code, std::string_view nif) override {
+    owner_nifs_ += std::string(owner_code) + ";" + std::string(nif) + "\r\n";
+    return Status::Ok();
+  }
+  // The agency's file of owners' NIFs: "owner code;NIF" lines.
+  const std::string& owner_nifs() const { return owner_nifs_; }
   std::string Take(int16_t file_number) {
     auto it = buffers_.find(file_number);
     if (it == buffers_.end()) return std::string();
@@ -35,6 +41,7 @@ class BufferingSink : public demo::RecordSink {
 
  private:
   std::map<int16_t, std::string> buffers_;
+  std::string owner_nifs_;
 };
 
 std::string Join(std::string_view dir, std::string_view name) {
@@ -116,6 +123,7 @@ Status Build(platform::Env& env, const DemoRequest& request, const std::string& 
 
   // The parameter file VParam.tab is left for the program, which creates it.
   if (Status s = WriteText(fs, Join(root, "Orva.ini"), demo::UserSettingsText()); !s.ok()) return s;
+  if (Status s = WriteText(fs, Join(root, "owners-nif.csv"), sink.owner_nifs()); !s.ok()) return s;
   if (Status s = WriteText(fs, Join(locale, "DAZOROV1.LNG"), demo::LanguageFileText()); !s.ok()) return s;
   if (Status s = WriteText(fs, Join(tmp, "Sessio.ini"), demo::SessionSettingsText(tmp + "/")); !s.ok()) return s;
   if (Status s = WriteText(fs, Join(tmp, "OrvaTerm.ini"), demo::TerminalSettingsText()); !s.ok()) return s;
@@ -223,6 +231,7 @@ int RunDemoCommand(platform::Env& env, const std::vector<std::string>& args, std
       << ")\n"
       << "  data files   " << root << "DADES/  (descriptions in " << root << "ddf/)\n"
       << "  settings     " << root << "Orva.ini, language file " << root << "LOCALE/DAZOROV1.LNG\n"
+      << "  owners' NIFs " << root << "owners-nif.csv  (for zovllibres)\n"
       << "  run          " << root << "tmp/  (Sessio.ini, OrvaTerm.ini, pent.tmp: register of "
       << demo::kQuarterFrom << " to " << demo::kQuarterTo << ", CSV files "
       << (request.keep_csv ? "kept" : "deleted") << ")\n";

@@ -2,8 +2,9 @@
 // trying the register program: the file descriptions (ddf/), the twelve data
 // files loaded with owners, properties and two years of receipts (DADES/),
 // the user settings (Orva.ini), the register's language file
-// (LOCALE/DAZOROV1.LNG) and a temporary directory (tmp/) with the session
-// and terminal settings and the run parameters for the last quarter.
+// (LOCALE/DAZOROV1.LNG), the agency's file of owners' NIFs (owners-nif.csv,
+// for zovllibres) and a temporary directory (tmp/) with the session and
+// terminal settings and the run parameters for the last quarter.
 //
 //   zovdata demo /srv/demo --owners 12 --seed 2026
 //   ZOVROOT=/srv/demo/ ZOVTMP=/srv/demo/tmp/ ZOVEXE=.../bin/ dazorov1

@@ -291,15 +291,22 @@ class Generator {
 
     std::string stored_name;
     std::string address;
+    // The owner's tax number from a stream of its own, so that adding it
+    // shifts nothing else the owner draws.
+    DemoRandom ids = rnd.Fork(0x4E4946);
+    std::string nif;
     if (company) {
       const Company c = RandomPropertyCompany(rnd, home);
       stored_name = c.name;
       address = CompanyEmail(rnd, c);
+      nif = Cif(c.entity, ProvinceDigits(home) * 100000 + ids.Below(100000));
     } else {
       Person p = RandomPerson(rnd, home);
       for (int tries = 0; particle && p.particle != "D'" && tries < 200; ++tries) p = RandomPerson(rnd, home);
       stored_name = StoredName(p);
       address = PersonEmail(rnd, p);
+      nif = p.origin == Origin::kForeign ? Nie(static_cast<int>(ids.Below(3)), ids.Below(10000000))
+                                         : Dni(ids.Between(1000000, 79999999));
     }
 
     reg::OwnerRecord owner;
@@ -309,6 +316,7 @@ class Generator {
     owner.SetOwnerFlag(std::string_view(&flag, 1));
     owner.SetOwnerEmail(email ? address : std::string());
     if (Status s = Add(reg::kFileVPropiet, owner.view()); !s.ok()) return s;
+    if (Status s = sink_.AddOwnerNif(format::ZeroPad(code, 4), nif); !s.ok()) return s;
     ++counts_->owners;
 
     // Groups and their sizes.

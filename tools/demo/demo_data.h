@@ -56,6 +56,12 @@ class RecordSink {
  public:
   virtual ~RecordSink() = default;
   [[nodiscard]] virtual platform::Status Add(int16_t file_number, std::string_view record) = 0;
+  // The owner's tax number (DNI, NIE or company number, always valid) for
+  // the agency's file of owners' NIFs; the owner code has 4 digits. Sinks
+  // that keep only records ignore it.
+  [[nodiscard]] virtual platform::Status AddOwnerNif(std::string_view /*owner_code*/, std::string_view /*nif*/) {
+    return platform::Status::Ok();
+  }
 };
 
 struct DemoCounts {

@@ -36,41 +36,6 @@ DemoRandom DemoRandom::Fork(uint64_t salt) const {
   return DemoRandom(mixer.Next());
 }
 
-namespace {
-
-constexpr std::string_view kDniLetters = "TRWAGMYFPDXBNJZSQVHLCKE";
-constexpr std::string_view kCifLetters = "JABCDEFGHI";
-constexpr std::string_view kCadastralLetters = "MQWERTYUIOPASDFGHJKLBZX";
-// The order in which letters count in a cadastral reference (A is 1, the
-// Spanish alphabet's N-tilde has its own place after N).
-constexpr std::string_view kCadastralAlphabet = "ABCDEFGHIJKLMN\xA5OPQRSTUVWXYZ";  // ...N, Ñ, O...
-
-bool CifNeedsLetter(char kind) {
-  constexpr std::string_view kLetterKinds = "NPQRSWKLM";
-  return kLetterKinds.find(kind) != std::string_view::npos;
-}
-
-char CadastralLetter(std::string_view eleven) {
-  static constexpr int kWeights[11] = {13, 15, 12, 5, 4, 17, 9, 21, 3, 7, 1};
-  int sum = 0;
-  for (std::size_t i = 0; i < 11 && i < eleven.size(); ++i) {
-    const char c = eleven[i];
-    int value = 0;
-    if (c >= '0' && c <= '9') {
-      value = c - '0';
-    } else {
-      const std::size_t at = kCadastralAlphabet.find(c);
-      value = at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
-    }
-    sum += kWeights[i] * value;
-  }
-  return kCadastralLetters[static_cast<std::size_t>(sum % 23)];
-}
-
-}  // namespace
-
-char DniLetter(uint32_t number) { return kDniLetters[number % 23]; }
-
 std::string Dni(uint32_t number) {
   number %= 100000000;
   return format::ZeroPad(number, 8) + DniLetter(number);
@@ -83,34 +48,9 @@ std::string Nie(int prefix, uint32_t number) {
   return std::string(1, "XYZ"[prefix]) + format::ZeroPad(number, 7) + DniLetter(whole);
 }
 
-char CifControl(char kind, std::string_view digits) {
-  int sum = 0;
-  for (std::size_t i = 0; i < digits.size() && i < 7; ++i) {
-    const int d = digits[i] - '0';
-    if (i % 2 == 0) {  // first, third, fifth and seventh digit: doubled
-      const int twice = 2 * d;
-      sum += twice / 10 + twice % 10;
-    } else {
-      sum += d;
-    }
-  }
-  const int control = (10 - sum % 10) % 10;
-  if (CifNeedsLetter(kind)) return kCifLetters[static_cast<std::size_t>(control)];
-  return static_cast<char>('0' + control);
-}
-
 std::string Cif(char kind, uint32_t number) {
   const std::string digits = format::ZeroPad(number % 10000000, 7);
   return std::string(1, kind) + digits + CifControl(kind, digits);
-}
-
-std::string CadastralControl(std::string_view first18) {
-  if (first18.size() < 18) return "  ";
-  const std::string unit(first18.substr(14, 4));
-  std::string out;
-  out += CadastralLetter(std::string(first18.substr(0, 7)) + unit);
-  out += CadastralLetter(std::string(first18.substr(7, 7)) + unit);
-  return out;
 }
 
 }  // namespace zov::tools::demo

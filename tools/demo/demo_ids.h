@@ -1,7 +1,8 @@
 // Identifiers of the demo installation: a seeded random stream that gives
 // the same installation on every machine, Spanish tax numbers with their
 // check characters (DNI, NIE, company CIF) and 20-character cadastral
-// references with their two control letters.
+// references with their two control letters (the check characters are
+// format/tax_ids.h's).
 //
 //   DemoRandom rnd(42);
 //   std::string nif = Dni(rnd.Below(100000000));   // "12345678Z"
@@ -13,6 +14,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "format/tax_ids.h"
 
 namespace zov::tools::demo {
 
@@ -42,9 +45,8 @@ class DemoRandom {
   uint64_t state_;
 };
 
-// The check letter of a DNI number (0 .. 99,999,999): "TRWAGMYFPDXBNJZSQVHLCKE"
-// indexed by the number modulo 23.
-char DniLetter(uint32_t number);
+using format::CadastralControl;
+using format::DniLetter;
 
 // Eight digits and the check letter: Dni(12345678) == "12345678Z".
 std::string Dni(uint32_t number);
@@ -54,17 +56,12 @@ std::string Dni(uint32_t number);
 std::string Nie(int prefix, uint32_t number);
 
 // The control character of a company number: `kind` is the entity letter,
-// `digits` the seven digits. Entities that must carry a letter (N, P, Q, R,
-// S, W, and K, L, M) get "JABCDEFGHI"[d]; every other entity the digit d.
-char CifControl(char kind, std::string_view digits);
+// `digits` the seven digits (format::EntityControl).
+inline char CifControl(char kind, std::string_view digits) { return format::EntityControl(kind, digits); }
 
 // The entity letter, the seven digits of `number` (0 .. 9,999,999) and the
 // control character.
 std::string Cif(char kind, uint32_t number);
-
-// The two control letters of a cadastral reference whose first 18
-// characters are given (7 parcel, 7 map sheet, 4 unit).
-std::string CadastralControl(std::string_view first18);
 
 }  // namespace zov::tools::demo
 

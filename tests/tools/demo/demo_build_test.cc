@@ -11,6 +11,8 @@
 #include "platform/posix_env.h"
 #include "platform/recman/status.h"
 #include "platform/testing/temp_dir.h"
+#include "format/packed.h"
+#include "format/tax_ids.h"
 #include "register/records.h"
 #include "tools/demo/demo_files.h"
 #include "tools/zovdata/zovdata.h"
@@ -102,6 +104,19 @@ TEST_F(DemoBuildTest, DataFilesHoldExactlyTheGeneratedRecordsAndTheSettingsAreWr
   EXPECT_EQ(ReadText(request.dir + "tmp/pent.tmp"), demo::RunParametersText(true));
   EXPECT_EQ(ReadText(request.dir + "tmp/OrvaTerm.ini"), demo::TerminalSettingsText());
   EXPECT_EQ(ReadText(request.dir + "tmp/Sessio.ini"), demo::SessionSettingsText(request.dir + "tmp/"));
+  // Every owner, in code order, with a NIF whose check character holds.
+  std::istringstream nifs(ReadText(request.dir + "owners-nif.csv"));
+  std::vector<std::string> owners;
+  for (std::string line; std::getline(nifs, line);) {
+    ASSERT_EQ(line.back(), '\r');
+    const std::string nif = line.substr(5, line.size() - 6);
+    EXPECT_NE(format::ClassifyNif(nif), format::NifKind::kInvalid) << line;
+    owners.push_back(line.substr(0, 4));
+  }
+  std::vector<std::string> codes;
+  for (const std::string& owner : expected.files[reg::kFileVPropiet])
+    codes.push_back(format::UnpackDigits(owner.substr(0, 2)));
+  EXPECT_EQ(owners, codes);
   std::string xdf;
   EXPECT_TRUE(env().fs->ReadFile(request.dir + "ddf/VCobros.xdf", &xdf).ok());
   // The program makes its parameter file itself.

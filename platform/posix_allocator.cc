@@ -1,0 +1,21 @@
+#include "platform/allocator.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace zov::platform {
+
+void KeepFreedMemoryForReuse() {
+#if defined(__GLIBC__)
+  // Blocks up to 32 MB come from the heap, not from mappings of their own,
+  // up to 32 MB freed at the heap's top stay there, and the heap grows 16 MB
+  // at a time (pages the program never touches are never resident).
+  constexpr int kLimit = 32 * 1024 * 1024;
+  mallopt(M_MMAP_THRESHOLD, kLimit);
+  mallopt(M_TRIM_THRESHOLD, kLimit);
+  mallopt(M_TOP_PAD, 16 * 1024 * 1024);
+#endif
+}
+
+}  // namespace zov::platform
