@@ -9,17 +9,23 @@ Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::str
   std::string contents;
   Status s = fs.ReadFile(name, &contents);
   if (!s.ok()) return s;
+  *lines = SplitTextLines(contents);
+  return Status::Ok();
+}
+
+std::vector<std::string> SplitTextLines(std::string_view contents) {
+  std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < contents.size()) {
     std::size_t end = contents.find('\n', start);
-    std::size_t next = end == std::string::npos ? contents.size() : end + 1;
-    if (end == std::string::npos) end = contents.size();
+    std::size_t next = end == std::string_view::npos ? contents.size() : end + 1;
+    if (end == std::string_view::npos) end = contents.size();
     std::size_t stop = end;
     if (stop > start && contents[stop - 1] == '\r') --stop;
-    lines->emplace_back(contents, start, stop - start);
+    lines.emplace_back(contents.substr(start, stop - start));
     start = next;
   }
-  return Status::Ok();
+  return lines;
 }
 
 std::string DirectoryPart(std::string_view name) {

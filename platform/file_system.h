@@ -103,6 +103,9 @@ class FileSystem {
 // line without an end counts.
 Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::string>* lines);
 
+// The lines of text already in memory, by the same rules.
+std::vector<std::string> SplitTextLines(std::string_view contents);
+
 // Writes data to a temporary file in the same directory, syncs it and renames
 // it over `name`: readers see the old file or the new one, never a part.
 // On failure the old file is untouched and the temporary file removed.
