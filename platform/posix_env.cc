@@ -104,10 +104,15 @@ std::unique_ptr<PosixEnv> PosixEnv::Create(std::string* error) {
   p->processes_ = NewPosixProcessRunner();
   std::optional<std::string> library = p->environment_->Get("ZOVRECMAN");
   if (library && !library->empty()) {
-    p->record_manager_ = NewLoadableRecordManager(*library, error);
-    if (!p->record_manager_) return nullptr;
+    const Status s = NewLoadableRecordManager(*library, &p->record_manager_);
+    if (!s.ok()) {
+      *error = s.message();
+      return nullptr;
+    }
   } else {
-    p->record_manager_ = NewSqliteRecordManager();
+    SqliteRecordManagerOptions options;
+    options.clock = p->clock_.get();
+    p->record_manager_ = NewSqliteRecordManager(options);
   }
   p->console_ = NewTerminalConsole();
   p->env_ = Env{p->fs_.get(), p->clock_.get(), p->environment_.get(), p->processes_.get(),
