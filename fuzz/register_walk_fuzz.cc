@@ -32,7 +32,7 @@
 #include "register/register_state.h"
 #include "register/walk.h"
 #include "session/session.h"
-#include "tests/datafiles/fake_record_manager.h"
+#include "platform/testing/fake_record_manager.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   platform::FakeClock clock{{2026, 12, 8}};
   platform::FakeEnvironment environment;
   platform::FakeProcessRunner processes;
-  datafiles::FakeRecordManager rm;
+  platform::FakeRecordManager rm;
   platform::Env env;
   env.fs = fs.get();
   env.clock = &clock;
