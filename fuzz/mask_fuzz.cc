@@ -33,12 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::string_view currency = in.Piece();
   std::string_view mask = in.Piece();
   fuzz::InMemorySettings settings(in.Rest());
-  format::FormatState st;
-  st.settings = &settings;
-  format::SetCurrency(st, currency);
+  format::FormatState state;
+  state.settings = &settings;
+  format::SetCurrency(state, currency);
 
-  fuzz::Check(format::FormatMask(st, mask, value).size() == mask.size());
-  fuzz::Check(format::FormatMask(st, mask, static_cast<double>(amount)).size() == mask.size());
-  fuzz::Check(format::FormatAmount(st, mask, static_cast<double>(amount)).size() == mask.size());
+  fuzz::Check(format::FormatMask(state, mask, value).size() == mask.size());
+  fuzz::Check(format::FormatMask(state, mask, static_cast<double>(amount)).size() == mask.size());
+  fuzz::Check(format::FormatAmount(state, mask, static_cast<double>(amount)).size() == mask.size());
   return 0;
 }
