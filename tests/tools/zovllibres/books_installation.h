@@ -22,6 +22,7 @@
 #include "platform/recman/record_managers.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_environment.h"
+#include "platform/testing/fake_error_output.h"
 #include "platform/testing/fake_process_runner.h"
 #include "platform/testing/fault_file_system.h"
 #include "platform/testing/memory_console.h"
@@ -74,6 +75,7 @@ class BooksInstallation {
     env.processes = &processes;
     env.console = &console;
     env.record_manager = rm.get();
+    env.error_output = &errors;
     environment.Set("ZOVROOT", root());
     environment.Set("ZOVTMP", tmp());
     environment.Set("TEMP", csv());
@@ -207,6 +209,7 @@ class BooksInstallation {
   platform::FakeEnvironment environment;
   platform::FakeProcessRunner processes;
   platform::MemoryConsole console;
+  platform::FakeErrorOutput errors;
   std::unique_ptr<platform::RecordManager> rm = platform::NewSqliteRecordManager();
   platform::Env env;
 
