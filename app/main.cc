@@ -4,14 +4,14 @@
 #include <string>
 
 #include "app/run.h"
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 
 int main() {
   std::string error;
-  std::unique_ptr<zov::platform::PosixEnv> posix = zov::platform::PosixEnv::Create(&error);
-  if (!posix) {
+  std::unique_ptr<zov::platform::NativeEnv> native = zov::platform::NativeEnv::Create(&error);
+  if (!native) {
     std::cerr << "dazorov1: cannot start the record manager: " << error << "\n";
     return zov::app::kExitFailed;
   }
-  return zov::app::Run(posix->env());
+  return zov::app::Run(native->env());
 }

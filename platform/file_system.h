@@ -108,6 +108,11 @@ Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::str
 // On failure the old file is untouched and the temporary file removed.
 Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data);
 
+// Whether `name` names the same file whatever the current directory: it
+// begins with a separator, or on Windows with a drive letter and ":" and a
+// separator.
+bool IsAbsolutePath(std::string_view name);
+
 // The directory part of a suite name, up to and including its last ":", "\"
 // or "/"; empty when there is none.
 std::string DirectoryPart(std::string_view name);

@@ -3,18 +3,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 #include "tools/zovdata/zovdata.h"
 
 int main(int argc, char** argv) {
   std::string error;
-  std::unique_ptr<zov::platform::PosixEnv> posix = zov::platform::PosixEnv::Create(&error);
-  if (!posix) {
+  std::unique_ptr<zov::platform::NativeEnv> native = zov::platform::NativeEnv::Create(&error);
+  if (!native) {
     std::cerr << "zovdata: cannot start the record manager: " << error << "\n";
     return 1;
   }
   std::vector<std::string> args(argv + 1, argv + argc);
-  const int code = zov::tools::RunZovdata(posix->env(), args, std::cout, std::cerr);
+  const int code = zov::tools::RunZovdata(native->env(), args, std::cout, std::cerr);
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "zovdata: cannot write the output\n";
