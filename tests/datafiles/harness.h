@@ -10,7 +10,7 @@
 #include "datafiles/data_file_table.h"
 #include "datafiles/file_spec.h"
 #include "platform/env.h"
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/temp_dir.h"
 #include "session/session.h"
@@ -20,7 +20,7 @@ namespace zov::datafiles {
 
 struct Harness {
   platform::TempDir dir;
-  std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs = platform::NewNativeFileSystem();
   platform::FakeClock clock;
   FakeRecordManager rm;
   platform::Env env;

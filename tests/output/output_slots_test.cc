@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fault_file_system.h"
 #include "platform/testing/temp_dir.h"
@@ -26,7 +26,7 @@ class OutputSlotsTest : public ::testing::Test {
   }
 
   platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs_ = platform::NewNativeFileSystem();
   platform::FakeClock clock_;
   platform::Env env_;
   OutputSlots slots_;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fault_file_system.h"
 #include "platform/testing/temp_dir.h"
 
@@ -19,7 +19,7 @@ class PrintFileTest : public ::testing::Test {
   }
 
   platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs_ = platform::NewNativeFileSystem();
   session::Session session_;
   PrintFile pf_;
 };

@@ -41,7 +41,7 @@ TEST(CsvExportTest, FindsTheOpenerInExeDirThenPath) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.found + " in " + c.exe_dir + " / " + c.path_list);
     platform::TempDir dir;
-    auto fs = platform::NewPosixFileSystem();
+    auto fs = platform::NewNativeFileSystem();
     for (const auto& d : c.dirs) ASSERT_TRUE(fs->CreateDirectory(dir.path() + d).ok());
     for (const auto& f : c.files) ASSERT_TRUE(fs->WriteFile(dir.path() + f, "").ok());
     std::string path_list;

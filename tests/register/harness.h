@@ -19,7 +19,7 @@
 #include "output/print_file.h"
 #include "platform/env.h"
 #include "platform/file_system.h"
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_environment.h"
 #include "platform/testing/fake_process_runner.h"
@@ -35,7 +35,7 @@ namespace zov::reg {
 
 struct Harness {
   platform::TempDir dir;
-  std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs = platform::NewNativeFileSystem();
   platform::FakeClock clock{{2026, 12, 8}};
   platform::FakeEnvironment environment;
   platform::FakeProcessRunner processes;

@@ -8,7 +8,7 @@
 
 #include "gtest/gtest.h"
 #include "platform/env.h"
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_process_runner.h"
 #include "platform/testing/memory_console.h"
@@ -73,7 +73,7 @@ class ScreenTest : public testing::Test {
   }
 
   platform::TempDir dir;
-  std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs = platform::NewNativeFileSystem();
   platform::MemoryConsole console;
   platform::FakeClock clock;
   platform::FakeProcessRunner processes;

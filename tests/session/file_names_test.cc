@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/temp_dir.h"
 
@@ -36,7 +36,7 @@ class FileNamesTest : public ::testing::Test {
   }
 
   platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs_ = platform::NewNativeFileSystem();
   platform::FakeClock clock_;
   platform::Env env_;
 };

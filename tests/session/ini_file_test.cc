@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fault_file_system.h"
 #include "platform/testing/temp_dir.h"
@@ -119,7 +119,7 @@ class IniFileTest : public ::testing::Test {
   }
 
   platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs_ = platform::NewNativeFileSystem();
   platform::FakeClock clock_;
 };
 
@@ -204,7 +204,7 @@ TEST_F(IniFileTest, ReadersSeeTheOldOrTheNewFileNeverAGap) {
   std::atomic<int> written{0};
   std::atomic<int> failures{0};
   std::thread writer([&] {
-    auto writer_fs = platform::NewPosixFileSystem();
+    auto writer_fs = platform::NewNativeFileSystem();
     platform::FakeClock writer_clock;
     platform::Env env{writer_fs.get(), &writer_clock};
     for (int i = 0; i < kWrites; ++i, ++written) {

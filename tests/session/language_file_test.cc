@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/temp_dir.h"
 
 namespace zov::session {
@@ -83,7 +83,7 @@ class TranslateTextTest : public ::testing::Test {
   }
 
   platform::TempDir dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs_ = platform::NewNativeFileSystem();
   platform::Env env_;
   Session session_;
 };

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 #include "platform/recman/status.h"
 #include "platform/testing/temp_dir.h"
 #include "register/records.h"
@@ -49,7 +49,7 @@ class DemoBuildTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    posix_ = platform::PosixEnv::Create(&error);
+    posix_ = platform::NativeEnv::Create(&error);
     ASSERT_TRUE(posix_) << error;
     ASSERT_FALSE(tmp_.path().empty());
   }
@@ -79,7 +79,7 @@ class DemoBuildTest : public ::testing::Test {
   }
 
   platform::TempDir tmp_;
-  std::unique_ptr<platform::PosixEnv> posix_;
+  std::unique_ptr<platform::NativeEnv> posix_;
 };
 
 TEST_F(DemoBuildTest, DataFilesHoldExactlyTheGeneratedRecordsAndTheSettingsAreWritten) {
