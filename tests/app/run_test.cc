@@ -348,27 +348,6 @@ TEST(RunTest, SummaryBeyondThirtyTwoBits) {
   EXPECT_EQ(Count(lines, Item(80, "  128849018'82", 0)), 1u);
 }
 
-TEST(RunTest, ParameterFileIsBroughtIntoLine) {
-  reg::ParamRecord defaults;
-  defaults.SetDefaults();
-  const std::string d(defaults.view());
-  struct Case {
-    std::string stored, expected;
-  } cases[] = {
-      {std::string(400, 'x'), std::string(318, 'x')},
-      {std::string(100, 'y'), std::string(100, 'y') + d.substr(100)},
-      {"", d},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.stored.size());
-    Installation inst;
-    inst.Write(inst.root() + "DADES/VParam.tab", c.stored);
-    const RunResult r = inst.Run();
-    ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
-    EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), c.expected);
-  }
-}
-
 TEST(RunTest, MissingRunParametersEndTheRunWithoutOutput) {
   Installation inst;
   OneOfEach(inst);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/native_env.h"
-#include "tools/zovdata/zovdata.h"
+#include "tools/zovdata/command_line.h"
 
 int main(int argc, char** argv) {
   std::string error;

@@ -10,16 +10,15 @@
 // Every failure comes back as a Status whose message is one line naming the
 // file and saying what went wrong (with the record manager's status and its
 // meaning); nothing is printed by these functions. A failed create or load
-// leaves no data behind: load inserts in one transaction.
+// leaves no data behind: load inserts in one transaction. The command line
+// over these functions is command_line.h.
 #ifndef ZOV_TOOLS_ZOVDATA_ZOVDATA_H_
 #define ZOV_TOOLS_ZOVDATA_ZOVDATA_H_
 
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "datafiles/file_spec.h"
 #include "platform/env.h"
@@ -65,11 +64,6 @@ std::string HexLine(std::string_view record);
 
 // The statistics as `zovdata stat` prints them.
 std::string FormatStats(std::string_view file, const datafiles::FileSpec& stats);
-
-// The whole command line after the program name. Writes results to `out`,
-// errors as "zovdata: ..." lines to `err`. Returns the exit code: 0 done,
-// 1 failed, 2 misused (unknown command or option, missing argument).
-int RunZovdata(platform::Env& env, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace zov::tools
 

@@ -1,4 +1,4 @@
-#include "tools/zovdata/demo.h"
+#include "tools/demo/demo.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "platform/recman/status.h"
 #include "platform/testing/temp_dir.h"
 #include "register/records.h"
-#include "tools/zovdata/demo_files.h"
+#include "tools/demo/demo_files.h"
 #include "tools/zovdata/zovdata.h"
 
 namespace zov::tools {

@@ -1,4 +1,4 @@
-#include "tools/zovdata/demo_data.h"
+#include "tools/demo/demo_data.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include "register/line.h"
 #include "register/records.h"
 #include "register/run_parameters.h"
-#include "tools/zovdata/demo_files.h"
-#include "tools/zovdata/demo_ids.h"
+#include "tools/demo/demo_files.h"
+#include "tools/demo/demo_ids.h"
 
 namespace zov::tools::demo {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/zovdata/demo_files.h"
+#include "tools/demo/demo_files.h"
 
 #include <gtest/gtest.h>
 

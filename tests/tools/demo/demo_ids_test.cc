@@ -1,4 +1,4 @@
-#include "tools/zovdata/demo_ids.h"
+#include "tools/demo/demo_ids.h"
 
 #include <gtest/gtest.h>
 

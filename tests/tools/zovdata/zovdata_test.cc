@@ -17,6 +17,7 @@
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/temp_dir.h"
 #include "session/session.h"
+#include "tools/zovdata/command_line.h"
 #include "tools/zovdata/suite_files.h"
 
 namespace zov::tools {

@@ -2,8 +2,8 @@
 // settings (Orva.ini), the session and terminal settings of the temporary
 // directory (Sessio.ini, OrvaTerm.ini), the register's language file and
 // the run parameters (pent.tmp). All are code page 850 with CRLF line ends.
-#ifndef ZOV_TOOLS_ZOVDATA_DEMO_FILES_H_
-#define ZOV_TOOLS_ZOVDATA_DEMO_FILES_H_
+#ifndef ZOV_TOOLS_DEMO_DEMO_FILES_H_
+#define ZOV_TOOLS_DEMO_DEMO_FILES_H_
 
 #include <span>
 #include <string>
@@ -43,4 +43,4 @@ std::string RunParametersText(bool keep_csv);
 
 }  // namespace zov::tools::demo
 
-#endif  // ZOV_TOOLS_ZOVDATA_DEMO_FILES_H_
+#endif  // ZOV_TOOLS_DEMO_DEMO_FILES_H_

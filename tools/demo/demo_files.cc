@@ -1,8 +1,8 @@
-#include "tools/zovdata/demo_files.h"
+#include "tools/demo/demo_files.h"
 
 #include <string>
 
-#include "tools/zovdata/demo_data.h"
+#include "tools/demo/demo_data.h"
 
 namespace zov::tools::demo {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/zovdata/demo_people.h"
+#include "tools/demo/demo_people.h"
 
 #include <array>
 #include <string>

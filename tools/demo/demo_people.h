@@ -7,14 +7,14 @@
 //   Person p = RandomPerson(rnd, Region::kGirona);
 //   StoredName(p);    // "ESPONA I COLL*JOAN D'"  (printed "JOAN D'ESPONA I COLL")
 //   TenantName(p);    // "D'ESPONA I COLL JOAN"
-#ifndef ZOV_TOOLS_ZOVDATA_DEMO_PEOPLE_H_
-#define ZOV_TOOLS_ZOVDATA_DEMO_PEOPLE_H_
+#ifndef ZOV_TOOLS_DEMO_DEMO_PEOPLE_H_
+#define ZOV_TOOLS_DEMO_DEMO_PEOPLE_H_
 
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "tools/zovdata/demo_ids.h"
+#include "tools/demo/demo_ids.h"
 
 namespace zov::tools::demo {
 
@@ -87,4 +87,4 @@ std::string CompanyEmail(DemoRandom& rnd, const Company& c);
 
 }  // namespace zov::tools::demo
 
-#endif  // ZOV_TOOLS_ZOVDATA_DEMO_PEOPLE_H_
+#endif  // ZOV_TOOLS_DEMO_DEMO_PEOPLE_H_

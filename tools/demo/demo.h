@@ -11,8 +11,8 @@
 // The same options give the same installation byte for byte. An existing
 // installation is never overwritten: the data files must not exist yet. On
 // failure the data files made so far are removed again.
-#ifndef ZOV_TOOLS_ZOVDATA_DEMO_H_
-#define ZOV_TOOLS_ZOVDATA_DEMO_H_
+#ifndef ZOV_TOOLS_DEMO_DEMO_H_
+#define ZOV_TOOLS_DEMO_DEMO_H_
 
 #include <iosfwd>
 #include <string>
@@ -21,7 +21,7 @@
 
 #include "platform/env.h"
 #include "platform/status.h"
-#include "tools/zovdata/demo_data.h"
+#include "tools/demo/demo_data.h"
 
 namespace zov::tools {
 
@@ -46,4 +46,4 @@ int RunDemoCommand(platform::Env& env, const std::vector<std::string>& args);
 
 }  // namespace zov::tools
 
-#endif  // ZOV_TOOLS_ZOVDATA_DEMO_H_
+#endif  // ZOV_TOOLS_DEMO_DEMO_H_

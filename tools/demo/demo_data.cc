@@ -1,4 +1,4 @@
-#include "tools/zovdata/demo_data.h"
+#include "tools/demo/demo_data.h"
 
 #include <algorithm>
 #include <string>
@@ -6,8 +6,8 @@
 
 #include "format/packed.h"
 #include "register/records.h"
-#include "tools/zovdata/demo_ids.h"
-#include "tools/zovdata/demo_people.h"
+#include "tools/demo/demo_ids.h"
+#include "tools/demo/demo_people.h"
 
 namespace zov::tools::demo {
 

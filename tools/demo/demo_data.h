@@ -10,8 +10,8 @@
 //
 // Receipts are issued monthly from January 2025 to December 2026; the run
 // parameters of the demo select the last quarter, October to December 2026.
-#ifndef ZOV_TOOLS_ZOVDATA_DEMO_DATA_H_
-#define ZOV_TOOLS_ZOVDATA_DEMO_DATA_H_
+#ifndef ZOV_TOOLS_DEMO_DEMO_DATA_H_
+#define ZOV_TOOLS_DEMO_DEMO_DATA_H_
 
 #include <cstdint>
 #include <string>
@@ -73,4 +73,4 @@ struct DemoCounts {
 
 }  // namespace zov::tools::demo
 
-#endif  // ZOV_TOOLS_ZOVDATA_DEMO_DATA_H_
+#endif  // ZOV_TOOLS_DEMO_DEMO_DATA_H_

@@ -6,8 +6,8 @@
 //   DemoRandom rnd(42);
 //   std::string nif = Dni(rnd.Below(100000000));   // "12345678Z"
 //   std::string cif = Cif('A', 5881850);            // "A58818501"
-#ifndef ZOV_TOOLS_ZOVDATA_DEMO_IDS_H_
-#define ZOV_TOOLS_ZOVDATA_DEMO_IDS_H_
+#ifndef ZOV_TOOLS_DEMO_DEMO_IDS_H_
+#define ZOV_TOOLS_DEMO_DEMO_IDS_H_
 
 #include <cstdint>
 #include <span>
@@ -68,4 +68,4 @@ std::string CadastralControl(std::string_view first18);
 
 }  // namespace zov::tools::demo
 
-#endif  // ZOV_TOOLS_ZOVDATA_DEMO_IDS_H_
+#endif  // ZOV_TOOLS_DEMO_DEMO_IDS_H_

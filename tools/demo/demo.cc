@@ -1,4 +1,4 @@
-#include "tools/zovdata/demo.h"
+#include "tools/demo/demo.h"
 
 #include <charconv>
 #include <iostream>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "register/records.h"
-#include "tools/zovdata/demo_files.h"
+#include "tools/demo/demo_files.h"
 #include "tools/zovdata/suite_files.h"
 #include "tools/zovdata/zovdata.h"
 
