@@ -106,9 +106,12 @@ std::unique_ptr<PosixEnv> PosixEnv::Create(std::string* error) {
   if (library && !library->empty()) {
     p->record_manager_ = NewLoadableRecordManager(*library, error);
     if (!p->record_manager_) return nullptr;
+    p->record_manager_choice_ = "ZOVRECMAN library " + *library;
   } else {
     p->record_manager_ = NewSqliteRecordManager();
+    p->record_manager_choice_ = "our engine (SQLite data files)";
   }
+  if (p->environment_->Get("ZOVDEBUG")) p->processes_->ReportError("record manager: " + p->record_manager_choice_);
   p->console_ = NewTerminalConsole();
   p->env_ = Env{p->fs_.get(), p->clock_.get(), p->environment_.get(), p->processes_.get(),
                 p->console_.get(), p->record_manager_.get()};

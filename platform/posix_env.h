@@ -23,6 +23,8 @@ class PosixEnv {
   ~PosixEnv();
 
   Env& env() { return env_; }
+  // Which record manager runs (shown by ZOVDEBUG on stderr and by tools).
+  const std::string& record_manager_choice() const { return record_manager_choice_; }
 
  private:
   PosixEnv() = default;
@@ -32,6 +34,7 @@ class PosixEnv {
   std::unique_ptr<ProcessRunner> processes_;
   std::unique_ptr<Console> console_;
   std::unique_ptr<RecordManager> record_manager_;
+  std::string record_manager_choice_;
   Env env_;
 };
 

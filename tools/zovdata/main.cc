@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "zovdata; record manager: " << native->record_manager_choice() << "\n";
+    return 0;
+  }
   const int code = zov::tools::RunZovdata(native->env(), args, std::cout, std::cerr);
   std::cout.flush();
   if (!std::cout) {
