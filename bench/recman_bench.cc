@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/recman/file_spec.h"
+#include "platform/recman/record_file.h"
 #include "platform/recman/record_managers.h"
 #include "platform/recman/sqlite_schema.h"
 
@@ -43,26 +44,13 @@ std::string KeyOf(uint32_t i) {
 }
 
 std::string Spec() {
-  std::string spec(16 + 2 * 16, '\0');
-  auto put16 = [&](std::size_t at, uint16_t v) {
-    spec[at] = static_cast<char>(v & 0xFF);
-    spec[at + 1] = static_cast<char>(v >> 8);
-  };
-  put16(kSpecRecordLength, kRecordLength);
-  put16(kSpecPageSize, 4096);
-  put16(kSpecKeyCount, 1);
-  put16(16 + kSegPosition, 1);
-  put16(16 + kSegLength, 6);
-  put16(16 + kSegFlags, kSegContinues);
-  put16(32 + kSegPosition, 7);
-  put16(32 + kSegLength, 4);
-  spec.resize(1536, ' ');
-  return spec;
-}
-
-int16_t Call(RecordManager& rm, uint16_t op, uint8_t* pos, void* data, uint32_t* len, void* key,
-             uint8_t key_length, int8_t key_number) {
-  return rm.Call(op, pos, data, len, key, key_length, key_number);
+  FileSpec spec;
+  spec.record_length = kRecordLength;
+  spec.page_size = 4096;
+  spec.keys = {{{1, 6}, {7, 4}}};
+  std::string bytes = EncodeFileSpec(spec);
+  bytes.resize(kDataBufferLength, ' ');
+  return bytes;
 }
 
 // The benchmark file, built on first use and removed at exit.
@@ -86,22 +74,18 @@ class BenchFile {
     path_ = dir_ + "/VCobros.dat";
     const auto start = std::chrono::steady_clock::now();
     std::unique_ptr<RecordManager> rm = NewSqliteRecordManager();
-    uint8_t pos[128] = {};
-    std::string spec = Spec(), key = path_ + '\0';
-    key.resize(255, ' ');
-    uint32_t len = 1536;
-    int16_t st = Call(*rm, kOpCreate, pos, spec.data(), &len, key.data(), 255, -1);
-    if (st == 0) st = Call(*rm, kOpOpen, pos, spec.data(), &len, key.data(), 255, -4);
-    if (st == 0) st = Call(*rm, kOpBeginTransaction, pos, nullptr, &len, nullptr, 0, 0);
+    RecordFile f(*rm);
+    int16_t st = f.Create(path_, Spec(), -1);
+    if (st == 0) st = f.Open(path_, RecordFile::kExclusive);
+    if (st == 0) st = BeginTransaction(*rm);
     std::string record(kRecordLength, 'x');
     for (uint32_t i = 0; st == 0 && i < kRecords; ++i) {
       const std::string k = KeyOf(i);
       std::memcpy(record.data(), k.data(), k.size());
       std::snprintf(record.data() + 10, 20, "receipt %9u", i);
-      len = kRecordLength;
-      st = Call(*rm, kOpInsert, pos, record.data(), &len, nullptr, 0, -1);
+      st = f.Insert(record, -1);
     }
-    if (st == 0) st = Call(*rm, kOpEndTransaction, pos, nullptr, &len, nullptr, 0, 0);
+    if (st == 0) st = EndTransaction(*rm);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(stderr, "built %u records in %.1f s (status %d)\n", kRecords, seconds, st);
     if (st != 0) std::abort();
@@ -116,27 +100,20 @@ uint32_t NextIndex(uint32_t i) { return static_cast<uint32_t>((uint64_t{i} * 265
 // read its own transaction).
 class EngineHandle {
  public:
-  explicit EngineHandle(int read_snapshot_ms)
-      : rm_(NewSqliteRecordManager(Options(read_snapshot_ms))) {
-    std::string key = BenchFile::Get().path() + '\0';
-    key.resize(255, ' ');
-    uint32_t len = 0;
-    if (Call(*rm_, kOpOpen, pos_, nullptr, &len, key.data(), 255, -2) != 0) std::abort();
+  explicit EngineHandle(int read_snapshot_ms) : rm_(NewSqliteRecordManager(Options(read_snapshot_ms))), file_(*rm_) {
+    if (file_.Open(BenchFile::Get().path(), RecordFile::kReadOnly) != 0) std::abort();
   }
   static SqliteRecordManagerOptions Options(int read_snapshot_ms) {
     SqliteRecordManagerOptions options;
     options.read_snapshot_ms = read_snapshot_ms;
     return options;
   }
-  int16_t Get(uint16_t op, std::string* key) {
-    uint32_t len = sizeof data_;
-    return Call(*rm_, op, pos_, data_, &len, key->data(), static_cast<uint8_t>(key->size()), 0);
-  }
+  int16_t Get(uint16_t op, std::string* key) { return file_.Get(op, 0, key, &record_); }
 
  private:
   std::unique_ptr<RecordManager> rm_;
-  uint8_t pos_[128] = {};
-  char data_[1536];
+  RecordFile file_;
+  std::string record_;
 };
 
 class BareStatement {

@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "datafiles/file_spec.h"
 #include "platform/record_manager.h"
+#include "platform/recman/file_spec.h"
 
 namespace zov::datafiles {
 
@@ -58,7 +58,7 @@ struct DataFileEntry {
   // The file's statistics, read once: a file's record length and keys cannot
   // change while it is open (the record manager refuses to replace an open
   // file), and the walk asks for them on every keyed read.
-  std::optional<FileSpec> statistics;
+  std::optional<platform::FileSpec> statistics;
 };
 
 struct DataFileTable {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "datafiles/file_spec.h"
+#include "datafiles/description_file.h"
 #include "platform/recman/status.h"
 
 namespace zov::datafiles {
@@ -98,7 +98,7 @@ int16_t ResetDataFiles(platform::Env& env, DataFileTable& table) {
   return status;
 }
 
-const FileSpec* FileStatistics(platform::Env& env, DataFileEntry& entry) {
+const platform::FileSpec* FileStatistics(platform::Env& env, DataFileEntry& entry) {
   if (entry.statistics) return &*entry.statistics;
   std::array<uint8_t, kDataBufferSize> data{};
   std::array<char, kPathBufferSize> key;
@@ -110,7 +110,7 @@ const FileSpec* FileStatistics(platform::Env& env, DataFileEntry& entry) {
   // Without statistics nothing is known about the file: a failed call must
   // not be read as a shape.
   if (status != kStatusOk) return nullptr;
-  entry.statistics = DecodeFileSpec(data);
+  entry.statistics = platform::DecodeFileSpec(data);
   return &*entry.statistics;
 }
 
@@ -119,7 +119,7 @@ KeyLength GetKeyLength(platform::Env& env, DataFileTable& table, int16_t file_nu
   KeyLength out;
   DataFileEntry* entry = OpenEntry(table, file_number);
   if (entry == nullptr) return out;
-  const FileSpec* spec = FileStatistics(env, *entry);
+  const platform::FileSpec* spec = FileStatistics(env, *entry);
   if (spec == nullptr) return out;
   out.record_length = spec->record_length;
   out.key_length = spec->KeyLength(key_number);

@@ -40,6 +40,10 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
 // it answers 0, empties all 40 entries. Returns its answer.
 int16_t ResetDataFiles(platform::Env& env, DataFileTable& table);
 
+// The entry's file statistics, read from the record manager on first use and
+// kept in the entry; null when the statistics call fails.
+const platform::FileSpec* FileStatistics(platform::Env& env, DataFileEntry& entry);
+
 struct KeyLength {
   int32_t key_length = 0;     // 0: no such key, or the file is not open
   int32_t record_length = 0;
@@ -49,10 +53,6 @@ struct KeyLength {
 // segments), read from the statistics. Both are 0 when the file number is not
 // open or the statistics cannot be read; the key length is 0 when the file has
 // no such key.
-// The entry's file statistics, read from the record manager on first use and
-// kept in the entry; null when the statistics call fails.
-const FileSpec* FileStatistics(platform::Env& env, DataFileEntry& entry);
-
 KeyLength GetKeyLength(platform::Env& env, DataFileTable& table, int16_t file_number,
                        int16_t key_number);
 

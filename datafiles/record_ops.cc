@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "datafiles/data_files.h"
-#include "datafiles/file_spec.h"
 #include "platform/recman/status.h"
 
 namespace zov::datafiles {
@@ -104,23 +103,22 @@ std::string KeyImage(platform::Env& env, DataFileTable& table, int16_t file_numb
   if (entry == nullptr) return std::string();
   std::string value = entry->key_value;
 
-  const FileSpec* spec = FileStatistics(env, *entry);
+  const platform::FileSpec* spec = FileStatistics(env, *entry);
   if (spec == nullptr) return value;
   if (entry->key_number < 0 || static_cast<std::size_t>(entry->key_number) >= spec->keys.size()) {
     return value;
   }
 
   std::size_t start = 0;  // the segment's offset within the key value
-  for (const KeySegment& segment : spec->keys[static_cast<std::size_t>(entry->key_number)]) {
+  for (const platform::KeySegment& segment : spec->keys[static_cast<std::size_t>(entry->key_number)]) {
     const std::size_t end = start + segment.length;
-    if (segment.flags & kSegBinary) {
-      if (value.size() < end) value.resize(end, '\0');
-      std::reverse(value.begin() + static_cast<std::ptrdiff_t>(start),
-                   value.begin() + static_cast<std::ptrdiff_t>(end));
-    } else if (segment.flags & kSegAltCollating) {
-      for (std::size_t i = start; i < end && i < value.size(); ++i) {
-        value[i] = static_cast<char>(spec->Collate(static_cast<uint8_t>(value[i])));
-      }
+    const platform::SegmentOrder order = platform::FlagOrder(segment);
+    // A binary segment is always whole: a short value is padded with zero
+    // bytes first. Any other is converted only as far as the value goes.
+    if (order.kind == platform::SegmentKind::kUnsigned && value.size() < end) value.resize(end, '\0');
+    if (start < value.size()) {
+      platform::ImageSegment(order, spec->CollationTable(), reinterpret_cast<uint8_t*>(value.data()) + start,
+                             std::min(end, value.size()) - start);
     }
     start = end;
   }

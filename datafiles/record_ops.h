@@ -46,9 +46,12 @@ int16_t ReadRecord(platform::RecordManager& record_manager, DataFileEntry& entry
                    uint16_t operation);
 
 // The file's current key value converted segment by segment so that it
-// compares bytewise in the file's own order: binary segments reversed (low
-// byte first becomes high byte first), segments with the alternate collating
-// sequence translated through it. Empty when the file number is not open.
+// compares bytewise in the file's own order, by the flags alone
+// (platform::FlagOrder): binary segments reversed (low byte first becomes
+// high byte first), segments with the alternate collating sequence
+// translated through it. Extended types and descending segments stay as
+// stored, unlike in the engine's own images. Empty when the file number is
+// not open.
 std::string KeyImage(platform::Env& env, DataFileTable& table, int16_t file_number);
 
 }  // namespace zov::datafiles

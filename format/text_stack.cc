@@ -1,12 +1,15 @@
 #include "format/text_stack.h"
 
+#include "platform/coding.h"
+
 namespace zov::format {
 
 bool PushText(FormatState& st, std::string_view text) {
   if (text.size() > kMaxStackedText) return false;
   st.text_stack.append(text);
-  st.text_stack += static_cast<char>(text.size() & 0xFF);
-  st.text_stack += static_cast<char>((text.size() >> 8) & 0xFF);
+  char length[2];
+  platform::EncodeFixed16(length, static_cast<uint16_t>(text.size()));
+  st.text_stack.append(length, sizeof length);
   return true;
 }
 
@@ -16,9 +19,7 @@ std::string PopText(FormatState& st) {
     stack.clear();
     return std::string();
   }
-  const std::size_t n =
-      static_cast<unsigned char>(stack[stack.size() - 2]) |
-      (static_cast<std::size_t>(static_cast<unsigned char>(stack.back())) << 8);
+  const std::size_t n = platform::DecodeFixed16(stack.data() + stack.size() - 2);
   const std::size_t body = stack.size() - 2;
   const std::size_t start = n > body ? 0 : body - n;
   std::string text = stack.substr(start, body - start);

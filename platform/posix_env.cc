@@ -104,11 +104,16 @@ std::unique_ptr<PosixEnv> PosixEnv::Create(std::string* error) {
   p->processes_ = NewPosixProcessRunner();
   std::optional<std::string> library = p->environment_->Get("ZOVRECMAN");
   if (library && !library->empty()) {
-    p->record_manager_ = NewLoadableRecordManager(*library, error);
-    if (!p->record_manager_) return nullptr;
+    const Status s = NewLoadableRecordManager(*library, &p->record_manager_);
+    if (!s.ok()) {
+      *error = s.message();
+      return nullptr;
+    }
     p->record_manager_choice_ = "ZOVRECMAN library " + *library;
   } else {
-    p->record_manager_ = NewSqliteRecordManager();
+    SqliteRecordManagerOptions options;
+    options.clock = p->clock_.get();
+    p->record_manager_ = NewSqliteRecordManager(options);
     p->record_manager_choice_ = "our engine (SQLite data files)";
   }
   if (p->environment_->Get("ZOVDEBUG")) p->processes_->ReportError("record manager: " + p->record_manager_choice_);

@@ -1,5 +1,8 @@
 // The record manager's single call: every keyed data file of the suite is
-// reached through it, and only the data-file layer (datafiles/) calls it.
+// reached through it. The data-file layer (datafiles/) makes the call itself,
+// with the buffers the register program has always handed over; zovdata, the
+// benchmark and the tests make it through the typed handle
+// recman/record_file.h. The backends are in recman/record_managers.h.
 //
 //   uint8_t pos[kPositionBlockSize] = {};
 //   uint32_t len = sizeof(rec);

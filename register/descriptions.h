@@ -6,14 +6,15 @@
 #ifndef ZOV_REGISTER_DESCRIPTIONS_H_
 #define ZOV_REGISTER_DESCRIPTIONS_H_
 
-#include "datafiles/file_spec.h"
+#include "datafiles/description_file.h"
+#include "platform/recman/file_spec.h"
 #include "register/records.h"
 
 namespace zov::reg {
 
 // Record length = the record variable's size; one key per KeySpec, string
 // segments, duplicates where the key allows them.
-datafiles::FileSpec DescribeDataFile(const DataFileSpec& file);
+platform::FileSpec DescribeDataFile(const DataFileSpec& file);
 
 }  // namespace zov::reg
 

@@ -24,33 +24,12 @@
 #include <span>
 #include <string_view>
 
+#include "platform/coding.h"
+
 namespace zov::reg {
 
 // ---------------------------------------------------------------------------
 // Raw field access over a record's bytes.
-
-inline int16_t LoadInt16(const char* p) {
-  const auto* u = reinterpret_cast<const unsigned char*>(p);
-  return static_cast<int16_t>(static_cast<uint16_t>(u[0] | (u[1] << 8)));
-}
-
-inline int32_t LoadInt32(const char* p) {
-  const auto* u = reinterpret_cast<const unsigned char*>(p);
-  uint32_t v = static_cast<uint32_t>(u[0]) | (static_cast<uint32_t>(u[1]) << 8) |
-               (static_cast<uint32_t>(u[2]) << 16) | (static_cast<uint32_t>(u[3]) << 24);
-  return static_cast<int32_t>(v);
-}
-
-inline void StoreInt16(char* p, int16_t value) {
-  auto v = static_cast<uint16_t>(value);
-  p[0] = static_cast<char>(v & 0xFF);
-  p[1] = static_cast<char>(v >> 8);
-}
-
-inline void StoreInt32(char* p, int32_t value) {
-  auto v = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
 
 // Text field: copied and blank-padded, or cut, to exactly `width` bytes.
 inline void StoreText(char* p, std::size_t width, std::string_view text) {
@@ -95,12 +74,12 @@ struct RecordVariable {
   template <std::size_t Off>
   int16_t Int16() const {
     static_assert(Off + 2 <= N, "field outside the record variable");
-    return LoadInt16(bytes.data() + Off);
+    return static_cast<int16_t>(platform::DecodeFixed16(bytes.data() + Off));
   }
   template <std::size_t Off>
   int32_t Int32() const {
     static_assert(Off + 4 <= N, "field outside the record variable");
-    return LoadInt32(bytes.data() + Off);
+    return static_cast<int32_t>(platform::DecodeFixed32(bytes.data() + Off));
   }
   template <std::size_t Off, std::size_t W>
   void SetText(std::string_view text) {
@@ -115,12 +94,12 @@ struct RecordVariable {
   template <std::size_t Off>
   void SetInt16(int16_t v) {
     static_assert(Off + 2 <= N, "field outside the record variable");
-    StoreInt16(bytes.data() + Off, v);
+    platform::EncodeFixed16(bytes.data() + Off, static_cast<uint16_t>(v));
   }
   template <std::size_t Off>
   void SetInt32(int32_t v) {
     static_assert(Off + 4 <= N, "field outside the record variable");
-    StoreInt32(bytes.data() + Off, v);
+    platform::EncodeFixed32(bytes.data() + Off, static_cast<uint32_t>(v));
   }
 };
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/coding.h"
 #include "screen/window_stack_format.h"
 
 namespace zov::screen {
@@ -34,18 +35,14 @@ bool ParseDigits(std::string_view text, int* value) {
 }
 
 std::string EncodePosition(int32_t position) {
-  uint32_t u = static_cast<uint32_t>(position);
+  static_assert(kStackHeaderSize == 4, "the position is a 32-bit integer");
   std::string bytes(kStackHeaderSize, '\0');
-  for (std::size_t i = 0; i < kStackHeaderSize; ++i) bytes[i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+  platform::EncodeFixed32(bytes.data(), static_cast<uint32_t>(position));
   return bytes;
 }
 
 int64_t DecodePosition(std::string_view bytes) {
-  uint32_t u = 0;
-  for (std::size_t i = 0; i < kStackHeaderSize; ++i) {
-    u |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) << (8 * i);
-  }
-  return static_cast<int32_t>(u);
+  return static_cast<int32_t>(platform::DecodeFixed32(bytes.data()));
 }
 
 // The stored next-record position, when it can be one for a file of `size`

@@ -1,144 +1,136 @@
 #include "platform/recman/file_spec.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "platform/recman/status.h"
+#include "platform/coding.h"
 
 namespace zov::platform {
-namespace {
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-void Put32(uint64_t value, char* p) {
-  const uint32_t v = value > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+int32_t FileSpec::KeyLength(int key_number) const {
+  if (key_number < 0 || key_number >= key_count) return 0;
+  if (static_cast<std::size_t>(key_number) >= keys.size()) return 0;
+  int32_t length = 0;
+  for (const KeySegment& s : keys[static_cast<std::size_t>(key_number)]) length += s.length;
+  return length;
 }
 
-bool ValidPageSize(uint16_t size) { return size >= 512 && size <= 16384 && size % 512 == 0; }
-
-// Reads one segment specification; returns kRmOk or the fault's status.
-int16_t ParseSegment(const uint8_t* p, uint16_t record_length, uint16_t value_offset, SegmentDef* seg,
-                     uint16_t* flags) {
-  const uint16_t position = Get16(p + kSegPosition);
-  const uint16_t length = Get16(p + kSegLength);
-  *flags = Get16(p + kSegFlags);
-  if (length == 0) return kRmInvalidKeyLength;
-  if (position == 0 || position + length - 1 > record_length) return kRmInvalidKeyPosition;
-  SegmentKind kind = SegmentKind::kString;
-  if (*flags & kSegExtended) {
-    switch (p[kSegExtendedType]) {
-      case kTypeString: kind = SegmentKind::kString; break;
-      case kTypeSignedInteger: kind = SegmentKind::kSigned; break;
-      case kTypeUnsignedBinary: kind = SegmentKind::kUnsigned; break;
-      default: return kRmInvalidKeyType;
-    }
-  } else if (*flags & kSegBinary) {
-    kind = SegmentKind::kUnsigned;
-  }
-  if (kind == SegmentKind::kString && (*flags & kSegCollated)) kind = SegmentKind::kCollated;
-  if (kind == SegmentKind::kSigned && length != 1 && length != 2 && length != 4 && length != 8) {
-    return kRmInvalidKeyLength;
-  }
-  *seg = SegmentDef{static_cast<uint16_t>(position - 1), value_offset, length, kind,
-                    (*flags & kSegDescending) != 0};
-  return kRmOk;
+const uint8_t* FileSpec::CollationTable() const {
+  if (collating_sequence.size() < kCollationSize) return nullptr;
+  return reinterpret_cast<const uint8_t*>(collating_sequence.data()) + kCollationHeaderSize;
 }
 
-}  // namespace
+FileSpec DecodeFileSpec(std::span<const uint8_t> bytes) {
+  FileSpec spec;
+  if (bytes.size() < kSpecHeaderSize) return spec;
+  const uint8_t* b = bytes.data();
+  spec.record_length = DecodeFixed16(b + kSpecRecordLengthOffset);
+  spec.page_size = DecodeFixed16(b + kSpecPageSizeOffset);
+  spec.key_count = DecodeFixed16(b + kSpecKeyCountOffset);
+  spec.record_count = DecodeFixed32(b + kSpecRecordCountOffset);
+  spec.file_flags = DecodeFixed16(b + kSpecFileFlagsOffset);
 
-int16_t ParseFileSpec(const uint8_t* data, std::size_t length, RecordFileSpec* spec) {
-  *spec = RecordFileSpec();
-  if (data == nullptr || length < kSpecHeaderSize) return kRmCreateError;
-  const uint16_t record_length = Get16(data + kSpecRecordLength);
-  const uint16_t key_count = Get16(data + kSpecKeyCount);
-  if (record_length == 0 || record_length > kMaxRecordLength) return kRmInvalidRecordLength;
-  if (!ValidPageSize(Get16(data + kSpecPageSize))) return kRmPageSizeError;
-  if (key_count == 0 || key_count > kMaxSegments) return kRmInvalidKeyCount;
-
-  spec->record_length = record_length;
-  std::size_t offset = kSpecHeaderSize;
-  bool any_collated_flag = false;
-  for (uint16_t k = 0; k < key_count; ++k) {
-    KeyDef key{{}, spec->segment_count, 0, false, false};
-    uint16_t flags = kSegContinues;
-    while (flags & kSegContinues) {
-      if (spec->segment_count == kMaxSegments) return kRmInvalidKeyCount;
-      if (length - offset < kSegmentSpecSize) return kRmCreateError;
-      SegmentDef seg;
-      const int16_t st = ParseSegment(data + offset, record_length, key.length, &seg, &flags);
-      if (st != kRmOk) return st;
-      if (key.segments.empty()) {
-        key.duplicates = (flags & kSegDuplicates) != 0;
-        key.modifiable = (flags & kSegModifiable) != 0;
+  std::size_t pos = kSpecHeaderSize;
+  bool collated = false;
+  for (int k = 0; k < spec.key_count; ++k) {
+    std::vector<KeySegment> key;
+    bool complete = false;
+    while (pos + kSegmentSpecSize <= bytes.size()) {
+      KeySegment s;
+      s.position = DecodeFixed16(b + pos + kSegPositionOffset);
+      s.length = DecodeFixed16(b + pos + kSegLengthOffset);
+      s.flags = DecodeFixed16(b + pos + kSegFlagsOffset);
+      s.unique_count = DecodeFixed32(b + pos + kSegUniqueCountOffset);
+      s.extended_type = b[pos + kSegTypeOffset];
+      pos += kSegmentSpecSize;
+      if (s.flags & kSegCollated) collated = true;
+      key.push_back(s);
+      if (!(s.flags & kSegContinues)) {
+        complete = true;
+        break;
       }
-      if (static_cast<std::size_t>(key.length) + seg.length > kMaxKeyLength) return kRmInvalidKeyLength;
-      key.length = static_cast<uint16_t>(key.length + seg.length);
-      any_collated_flag = any_collated_flag || (flags & kSegCollated);
-      key.segments.push_back(seg);
-      ++spec->segment_count;
-      offset += kSegmentSpecSize;
     }
-    spec->keys.push_back(std::move(key));
+    if (!complete) break;
+    spec.keys.push_back(std::move(key));
   }
-
-  for (int c = 0; c < 256; ++c) spec->collation[c] = static_cast<uint8_t>(c);
-  std::size_t layout_size = offset;
-  if (any_collated_flag) {
-    if (length - offset < kCollationSize || data[offset] != kCollationMarker) return kRmInvalidCollation;
-    std::memcpy(spec->collation.data(), data + offset + kCollationHeaderSize, 256);
-    layout_size += kCollationSize;
+  if (collated && spec.keys.size() == spec.key_count && pos + kCollationSize <= bytes.size()) {
+    spec.collating_sequence.assign(reinterpret_cast<const char*>(b + pos), kCollationSize);
   }
-  spec->layout.assign(reinterpret_cast<const char*>(data), layout_size);
-  Put32(0, spec->layout.data() + kSpecRecordCount);
-  for (std::size_t s = 0; s < spec->segment_count; ++s) {
-    Put32(0, spec->layout.data() + kSpecHeaderSize + s * kSegmentSpecSize + kSegUniqueCount);
-  }
-  return kRmOk;
+  return spec;
 }
 
-void ExtractKeyValue(const KeyDef& key, const uint8_t* record, std::string* value) {
-  value->resize(key.length);
-  for (const SegmentDef& seg : key.segments) {
-    std::memcpy(value->data() + seg.value_offset, record + seg.record_offset, seg.length);
-  }
-}
-
-void BuildKeyImage(const RecordFileSpec& spec, const KeyDef& key, const uint8_t* value, std::string* image) {
-  image->resize(key.length);
-  auto* out = reinterpret_cast<uint8_t*>(image->data());
-  for (const SegmentDef& seg : key.segments) {
-    const uint8_t* in = value + seg.value_offset;
-    uint8_t* o = out + seg.value_offset;
-    switch (seg.kind) {
-      case SegmentKind::kString:
-        std::memcpy(o, in, seg.length);
-        break;
-      case SegmentKind::kCollated:
-        for (uint16_t i = 0; i < seg.length; ++i) o[i] = spec.collation[in[i]];
-        break;
-      case SegmentKind::kUnsigned:
-      case SegmentKind::kSigned:
-        // Most significant byte first; a signed value's sign bit flipped so
-        // that negatives sort below zero.
-        for (uint16_t i = 0; i < seg.length; ++i) o[i] = in[seg.length - 1 - i];
-        if (seg.kind == SegmentKind::kSigned) o[0] ^= 0x80;
-        break;
-    }
-    if (seg.descending) {
-      for (uint16_t i = 0; i < seg.length; ++i) o[i] = static_cast<uint8_t>(~o[i]);
+std::string EncodeFileSpec(const FileSpec& spec) {
+  std::size_t segments = 0;
+  for (const auto& key : spec.keys) segments += key.size();
+  std::string out(kSpecHeaderSize + segments * kSegmentSpecSize, '\0');
+  char* b = out.data();
+  EncodeFixed16(b + kSpecRecordLengthOffset, spec.record_length);
+  EncodeFixed16(b + kSpecPageSizeOffset, spec.page_size);
+  EncodeFixed16(b + kSpecKeyCountOffset, static_cast<uint16_t>(spec.keys.size()));
+  EncodeFixed32(b + kSpecRecordCountOffset, spec.record_count);
+  EncodeFixed16(b + kSpecFileFlagsOffset, spec.file_flags);
+  std::size_t pos = kSpecHeaderSize;
+  for (const auto& key : spec.keys) {
+    for (std::size_t i = 0; i < key.size(); ++i) {
+      uint16_t flags = static_cast<uint16_t>(key[i].flags & ~kSegContinues);
+      if (i + 1 < key.size()) flags = static_cast<uint16_t>(flags | kSegContinues);
+      EncodeFixed16(b + pos + kSegPositionOffset, key[i].position);
+      EncodeFixed16(b + pos + kSegLengthOffset, key[i].length);
+      EncodeFixed16(b + pos + kSegFlagsOffset, flags);
+      EncodeFixed32(b + pos + kSegUniqueCountOffset, key[i].unique_count);
+      b[pos + kSegTypeOffset] = static_cast<char>(key[i].extended_type);
+      pos += kSegmentSpecSize;
     }
   }
-}
-
-std::string StatLayout(const RecordFileSpec& spec, uint64_t records, const std::vector<int64_t>& unique_counts) {
-  std::string out = spec.layout;
-  Put32(records, out.data() + kSpecRecordCount);
-  for (std::size_t s = 0; s < spec.segment_count && s < unique_counts.size(); ++s) {
-    const int64_t n = std::max<int64_t>(unique_counts[s], 0);
-    Put32(static_cast<uint64_t>(n), out.data() + kSpecHeaderSize + s * kSegmentSpecSize + kSegUniqueCount);
-  }
+  out += spec.collating_sequence;
   return out;
+}
+
+std::optional<SegmentOrder> StoredOrder(const KeySegment& segment) {
+  SegmentOrder order;
+  order.descending = (segment.flags & kSegDescending) != 0;
+  if (segment.flags & kSegExtended) {
+    switch (segment.extended_type) {
+      case kTypeString: order.kind = SegmentKind::kString; break;
+      case kTypeSignedInteger: order.kind = SegmentKind::kSigned; break;
+      case kTypeUnsignedBinary: order.kind = SegmentKind::kUnsigned; break;
+      default: return std::nullopt;
+    }
+  } else if (segment.flags & kSegBinary) {
+    order.kind = SegmentKind::kUnsigned;
+  }
+  if (order.kind == SegmentKind::kString && (segment.flags & kSegCollated)) order.kind = SegmentKind::kCollated;
+  return order;
+}
+
+SegmentOrder FlagOrder(const KeySegment& segment) {
+  SegmentOrder order;
+  if (segment.flags & kSegBinary) {
+    order.kind = SegmentKind::kUnsigned;
+  } else if (segment.flags & kSegCollated) {
+    order.kind = SegmentKind::kCollated;
+  }
+  return order;
+}
+
+void ImageSegment(SegmentOrder order, const uint8_t* collation, uint8_t* bytes, std::size_t length) {
+  if (length == 0) return;
+  switch (order.kind) {
+    case SegmentKind::kString:
+      break;
+    case SegmentKind::kCollated:
+      if (collation != nullptr) {
+        for (std::size_t i = 0; i < length; ++i) bytes[i] = collation[bytes[i]];
+      }
+      break;
+    case SegmentKind::kUnsigned:
+    case SegmentKind::kSigned:
+      std::reverse(bytes, bytes + length);
+      if (order.kind == SegmentKind::kSigned) bytes[0] ^= 0x80;
+      break;
+  }
+  if (order.descending) {
+    for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(~bytes[i]);
+  }
 }
 
 }  // namespace zov::platform

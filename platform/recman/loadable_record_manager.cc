@@ -31,25 +31,25 @@ class LoadableRecordManager : public RecordManager {
 
 }  // namespace
 
-std::unique_ptr<RecordManager> NewLoadableRecordManager(const std::string& library_path, std::string* error) {
+Status NewLoadableRecordManager(const std::string& library_path, std::unique_ptr<RecordManager>* record_manager) {
   void* library = ::dlopen(library_path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     const char* why = ::dlerror();
-    *error = "cannot load record manager library " + library_path + ": " + (why ? why : "unknown error");
     RestoreFloatingPointControl();
-    return nullptr;
+    return Status::IoError("cannot load record manager library " + library_path + ": " +
+                           (why ? why : "unknown error"));
   }
   ::dlerror();
   void* symbol = ::dlsym(library, "BTRCALL");
   if (symbol == nullptr) {
-    *error = "record manager library " + library_path + " does not export BTRCALL";
     ::dlclose(library);
     RestoreFloatingPointControl();
-    return nullptr;
+    return Status::InvalidArgument("record manager library " + library_path + " does not export BTRCALL");
   }
   // Library initialisers may have changed the floating-point state too.
   RestoreFloatingPointControl();
-  return std::make_unique<LoadableRecordManager>(library, reinterpret_cast<BtrCallFunction>(symbol));
+  *record_manager = std::make_unique<LoadableRecordManager>(library, reinterpret_cast<BtrCallFunction>(symbol));
+  return Status::Ok();
 }
 
 }  // namespace zov::platform

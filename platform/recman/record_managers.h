@@ -1,9 +1,9 @@
 // The two record-manager backends: our own engine on SQLite, and any shared
 // library that exports the record manager's single call as BTRCALL.
 //
-//   std::string error;
-//   std::unique_ptr<RecordManager> rm = library.empty()
-//       ? NewSqliteRecordManager() : NewLoadableRecordManager(library, &error);
+//   std::unique_ptr<RecordManager> rm;
+//   if (library.empty()) rm = NewSqliteRecordManager();
+//   else if (Status s = NewLoadableRecordManager(library, &rm); !s.ok()) ...;
 //
 // Every call through either backend ends with RestoreFloatingPointControl().
 //
@@ -45,7 +45,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/record_manager.h"
+#include "platform/status.h"
 
 namespace zov::platform {
 
@@ -55,6 +57,10 @@ struct SqliteRecordManagerOptions {
   // How long reads of a file outside a transaction keep sharing one read
   // snapshot (see sqlite_record_manager.cc); 0 gives each read its own.
   int read_snapshot_ms = 2;
+  // Times the read snapshots (MonotonicMicros); it must outlive the engine.
+  // Null: the standard library's steady clock, for an engine that has no
+  // Env (a BTRCALL library, a tool of the tests).
+  Clock* clock = nullptr;
 };
 
 std::unique_ptr<RecordManager> NewSqliteRecordManager(const SqliteRecordManagerOptions& options);
@@ -65,10 +71,12 @@ std::unique_ptr<RecordManager> NewSqliteRecordManager();
 //   extern "C" int16_t BTRCALL(uint16_t operation, void* position_block,
 //       void* data, uint32_t* data_length, void* key, uint8_t key_length,
 //       int8_t key_number);
-// Returns null, with *error saying what failed, when the library cannot be
-// loaded or does not export BTRCALL. The library stays loaded as long as the
-// returned object lives.
-std::unique_ptr<RecordManager> NewLoadableRecordManager(const std::string& library_path, std::string* error);
+// On success *record_manager is the backend; the library stays loaded as long
+// as it lives. Otherwise *record_manager is left as it was and the Status
+// names the library and what failed: kIoError when it cannot be loaded,
+// kInvalidArgument when it does not export BTRCALL.
+[[nodiscard]] Status NewLoadableRecordManager(const std::string& library_path,
+                                              std::unique_ptr<RecordManager>* record_manager);
 
 }  // namespace zov::platform
 

@@ -27,7 +27,7 @@
 // the file's size), more than the lookup itself. So a read (the gets, stat)
 // outside the engine's transaction opens a deferred transaction on the
 // file's connection and leaves it open; the next reads of that file reuse
-// it while it is younger than options.read_snapshot_ms (by the monotonic
+// it while it is younger than options.read_snapshot_ms (by the options'
 // clock), and the first read after that ends it and starts a new one. Reads
 // thus see the file as it was at most that long ago. The held snapshot is
 // released before any write to the file (insert, update, delete), at begin
@@ -51,10 +51,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/coding.h"
 #include "platform/recman/engine_files.h"
 #include "platform/recman/file_lock.h"
-#include "platform/recman/file_spec.h"
 #include "platform/recman/fp_control.h"
+#include "platform/recman/key_defs.h"
 #include "platform/recman/record_managers.h"
 #include "platform/recman/sqlite_schema.h"
 #include "platform/recman/status.h"
@@ -169,21 +170,14 @@ struct FileRow {
 
 std::string EncodeCounts(const std::vector<int64_t>& counts) {
   std::string out(counts.size() * 8, '\0');
-  for (std::size_t i = 0; i < counts.size(); ++i) {
-    const auto v = static_cast<uint64_t>(counts[i]);
-    for (int b = 0; b < 8; ++b) out[i * 8 + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
-  }
+  for (std::size_t i = 0; i < counts.size(); ++i) EncodeFixed64(out.data() + i * 8, static_cast<uint64_t>(counts[i]));
   return out;
 }
 
 bool DecodeCounts(const std::string& bytes, std::size_t n, std::vector<int64_t>* counts) {
   if (bytes.size() != n * 8) return false;
   counts->assign(n, 0);
-  for (std::size_t i = 0; i < n; ++i) {
-    uint64_t v = 0;
-    for (int b = 7; b >= 0; --b) v = (v << 8) | static_cast<unsigned char>(bytes[i * 8 + b]);
-    (*counts)[i] = static_cast<int64_t>(v);
-  }
+  for (std::size_t i = 0; i < n; ++i) (*counts)[i] = static_cast<int64_t>(DecodeFixed64(bytes.data() + i * 8));
   return true;
 }
 
@@ -197,7 +191,7 @@ struct OpenFile {
   int handles = 0;
   bool in_transaction = false;  // holds a write transaction of the engine's transaction
   bool reading = false;         // holds a read snapshot opened by a read (only outside transactions)
-  std::chrono::steady_clock::time_point reading_since;
+  int64_t reading_since = 0;    // monotonic microseconds (NowMicros) when it was opened
   RecordFileSpec spec;
   std::vector<std::array<Statement, kKeyQueryCount>> queries;  // per key
   std::vector<Statement> probes;                               // per key
@@ -241,6 +235,7 @@ class SqliteRecordManager final : public RecordManager {
                  int8_t key_number);
   int16_t EndTransaction(bool commit);
   void CloseEverything();
+  int64_t NowMicros() const;
   void StartRead(OpenFile& f);
   void EndRead(OpenFile& f);
   void EndAllReads();
@@ -321,14 +316,20 @@ int16_t SqliteRecordManager::Dispatch(uint16_t operation, uint8_t* pb, void* dat
   return status;
 }
 
+int64_t SqliteRecordManager::NowMicros() const {
+  if (options_.clock != nullptr) return options_.clock->MonotonicMicros();
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 // Opens a read snapshot on f, or keeps the one held while it is young
 // enough. Inside the engine's transaction reads run as they always did: in
 // the file's write transaction, or each in its own.
 void SqliteRecordManager::StartRead(OpenFile& f) {
   if (options_.read_snapshot_ms <= 0 || transaction_ || f.in_transaction) return;
-  const auto now = std::chrono::steady_clock::now();
+  const int64_t now = NowMicros();
   if (f.reading) {
-    if (now - f.reading_since < std::chrono::milliseconds(options_.read_snapshot_ms) &&
+    if (now - f.reading_since < int64_t{options_.read_snapshot_ms} * 1000 &&
         !::sqlite3_get_autocommit(f.db)) {
       return;
     }

@@ -27,7 +27,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/recman/file_spec.h"
+#include "platform/recman/key_defs.h"
 
 namespace zov::platform {
 

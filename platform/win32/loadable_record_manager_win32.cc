@@ -39,13 +39,12 @@ class LoadableRecordManager : public RecordManager {
 
 }  // namespace
 
-std::unique_ptr<RecordManager> NewLoadableRecordManager(const std::string& library_path, std::string* error) {
+Status NewLoadableRecordManager(const std::string& library_path, std::unique_ptr<RecordManager>* record_manager) {
   HMODULE library = ::LoadLibraryW(Cp850ToWide(library_path).c_str());
   if (library == nullptr) {
-    *error = "cannot load record manager library " +
-             Win32Error("LoadLibraryW", library_path, ::GetLastError()).message();
+    const Status why = Win32Error("LoadLibraryW", library_path, ::GetLastError());
     RestoreFloatingPointControl();
-    return nullptr;
+    return Status::IoError("cannot load record manager library " + why.message());
   }
   FARPROC symbol = nullptr;
   for (const char* name : kExportNames) {
@@ -55,12 +54,12 @@ std::unique_ptr<RecordManager> NewLoadableRecordManager(const std::string& libra
   // Library initialisers may have changed the floating-point state.
   RestoreFloatingPointControl();
   if (symbol == nullptr) {
-    *error = "record manager library " + library_path + " does not export BTRCALL";
     ::FreeLibrary(library);
-    return nullptr;
+    return Status::InvalidArgument("record manager library " + library_path + " does not export BTRCALL");
   }
-  return std::make_unique<LoadableRecordManager>(
+  *record_manager = std::make_unique<LoadableRecordManager>(
       library, reinterpret_cast<BtrCallFunction>(reinterpret_cast<void (*)()>(symbol)));
+  return Status::Ok();
 }
 
 }  // namespace zov::platform

@@ -137,12 +137,18 @@ std::string ModulePath(HMODULE module) {
 }
 
 // The record manager the run uses, and the words that name it.
-std::unique_ptr<RecordManager> ChooseRecordManager(Environment& environment, std::string* choice,
+std::unique_ptr<RecordManager> ChooseRecordManager(Environment& environment, Clock* clock, std::string* choice,
                                                    std::string* error) {
+  std::unique_ptr<RecordManager> loaded;
+  auto load = [&](const std::string& path) -> std::unique_ptr<RecordManager> {
+    const Status s = NewLoadableRecordManager(path, &loaded);
+    if (!s.ok()) *error = s.message();
+    return std::move(loaded);
+  };
   const std::optional<std::string> library = environment.Get("ZOVRECMAN");
   if (library && !library->empty()) {
     *choice = "ZOVRECMAN library " + *library;
-    return NewLoadableRecordManager(*library, error);
+    return load(*library);
   }
   // The suite's library, where the system's DLL search finds it. Found but
   // unusable (another architecture, a missing dependency) is an error: our
@@ -152,7 +158,7 @@ std::unique_ptr<RecordManager> ChooseRecordManager(Environment& environment, std
     const std::string path = ModulePath(probe);
     ::FreeLibrary(probe);
     *choice = "wbtrv32.dll (" + path + ")";
-    return NewLoadableRecordManager(path, error);
+    return load(path);
   }
   const DWORD why = ::GetLastError();
   if (why != ERROR_MOD_NOT_FOUND) {
@@ -160,7 +166,9 @@ std::unique_ptr<RecordManager> ChooseRecordManager(Environment& environment, std
     return nullptr;
   }
   *choice = "our engine (SQLite data files)";
-  return NewSqliteRecordManager();
+  SqliteRecordManagerOptions options;
+  options.clock = clock;
+  return NewSqliteRecordManager(options);
 }
 
 }  // namespace
@@ -185,7 +193,7 @@ std::unique_ptr<Win32Env> Win32Env::Create(std::string* error) {
   p->clock_ = NewWin32Clock();
   p->environment_ = NewWin32Environment();
   p->processes_ = NewWin32ProcessRunner();
-  p->record_manager_ = ChooseRecordManager(*p->environment_, &p->record_manager_choice_, error);
+  p->record_manager_ = ChooseRecordManager(*p->environment_, p->clock_.get(), &p->record_manager_choice_, error);
   if (!p->record_manager_) return nullptr;
   if (p->environment_->Get("ZOVDEBUG")) p->processes_->ReportError("record manager: " + p->record_manager_choice_);
   p->console_ = NewWin32Console();

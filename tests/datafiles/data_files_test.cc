@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "datafiles/description_file.h"
 #include "tests/datafiles/harness.h"
 
 namespace zov::datafiles {
 namespace {
 
-FileSpec ReceiptShape() {
-  return Shape(68, {{{1, 6, 0, 0}, {29, 4, kSegDuplicates, 0}},
-                    {{1, 6, kSegDuplicates, 0}, {9, 4, kSegDuplicates, 0}},
-                    {{1, 6, kSegDuplicates, 0}, {25, 4, kSegDuplicates, 0}}});
+platform::FileSpec ReceiptShape() {
+  return Shape(68, {{{1, 6, 0, 0}, {29, 4, platform::kSegDuplicates, 0}},
+                    {{1, 6, platform::kSegDuplicates, 0}, {9, 4, platform::kSegDuplicates, 0}},
+                    {{1, 6, platform::kSegDuplicates, 0}, {25, 4, platform::kSegDuplicates, 0}}});
 }
 
 std::string PathBufferOf(const std::string& path) {
@@ -53,7 +54,7 @@ TEST(OpenDataFile, HandsTheRecordManagerExactBuffersAndReadsTheShape) {
   ASSERT_EQ(OpenDataFile(h.env, h.session, h.table, 17, h.Path("VCobros"), record), 0);
 
   ASSERT_GE(h.rm.calls.size(), 2u);
-  const LoggedCall& open = h.rm.calls[0];
+  const platform::LoggedCall& open = h.rm.calls[0];
   EXPECT_EQ(open.operation, platform::kOpOpen);
   EXPECT_EQ(open.key, PathBufferOf(h.Path("VCobros.dat")));
   EXPECT_EQ(open.data, std::string("ZOVR\0", 5));
@@ -111,8 +112,8 @@ TEST(FindFileEntry, FoundOrHighestFreeEntry) {
 
 TEST(OpenDataFile, CreatesAMissingFileFromItsDescription) {
   Harness h;
-  FileSpec shape = ReceiptShape();
-  const std::string spec = EncodeFileSpec(shape);
+  platform::FileSpec shape = ReceiptShape();
+  const std::string spec = platform::EncodeFileSpec(shape);
   ASSERT_TRUE(h.fs->CreateDirectory(h.dir.path() + "ddf").ok());
   ASSERT_TRUE(h.fs->WriteFile(h.dir.path() + "ddf/VCobros.xdf", EncodeDescription(shape)).ok());
   std::array<char, 68> record{};
@@ -121,10 +122,10 @@ TEST(OpenDataFile, CreatesAMissingFileFromItsDescription) {
       << h.table.fatal_message;
 
   std::vector<uint16_t> ops;
-  for (const LoggedCall& c : h.rm.calls) ops.push_back(c.operation);
+  for (const platform::LoggedCall& c : h.rm.calls) ops.push_back(c.operation);
   EXPECT_EQ(ops, (std::vector<uint16_t>{platform::kOpOpen, platform::kOpCreate, platform::kOpOpen,
                                         platform::kOpStat}));
-  const LoggedCall& create = h.rm.calls[1];
+  const platform::LoggedCall& create = h.rm.calls[1];
   std::string expected = spec;
   expected.resize(kDataBufferSize, ' ');
   EXPECT_EQ(create.data, expected);
@@ -289,7 +290,7 @@ TEST(ResetDataFiles, EmptiesTheTableOnlyWhenTheRecordManagerAgrees) {
     ASSERT_EQ(OpenDataFile(h.env, h.session, h.table, 7, h.Path("VGrups"), record), 0);
     if (answer != 0) h.rm.forced[platform::kOpReset] = answer;
     EXPECT_EQ(ResetDataFiles(h.env, h.table), answer);
-    const LoggedCall& reset = h.rm.calls.back();
+    const platform::LoggedCall& reset = h.rm.calls.back();
     EXPECT_EQ(reset.operation, platform::kOpReset);
     EXPECT_EQ(reset.data_length, 0u);
     EXPECT_EQ(reset.key_length, 0);

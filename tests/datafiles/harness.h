@@ -8,13 +8,12 @@
 #include <string>
 
 #include "datafiles/data_file_table.h"
-#include "datafiles/file_spec.h"
 #include "platform/env.h"
 #include "platform/native_env.h"
 #include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_record_manager.h"
 #include "platform/testing/temp_dir.h"
 #include "session/session.h"
-#include "tests/datafiles/fake_record_manager.h"
 
 namespace zov::datafiles {
 
@@ -22,7 +21,7 @@ struct Harness {
   platform::TempDir dir;
   std::unique_ptr<platform::FileSystem> fs = platform::NewNativeFileSystem();
   platform::FakeClock clock;
-  FakeRecordManager rm;
+  platform::FakeRecordManager rm;
   platform::Env env;
   session::Session session;
   DataFileTable table;
@@ -35,8 +34,8 @@ struct Harness {
   }
 
   // A data file at DataRoot + "DADES/" + name with the given shape.
-  FakeFile& AddFile(const std::string& name, FileSpec spec) {
-    FakeFile& f = rm.files[session.data_root + "DADES\\" + name];
+  platform::FakeFile& AddFile(const std::string& name, platform::FileSpec spec) {
+    platform::FakeFile& f = rm.files[session.data_root + "DADES\\" + name];
     f.spec = std::move(spec);
     return f;
   }
@@ -44,8 +43,8 @@ struct Harness {
 };
 
 // A file of `record_length` bytes with one key per entry of `keys`.
-inline FileSpec Shape(uint16_t record_length, std::vector<std::vector<KeySegment>> keys) {
-  FileSpec spec;
+inline platform::FileSpec Shape(uint16_t record_length, std::vector<std::vector<platform::KeySegment>> keys) {
+  platform::FileSpec spec;
   spec.record_length = record_length;
   spec.page_size = 4096;
   spec.key_count = static_cast<uint16_t>(keys.size());

@@ -13,9 +13,10 @@ namespace {
 
 // A 6-byte record: key 0 is bytes 1-2; key 1 is a 2-byte binary integer
 // (bytes 3-4) then 2 bytes compared through the collating sequence (5-6).
-FileSpec SixByteShape() {
-  FileSpec spec = Shape(6, {{{1, 2, 0, 0}}, {{3, 2, kSegBinary | kSegDuplicates, 0},
-                                             {5, 2, kSegAltCollating | kSegDuplicates, 0}}});
+platform::FileSpec SixByteShape() {
+  platform::FileSpec spec = Shape(6, {{{1, 2, 0, 0}},
+                                      {{3, 2, platform::kSegBinary | platform::kSegDuplicates, 0},
+                                       {5, 2, platform::kSegCollated | platform::kSegDuplicates, 0}}});
   // Collating sequence: lower-case ASCII letters sort as their capitals.
   std::string acs = "\xAC" "UPPER   ";
   for (int c = 0; c < 256; ++c) acs += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
@@ -27,7 +28,7 @@ struct Opened {
   Harness h;
   std::array<char, 6> record{};
   Opened() {
-    FakeFile& f = h.AddFile("VTest.dat", SixByteShape());
+    platform::FakeFile& f = h.AddFile("VTest.dat", SixByteShape());
     f.records = {std::string("AA\x01\x02" "ab", 6), std::string("AB\x00\x01" "cd", 6),
                  std::string("B\0\x00\x00" "ef", 6), std::string("C\0\x02\x00" "gh", 6),
                  std::string("D\0\x03\x00" "ij", 6)};
@@ -64,7 +65,7 @@ TEST(ReadByKey, KeyValueIsPaddedOrCutAndTheBufferFilledForTheOperation) {
     EXPECT_EQ(ReadByKey(o.h.env, o.h.table, 5, 0, c.value, c.mode), c.status);
     EXPECT_EQ(o.Record(), c.delivered.empty() ? std::string(6, 'z') : c.delivered);
 
-    const LoggedCall& read = o.h.rm.calls.back();
+    const platform::LoggedCall& read = o.h.rm.calls.back();
     EXPECT_EQ(read.operation, c.mode == 0   ? platform::kOpGetEqual
                               : c.mode > 0 ? platform::kOpGetGreaterOrEqual
                                            : platform::kOpGetLessOrEqual);
@@ -124,7 +125,7 @@ TEST(ReadStep, MovesAlongTheCurrentKey) {
       EXPECT_EQ(o.Record(), before);
     }
     int scratch = 0;
-    for (const LoggedCall& call : o.h.rm.calls) {
+    for (const platform::LoggedCall& call : o.h.rm.calls) {
       if (call.data_length == kDataBufferSize) {
         ++scratch;
         EXPECT_EQ(call.key_length, kPathBufferSize);
@@ -159,7 +160,7 @@ TEST(ReadStep, FailedIntermediateMoveKeepsTheLastKeyValue) {
 
 TEST(ReadRecord, LongerRecordIsDeliveredCutWithStatusZero) {
   Harness h;
-  FakeFile& f = h.AddFile("VLong.dat", Shape(6, {{{1, 2, 0, 0}}}));
+  platform::FakeFile& f = h.AddFile("VLong.dat", Shape(6, {{{1, 2, 0, 0}}}));
   f.records = {"KKrecordEXTRA"};
   std::array<char, 9> record;
   record.fill('z');
@@ -175,7 +176,7 @@ TEST(ReadRecord, LongerRecordIsDeliveredCutWithStatusZero) {
 // what it can hold.
 TEST(ReadRecord, NeverWritesPastASmallRecordVariable) {
   Harness h;
-  FakeFile& f = h.AddFile("VWide.dat", Shape(40, {{{1, 2, 0, 0}}}));
+  platform::FakeFile& f = h.AddFile("VWide.dat", Shape(40, {{{1, 2, 0, 0}}}));
   f.records = {std::string(40, 'r')};
   std::array<char, 8> storage;
   storage.fill('z');

@@ -23,12 +23,12 @@
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/fake_environment.h"
 #include "platform/testing/fake_process_runner.h"
+#include "platform/testing/fake_record_manager.h"
 #include "platform/testing/temp_dir.h"
 #include "register/descriptions.h"
 #include "register/records.h"
 #include "register/register_state.h"
 #include "session/session.h"
-#include "tests/datafiles/fake_record_manager.h"
 #include "tests/register/builders.h"
 
 namespace zov::reg {
@@ -39,7 +39,7 @@ struct Harness {
   platform::FakeClock clock{{2026, 12, 8}};
   platform::FakeEnvironment environment;
   platform::FakeProcessRunner processes;
-  datafiles::FakeRecordManager rm;
+  platform::FakeRecordManager rm;
   platform::Env env;
   session::Session session;
   format::FormatState format;

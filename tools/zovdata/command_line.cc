@@ -240,7 +240,7 @@ int RunZovdata(platform::Env& env, const std::vector<std::string>& args, std::os
     return 0;
   }
   // stat
-  datafiles::FileSpec stats;
+  platform::FileSpec stats;
   Status s = ReadFileStats(env, positional[0], &stats);
   if (!s.ok()) return Fail(err, s);
   out << FormatStats(positional[0], stats);

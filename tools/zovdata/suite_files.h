@@ -10,13 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "datafiles/file_spec.h"
+#include "platform/recman/file_spec.h"
 
 namespace zov::tools {
 
 struct SuiteFile {
   std::string_view name;  // e.g. "VCobros"; the data file is <name>.dat
-  datafiles::FileSpec spec;
+  platform::FileSpec spec;
 };
 
 // The twelve files in the order the register run opens them. Every key is

@@ -1,9 +1,9 @@
 #include "tools/zovdata/zovdata.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 
+#include "datafiles/description_file.h"
+#include "platform/recman/record_file.h"
 #include "platform/recman/status.h"
 #include "tools/zovdata/suite_files.h"
 
@@ -11,12 +11,6 @@ namespace zov::tools {
 namespace {
 
 using platform::Status;
-
-constexpr std::size_t kPathBufferSize = 255;
-constexpr std::size_t kStatBufferSize = 1536;
-// Open modes of the record manager.
-constexpr int8_t kModeNormal = 0;
-constexpr int8_t kModeReadOnly = -2;
 
 Status::Code CodeOf(int16_t status) {
   switch (status) {
@@ -40,70 +34,31 @@ Status RecordManagerError(std::string_view file, std::string_view action, int16_
   return Status::Error(CodeOf(status), m);
 }
 
-Status PathBuffer(std::string_view file, std::array<char, kPathBufferSize>* buffer) {
+// Refuses, saying why, a path that the record manager's key buffer cannot
+// carry.
+Status CheckPath(std::string_view file) {
   if (file.empty()) return Status::InvalidArgument("no data file named");
-  if (file.size() + 1 > kPathBufferSize) {
+  if (file.size() + 1 > platform::kPathKeyLength) {
     return Status::InvalidArgument(std::string(file.substr(0, 40)) + "...: path too long (at most " +
-                                   std::to_string(kPathBufferSize - 1) + " bytes)");
+                                   std::to_string(platform::kPathKeyLength - 1) + " bytes)");
   }
   if (file.find('\0') != std::string_view::npos) {
     return Status::InvalidArgument("the data file's path holds a zero byte");
   }
-  buffer->fill(' ');
-  std::memcpy(buffer->data(), file.data(), file.size());
-  (*buffer)[file.size()] = '\0';
   return Status::Ok();
 }
 
-// A data file opened through the record manager, closed when it goes.
-class OpenFile {
- public:
-  explicit OpenFile(platform::RecordManager& rm) : rm_(rm) {}
-  ~OpenFile() {
-    if (open_) {
-      char data = 0, key = 0;
-      uint32_t length = 0;
-      rm_.Call(platform::kOpClose, block_.data(), &data, &length, &key, 0, 0);
-    }
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-
-  Status Open(std::string_view file, int8_t mode) {
-    std::array<char, kPathBufferSize> path;
-    Status s = PathBuffer(file, &path);
-    if (!s.ok()) return s;
-    std::array<char, 5> owner{};
-    uint32_t length = 0;
-    const int16_t st = rm_.Call(platform::kOpOpen, block_.data(), owner.data(), &length, path.data(),
-                                static_cast<uint8_t>(kPathBufferSize), mode);
-    if (st != platform::kRmOk) return RecordManagerError(file, "open", st);
-    open_ = true;
-    return Status::Ok();
-  }
-
-  Status Stats(std::string_view file, datafiles::FileSpec* stats) {
-    std::array<uint8_t, kStatBufferSize> data{};
-    std::array<char, kPathBufferSize> key;
-    key.fill(' ');
-    uint32_t length = kStatBufferSize;
-    const int16_t st = Call(platform::kOpStat, data.data(), &length, key.data(), static_cast<uint8_t>(key.size()), 0);
-    if (st != platform::kRmOk) return RecordManagerError(file, "read the statistics", st);
-    *stats = datafiles::DecodeFileSpec(std::span<const uint8_t>(data.data(), length));
-    if (stats->record_length == 0) return Status::IoError(std::string(file) + ": statistics give no record length");
-    return Status::Ok();
-  }
-
-  int16_t Call(uint16_t operation, void* data, uint32_t* length, void* key, uint8_t key_length,
-               int8_t key_number) {
-    return rm_.Call(operation, block_.data(), data, length, key, key_length, key_number);
-  }
-
- private:
-  platform::RecordManager& rm_;
-  std::array<uint8_t, platform::kPositionBlockSize> block_{};
-  bool open_ = false;
-};
+// Opens `file` in `mode` and reads its statistics.
+Status OpenAndStat(platform::RecordFile& f, std::string_view file, int8_t mode, platform::FileSpec* stats) {
+  Status s = CheckPath(file);
+  if (!s.ok()) return s;
+  int16_t st = f.Open(file, mode);
+  if (st != platform::kRmOk) return RecordManagerError(file, "open", st);
+  st = f.Stat(stats);
+  if (st != platform::kRmOk) return RecordManagerError(file, "read the statistics", st);
+  if (stats->record_length == 0) return Status::IoError(std::string(file) + ": statistics give no record length");
+  return Status::Ok();
+}
 
 std::string JoinPath(std::string_view dir, std::string_view name) {
   std::string path(dir);
@@ -117,10 +72,10 @@ const char* SegmentFlagNames(uint16_t flags, std::string* out) {
     const char* name;
   };
   static constexpr Name kNames[] = {
-      {datafiles::kSegDuplicates, "duplicates"}, {datafiles::kSegModifiable, "modifiable"},
-      {datafiles::kSegBinary, "binary"},         {datafiles::kSegContinues, "continues"},
-      {datafiles::kSegAltCollating, "collated"}, {datafiles::kSegDescending, "descending"},
-      {datafiles::kSegExtendedType, "extended type"},
+      {platform::kSegDuplicates, "duplicates"}, {platform::kSegModifiable, "modifiable"},
+      {platform::kSegBinary, "binary"},         {platform::kSegContinues, "continues"},
+      {platform::kSegCollated, "collated"},     {platform::kSegDescending, "descending"},
+      {platform::kSegExtended, "extended type"},
   };
   out->clear();
   for (const Name& n : kNames) {
@@ -134,9 +89,9 @@ const char* SegmentFlagNames(uint16_t flags, std::string* out) {
 
 std::string_view TypeName(uint8_t type) {
   switch (type) {
-    case 0: return "string";
-    case 1: return "signed integer";
-    case 14: return "unsigned binary";
+    case platform::kTypeString: return "string";
+    case platform::kTypeSignedInteger: return "signed integer";
+    case platform::kTypeUnsignedBinary: return "unsigned binary";
     default: return "other";
   }
 }
@@ -161,14 +116,10 @@ Status WriteDescriptions(platform::FileSystem& fs, std::string_view dir) {
 }
 
 Status CreateDataFileFromSpec(platform::Env& env, std::string_view file, std::string_view spec) {
-  std::array<char, kPathBufferSize> path;
-  Status s = PathBuffer(file, &path);
+  Status s = CheckPath(file);
   if (!s.ok()) return s;
-  std::string data(spec);
-  uint32_t length = static_cast<uint32_t>(data.size());
-  std::array<uint8_t, platform::kPositionBlockSize> block{};
-  const int16_t st = env.record_manager->Call(platform::kOpCreate, block.data(), data.data(), &length, path.data(),
-                                              static_cast<uint8_t>(kPathBufferSize), -1);
+  platform::RecordFile f(*env.record_manager);
+  const int16_t st = f.Create(file, spec, -1);
   if (st != platform::kRmOk) return RecordManagerError(file, "create", st);
   return Status::Ok();
 }
@@ -188,11 +139,9 @@ Status CreateDataFile(platform::Env& env, std::string_view file, std::string_vie
 Status InsertRecords(platform::Env& env, std::string_view file, std::string_view records, std::string_view source,
                      uint64_t* loaded) {
   *loaded = 0;
-  OpenFile f(*env.record_manager);
-  Status s = f.Open(file, kModeNormal);
-  if (!s.ok()) return s;
-  datafiles::FileSpec stats;
-  s = f.Stats(file, &stats);
+  platform::RecordFile f(*env.record_manager);
+  platform::FileSpec stats;
+  Status s = OpenAndStat(f, file, platform::RecordFile::kNormal, &stats);
   if (!s.ok()) return s;
   const std::size_t length = stats.record_length;
   if (records.size() % length != 0) {
@@ -205,22 +154,14 @@ Status InsertRecords(platform::Env& env, std::string_view file, std::string_view
   const std::size_t count = records.size() / length;
   if (count == 0) return Status::Ok();
 
-  char none = 0;
-  uint32_t zero = 0;
-  int16_t st = f.Call(platform::kOpBeginTransaction, &none, &zero, &none, 0, 0);
+  platform::RecordManager& rm = *env.record_manager;
+  int16_t st = platform::BeginTransaction(rm);
   if (st != platform::kRmOk) return RecordManagerError(file, "begin a transaction", st);
-  auto abort = [&] {
-    uint32_t z = 0;
-    f.Call(platform::kOpAbortTransaction, &none, &z, &none, 0, 0);
-  };
+  // The load has already failed; what abort answers changes nothing.
+  auto abort = [&] { (void)platform::AbortTransaction(rm); };
 
-  std::string data;
-  std::array<char, kPathBufferSize> key;
   for (std::size_t i = 0; i < count; ++i) {
-    data.assign(records.substr(i * length, length));
-    uint32_t data_length = static_cast<uint32_t>(length);
-    key.fill(' ');
-    st = f.Call(platform::kOpInsert, data.data(), &data_length, key.data(), static_cast<uint8_t>(key.size()), 0);
+    st = f.Insert(records.substr(i * length, length), 0);
     if (st != platform::kRmOk) {
       abort();
       std::string m = std::string(source) + ": record " + std::to_string(i + 1) + " of " + std::to_string(count) +
@@ -232,7 +173,7 @@ Status InsertRecords(platform::Env& env, std::string_view file, std::string_view
       return Status::Error(CodeOf(st), m);
     }
   }
-  st = f.Call(platform::kOpEndTransaction, &none, &zero, &none, 0, 0);
+  st = platform::EndTransaction(rm);
   if (st != platform::kRmOk) {
     abort();
     Status e = RecordManagerError(file, "commit the load", st);
@@ -252,37 +193,29 @@ Status LoadRecords(platform::Env& env, std::string_view file, std::string_view r
 
 Status ForEachRecord(platform::Env& env, std::string_view file, int key_number,
                      const std::function<void(std::string_view record)>& each) {
-  OpenFile f(*env.record_manager);
-  Status s = f.Open(file, kModeReadOnly);
-  if (!s.ok()) return s;
-  datafiles::FileSpec stats;
-  s = f.Stats(file, &stats);
+  platform::RecordFile f(*env.record_manager);
+  platform::FileSpec stats;
+  Status s = OpenAndStat(f, file, platform::RecordFile::kReadOnly, &stats);
   if (!s.ok()) return s;
   if (key_number < 0 || key_number >= static_cast<int>(stats.keys.size())) {
     return Status::InvalidArgument(std::string(file) + ": no key " + std::to_string(key_number) + " (the file has " +
                                    std::to_string(stats.keys.size()) + (stats.keys.size() == 1 ? " key" : " keys") +
                                    ", numbered from 0)");
   }
-  std::string data(stats.record_length, '\0');
-  std::array<char, kPathBufferSize> key;
+  std::string key(static_cast<std::size_t>(stats.KeyLength(key_number)), '\0'), record;
   uint16_t operation = platform::kOpGetFirst;
   for (;;) {
-    uint32_t length = static_cast<uint32_t>(data.size());
-    key.fill('\0');
-    const int16_t st =
-        f.Call(operation, data.data(), &length, key.data(), static_cast<uint8_t>(key.size()), static_cast<int8_t>(key_number));
+    const int16_t st = f.Get(operation, static_cast<int8_t>(key_number), &key, &record, stats.record_length);
     if (st == platform::kRmEndOfFile) return Status::Ok();
     if (st != platform::kRmOk) return RecordManagerError(file, "read", st);
-    each(std::string_view(data.data(), std::min<std::size_t>(length, data.size())));
+    each(record);
     operation = platform::kOpGetNext;
   }
 }
 
-Status ReadFileStats(platform::Env& env, std::string_view file, datafiles::FileSpec* stats) {
-  OpenFile f(*env.record_manager);
-  Status s = f.Open(file, kModeReadOnly);
-  if (!s.ok()) return s;
-  return f.Stats(file, stats);
+Status ReadFileStats(platform::Env& env, std::string_view file, platform::FileSpec* stats) {
+  platform::RecordFile f(*env.record_manager);
+  return OpenAndStat(f, file, platform::RecordFile::kReadOnly, stats);
 }
 
 std::string HexLine(std::string_view record) {
@@ -297,7 +230,7 @@ std::string HexLine(std::string_view record) {
   return out;
 }
 
-std::string FormatStats(std::string_view file, const datafiles::FileSpec& stats) {
+std::string FormatStats(std::string_view file, const platform::FileSpec& stats) {
   std::string out;
   out += "file: " + std::string(file) + "\n";
   out += "record length: " + std::to_string(stats.record_length) + "\n";
@@ -309,8 +242,8 @@ std::string FormatStats(std::string_view file, const datafiles::FileSpec& stats)
     const auto& key = stats.keys[k];
     out += "key " + std::to_string(k) + ": " + std::to_string(stats.KeyLength(static_cast<int>(k))) + " bytes in " +
            std::to_string(key.size()) + (key.size() == 1 ? " segment" : " segments") +
-           ((key.front().flags & datafiles::kSegDuplicates) ? ", duplicates allowed" : ", unique") + "\n";
-    for (const datafiles::KeySegment& s : key) {
+           ((key.front().flags & platform::kSegDuplicates) ? ", duplicates allowed" : ", unique") + "\n";
+    for (const platform::KeySegment& s : key) {
       const std::string flags = "0x" + HexLine(std::string{static_cast<char>(s.flags >> 8), static_cast<char>(s.flags & 0xFF)});
       out += "  position " + std::to_string(s.position) + ", length " + std::to_string(s.length) + ", flags " + flags;
       SegmentFlagNames(s.flags, &names);

@@ -20,8 +20,8 @@
 #include <string>
 #include <string_view>
 
-#include "datafiles/file_spec.h"
 #include "platform/env.h"
+#include "platform/recman/file_spec.h"
 #include "platform/status.h"
 
 namespace zov::tools {
@@ -57,13 +57,13 @@ namespace zov::tools {
 
 // The file's statistics: record length, record count, keys and segments.
 [[nodiscard]] platform::Status ReadFileStats(platform::Env& env, std::string_view file,
-                                             datafiles::FileSpec* stats);
+                                             platform::FileSpec* stats);
 
 // The record's bytes as one line of lower-case hexadecimal digits.
 std::string HexLine(std::string_view record);
 
 // The statistics as `zovdata stat` prints them.
-std::string FormatStats(std::string_view file, const datafiles::FileSpec& stats);
+std::string FormatStats(std::string_view file, const platform::FileSpec& stats);
 
 }  // namespace zov::tools
 

@@ -2,205 +2,135 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
-
-#include "platform/recman/status.h"
-#include "tests/platform/recman/recman_test_util.h"
 
 namespace zov::platform {
 namespace {
 
-using test::Le;
-using test::MakeSpec;
-using test::Seg;
-
-std::string Hex(const std::string& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += kDigits[c >> 4];
-    out += kDigits[c & 0xF];
-    out += ' ';
-  }
-  return out;
+std::span<const uint8_t> Bytes(const std::string& s) {
+  return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(s.data()), s.size());
 }
 
-RecordFileSpec Parse(const std::string& bytes) {
-  RecordFileSpec spec;
-  EXPECT_EQ(ParseFileSpec(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &spec), kRmOk);
+FileSpec TwoKeys() {
+  FileSpec spec;
+  spec.record_length = 68;
+  spec.page_size = 4096;
+  spec.key_count = 2;
+  spec.keys = {{{1, 6, kSegDuplicates, 0}, {29, 4, kSegDuplicates, 0}}, {{9, 4, kSegBinary, 0}}};
   return spec;
 }
 
-std::string ImageOf(const RecordFileSpec& spec, const std::string& value) {
-  std::string image;
-  BuildKeyImage(spec, spec.keys[0], reinterpret_cast<const uint8_t*>(value.data()), &image);
-  return image;
+TEST(FileSpecTest, EncodesTheLayoutByteForByte) {
+  const std::string bytes = EncodeFileSpec(TwoKeys());
+  const std::string expected = std::string(
+      "\x44\x00" "\x00\x10" "\x02\x00" "\x00\x00\x00\x00" "\x00\x00" "\x00\x00\x00\x00"  // header
+      "\x01\x00" "\x06\x00" "\x11\x00" "\x00\x00\x00\x00" "\x00" "\x00\x00\x00\x00\x00"  // 1-6, continues
+      "\x1D\x00" "\x04\x00" "\x01\x00" "\x00\x00\x00\x00" "\x00" "\x00\x00\x00\x00\x00"  // 29-32
+      "\x09\x00" "\x04\x00" "\x04\x00" "\x00\x00\x00\x00" "\x00" "\x00\x00\x00\x00\x00",  // 9-12 binary
+      64);
+  EXPECT_EQ(bytes, expected);
+  FileSpec back = DecodeFileSpec(Bytes(bytes));
+  EXPECT_EQ(back.record_length, 68);
+  EXPECT_EQ(back.KeyLength(0), 10);
+  EXPECT_EQ(back.KeyLength(1), 4);
+  EXPECT_EQ(back.KeyLength(2), 0);
+  EXPECT_EQ(back.keys[1][0].flags, kSegBinary);
 }
 
-// Each case lists key values in groups, in the key's ascending order; values
-// of one group are equal under the key. Images must compare (memcmp) the same
-// way: equal inside a group, strictly increasing from group to group.
-struct OrderCase {
-  const char* name;
-  std::vector<Seg> key;
-  std::vector<std::vector<std::string>> groups;
-};
-
-TEST(RecmanKeyImageTest, ImagesCompareInKeyOrder) {
-  const int16_t min16 = -32768;
-  const std::vector<OrderCase> cases = {
-      {"string, bytes above 127 after ASCII", {{1, 2}}, {{"AB"}, {"AC"}, {"B\x01"}, {"Ba"}, {"B\x80"}, {"\xC7" "A"}}},
-      {"collated folds case", {{1, 3, kSegCollated}}, {{"ABC", "abc", "aBc"}, {"ABD", "abd"}, {"B  "}, {"[  "}}},
-      {"binary flag: little-endian unsigned",
-       {{1, 2, kSegBinary}},
-       {{Le(0, 2)}, {Le(1, 2)}, {Le(255, 2)}, {Le(256, 2)}, {Le(0x8000, 2)}, {Le(65535, 2)}}},
-      {"extended unsigned binary, 3 bytes",
-       {{1, 3, kSegExtended, kTypeUnsignedBinary}},
-       {{Le(0, 3)}, {Le(0xFF, 3)}, {Le(0x100, 3)}, {Le(0xFFFF, 3)}, {Le(0x10000, 3)}, {Le(0xFFFFFF, 3)}}},
-      {"signed 2 bytes",
-       {{1, 2, kSegExtended, kTypeSignedInteger}},
-       {{Le(static_cast<uint16_t>(min16), 2)},
-        {Le(static_cast<uint16_t>(-256), 2)},
-        {Le(0xFFFF, 2)},
-        {Le(0, 2)},
-        {Le(1, 2)},
-        {Le(256, 2)},
-        {Le(32767, 2)}}},
-      {"signed 1 byte", {{1, 1, kSegExtended, kTypeSignedInteger}}, {{"\x80"}, {"\xFF"}, {std::string(1, '\0')}, {"\x7F"}}},
-      {"signed 4 bytes",
-       {{1, 4, kSegExtended, kTypeSignedInteger}},
-       {{Le(0x80000000u, 4)}, {Le(0xFFFFFF00u, 4)}, {Le(0xFFFFFFFFu, 4)}, {Le(0, 4)}, {Le(1, 4)}, {Le(0x7FFFFFFF, 4)}}},
-      {"signed 8 bytes",
-       {{1, 8, kSegExtended, kTypeSignedInteger}},
-       {{Le(0x8000000000000000ull, 8)}, {Le(~0ull, 8)}, {Le(0, 8)}, {Le(0x100000000ull, 8)}}},
-      {"descending string", {{1, 2, kSegDescending}}, {{"\xFF\xFF"}, {"B "}, {"AB"}, {"AA"}, {std::string(2, '\0')}}},
-      {"descending signed",
-       {{1, 2, kSegDescending | kSegExtended, kTypeSignedInteger}},
-       {{Le(300, 2)}, {Le(1, 2)}, {Le(0, 2)}, {Le(0xFFFF, 2)}, {Le(0x8000, 2)}}},
-      {"descending collated", {{1, 1, kSegDescending | kSegCollated}}, {{"z", "Z"}, {"b", "B"}, {"A", "a"}}},
-      {"string then descending binary",
-       {{1, 1}, {2, 2, kSegBinary | kSegDescending}},
-       {{"A" + Le(300, 2)}, {"A" + Le(2, 2)}, {"A" + Le(0, 2)}, {"B" + Le(65535, 2)}, {"B" + Le(1, 2)}}},
-      {"signed then collated then unsigned",
-       {{1, 2, kSegExtended, kTypeSignedInteger}, {3, 1, kSegCollated}, {4, 1, kSegBinary}},
-       {{Le(0xFFFF, 2) + "z" + "\x05"},
-        {Le(0, 2) + "a" + "\x01", Le(0, 2) + "A" + "\x01"},
-        {Le(0, 2) + "a" + "\x02"},
-        {Le(0, 2) + "b" + std::string(1, '\0')},
-        {Le(1, 2) + "A" + std::string(1, '\0')}}},
-  };
-  for (const OrderCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::vector<Seg> key = c.key;
-    uint16_t length = 0;
-    for (const Seg& s : key) length = static_cast<uint16_t>(std::max<int>(length, s.position + s.length - 1));
-    const bool collated = std::any_of(key.begin(), key.end(), [](const Seg& s) { return s.flags & kSegCollated; });
-    const RecordFileSpec spec = Parse(MakeSpec(length, {key}, collated ? test::UpperCaseCollation() : ""));
-    std::string previous;
-    for (std::size_t g = 0; g < c.groups.size(); ++g) {
-      const std::string first = ImageOf(spec, c.groups[g][0]);
-      EXPECT_EQ(first.size(), c.groups[g][0].size());
-      for (const std::string& value : c.groups[g]) {
-        EXPECT_EQ(ImageOf(spec, value), first) << "value " << Hex(value) << " in group " << g;
-      }
-      if (g > 0) {
-        EXPECT_LT(previous, first) << "group " << g - 1 << " (" << Hex(c.groups[g - 1][0]) << ") should sort before "
-                                   << Hex(c.groups[g][0]);
-      }
-      previous = first;
-    }
-  }
-}
-
-TEST(RecmanKeyImageTest, KeyValueIsTakenFromTheSegmentsInKeyOrder) {
-  // Key 0 takes bytes 5-6 and then bytes 1-2 of the record.
-  const RecordFileSpec spec = Parse(MakeSpec(8, {{{5, 2}, {1, 2}}}));
-  std::string value;
-  ExtractKeyValue(spec.keys[0], reinterpret_cast<const uint8_t*>("abcdefgh"), &value);
-  EXPECT_EQ(value, "efab");
-}
-
-struct InvalidCase {
-  const char* name;
-  std::string spec;
-  int16_t status;
-};
-
-TEST(RecmanFileSpecTest, InvalidSpecificationsAnswerTheirStatus) {
-  const std::string valid = MakeSpec(100, {{{1, 4}}});
-  auto with = [&](std::size_t at, uint16_t v) {
-    std::string s = valid;
-    test::Put16(&s, at, v);
-    return s;
-  };
-  const std::size_t seg0 = kSpecHeaderSize;
-  std::vector<Seg> long_key;
-  for (uint16_t i = 0; i < 79; ++i) long_key.push_back(Seg{static_cast<uint16_t>(i + 1), 1});
-  std::vector<std::vector<Seg>> many_keys(79, std::vector<Seg>{{1, 1, kSegDuplicates}});
-  std::string bad_marker = test::UpperCaseCollation();
-  bad_marker[0] = 'X';
-  std::string continues_into_blanks = valid;
-  test::Put16(&continues_into_blanks, seg0 + kSegFlags, kSegContinues);
-  continues_into_blanks.resize(1536, ' ');
-
-  const std::vector<InvalidCase> cases = {
-      {"record length 0", with(kSpecRecordLength, 0), kRmInvalidRecordLength},
-      {"record length 4097", with(kSpecRecordLength, 4097), kRmInvalidRecordLength},
-      {"page size 0", with(kSpecPageSize, 0), kRmPageSizeError},
-      {"page size not a multiple of 512", with(kSpecPageSize, 1000), kRmPageSizeError},
-      {"page size above 16384", with(kSpecPageSize, 16896), kRmPageSizeError},
-      {"no keys", with(kSpecKeyCount, 0), kRmInvalidKeyCount},
-      {"too many keys", MakeSpec(100, many_keys), kRmInvalidKeyCount},
-      {"too many segments", MakeSpec(100, {long_key}), kRmInvalidKeyCount},
-      {"segment of length 0", with(seg0 + kSegLength, 0), kRmInvalidKeyLength},
-      {"segment position 0", with(seg0 + kSegPosition, 0), kRmInvalidKeyPosition},
-      {"segment past the record end", with(seg0 + kSegPosition, 98), kRmInvalidKeyPosition},
-      {"key longer than 255", MakeSpec(400, {{{1, 200}, {201, 100}}}), kRmInvalidKeyLength},
-      {"unknown extended type", MakeSpec(100, {{{1, 4, kSegExtended, 7}}}), kRmInvalidKeyType},
-      {"signed integer of 3 bytes", MakeSpec(100, {{{1, 3, kSegExtended, kTypeSignedInteger}}}), kRmInvalidKeyLength},
-      {"shorter than the header", valid.substr(0, 10), kRmCreateError},
-      {"key count beyond the data", with(kSpecKeyCount, 2), kRmCreateError},
-      {"cut inside a segment", valid.substr(0, valid.size() - 1), kRmCreateError},
-      {"continuation into blank padding", continues_into_blanks, kRmInvalidKeyPosition},
-      {"collated without a sequence", MakeSpec(100, {{{1, 4, kSegCollated}}}), kRmInvalidCollation},
-      {"collating sequence cut", MakeSpec(100, {{{1, 4, kSegCollated}}}, test::UpperCaseCollation().substr(0, 200)),
-       kRmInvalidCollation},
-      {"collating sequence without its marker", MakeSpec(100, {{{1, 4, kSegCollated}}}, bad_marker),
-       kRmInvalidCollation},
-  };
-  for (const InvalidCase& c : cases) {
-    RecordFileSpec spec;
-    EXPECT_EQ(ParseFileSpec(reinterpret_cast<const uint8_t*>(c.spec.data()), c.spec.size(), &spec), c.status)
-        << c.name << ": " << Hex(c.spec.substr(0, 48));
-  }
-  RecordFileSpec spec;
-  EXPECT_EQ(ParseFileSpec(nullptr, 0, &spec), kRmCreateError);
-}
-
-TEST(RecmanFileSpecTest, LayoutIsTheSpecificationWithoutPaddingAndCounts) {
+// Statistics from a damaged or hostile record manager: nothing is read past
+// the buffer, and a key cut off by its end is not offered.
+TEST(FileSpecTest, DecodingStaysInsideTheBuffer) {
+  const std::string whole = EncodeFileSpec(TwoKeys());
   struct Case {
-    const char* name;
-    std::string spec;
-    std::size_t layout_size;
+    const char* what;
+    std::string bytes;
+    std::size_t keys;
+    int32_t key0_length;
   };
-  const std::string acs = test::UpperCaseCollation();
-  const std::vector<Case> cases = {
-      {"one key", MakeSpec(20, {{{1, 4, kSegBinary}}}), 32},
-      {"two keys, three segments", MakeSpec(20, {{{1, 4}}, {{5, 2, kSegDuplicates}, {9, 3}}}), 64},
-      {"collated key keeps its sequence", MakeSpec(20, {{{1, 4}}, {{5, 2, kSegCollated}}}, acs), 48 + kCollationSize},
+  std::string many_keys = whole;
+  many_keys[4] = '\xFF';
+  many_keys[5] = '\xFF';
+  std::string endless = std::string(16, '\0');
+  endless[4] = 1;
+  for (int i = 0; i < 5; ++i) {
+    std::string seg(16, '\0');
+    seg[2] = 1;
+    seg[4] = 0x10;  // every segment says another follows
+    endless += seg;
+  }
+  const Case cases[] = {
+      {"empty", "", 0, 0},
+      {"header only", whole.substr(0, 16), 0, 0},
+      {"second segment of key 0 cut", whole.substr(0, 40), 0, 0},
+      {"second key cut", whole.substr(0, 48), 1, 10},
+      {"key count larger than the segments", many_keys, 2, 10},
+      {"segments that never end", endless, 0, 0},
   };
   for (const Case& c : cases) {
-    std::string padded = c.spec;
-    // Counts left by an earlier stat, then the blank padding of the caller.
-    padded[kSpecRecordCount] = '\x07';
-    padded[kSpecHeaderSize + kSegUniqueCount] = '\x05';
-    padded.resize(1536, ' ');
-    const RecordFileSpec spec = Parse(padded);
-    EXPECT_EQ(spec.layout.size(), c.layout_size) << c.name;
-    EXPECT_EQ(Hex(spec.layout), Hex(c.spec.substr(0, c.layout_size))) << c.name;
+    FileSpec spec = DecodeFileSpec(Bytes(c.bytes));
+    EXPECT_EQ(spec.keys.size(), c.keys) << c.what;
+    EXPECT_EQ(spec.KeyLength(0), c.key0_length) << c.what;
+    EXPECT_TRUE(spec.collating_sequence.empty()) << c.what;
   }
+}
+
+TEST(FileSpecTest, CollatingSequenceOnlyWhenUsedAndWhole) {
+  FileSpec spec = TwoKeys();
+  spec.keys[1][0].flags = kSegCollated;
+  std::string acs = "\xAC" "UPPER   ";
+  for (int c = 0; c < 256; ++c) acs += static_cast<char>(255 - c);
+  spec.collating_sequence = acs;
+  const std::string bytes = EncodeFileSpec(spec);
+  FileSpec back = DecodeFileSpec(Bytes(bytes));
+  ASSERT_NE(back.CollationTable(), nullptr);
+  EXPECT_EQ(back.CollationTable()[0], 255);
+  EXPECT_EQ(back.CollationTable()['A'], 255 - 'A');
+
+  FileSpec cut = DecodeFileSpec(Bytes(bytes.substr(0, bytes.size() - 1)));
+  EXPECT_EQ(cut.CollationTable(), nullptr) << "a sequence cut short is not used";
+
+  FileSpec unused = TwoKeys();
+  unused.collating_sequence = acs;
+  EXPECT_EQ(DecodeFileSpec(Bytes(EncodeFileSpec(unused))).CollationTable(), nullptr);
+}
+
+// The engine keeps a segment in the order of its extended type and
+// direction; the data-file layer's KeyImage goes by the binary and collating
+// flags alone. They agree on plain, binary and collated segments (all the
+// suite's files use) and differ on the others.
+TEST(FileSpecTest, StoredAndFlagOrdersDifferOnlyOnExtendedAndDescendingSegments) {
+  using K = SegmentKind;
+  struct Case {
+    const char* what;
+    uint16_t flags;
+    uint8_t type;
+    K stored;
+    bool stored_descending;
+    K by_flags;
+  };
+  const Case cases[] = {
+      {"string", 0, 0, K::kString, false, K::kString},
+      {"binary", kSegBinary, 0, K::kUnsigned, false, K::kUnsigned},
+      {"collated", kSegCollated, 0, K::kCollated, false, K::kCollated},
+      {"binary and collated", kSegBinary | kSegCollated, 0, K::kUnsigned, false, K::kUnsigned},
+      {"descending string", kSegDescending, 0, K::kString, true, K::kString},
+      {"descending binary", kSegDescending | kSegBinary, 0, K::kUnsigned, true, K::kUnsigned},
+      {"extended signed", kSegExtended, kTypeSignedInteger, K::kSigned, false, K::kString},
+      {"extended unsigned", kSegExtended, kTypeUnsignedBinary, K::kUnsigned, false, K::kString},
+      {"extended string with the binary flag", kSegExtended | kSegBinary, kTypeString, K::kString, false,
+       K::kUnsigned},
+  };
+  for (const Case& c : cases) {
+    const KeySegment segment{1, 2, c.flags, c.type};
+    const std::optional<SegmentOrder> stored = StoredOrder(segment);
+    ASSERT_TRUE(stored.has_value()) << c.what;
+    EXPECT_EQ(stored->kind, c.stored) << c.what;
+    EXPECT_EQ(stored->descending, c.stored_descending) << c.what;
+    EXPECT_EQ(FlagOrder(segment).kind, c.by_flags) << c.what;
+    EXPECT_FALSE(FlagOrder(segment).descending) << c.what;
+  }
+  EXPECT_FALSE(StoredOrder(KeySegment{1, 2, kSegExtended, 7}).has_value()) << "an unknown extended type";
 }
 
 }  // namespace

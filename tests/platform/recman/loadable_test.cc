@@ -15,7 +15,6 @@ namespace {
 using test::Le;
 using test::Rec;
 using test::Spec;
-using test::TestFile;
 
 struct FpState {
   uint16_t control_word = kStandardX87ControlWord;
@@ -48,24 +47,27 @@ std::string Describe(const FpState& s) {
 TEST(LoadableRecordManagerTest, RefusesALibraryItCannotUse) {
   struct Case {
     std::string path;
+    Status::Code code;
     std::string reason;
   };
   const std::vector<Case> cases = {
-      {"/nonexistent/librecman.so", "cannot load"},
-      {"libm.so.6", "does not export BTRCALL"},
+      {"/nonexistent/librecman.so", Status::Code::kIoError, "cannot load"},
+      {"libm.so.6", Status::Code::kInvalidArgument, "does not export BTRCALL"},
   };
   for (const Case& c : cases) {
-    std::string error;
-    EXPECT_EQ(NewLoadableRecordManager(c.path, &error), nullptr) << c.path;
-    EXPECT_NE(error.find(c.path), std::string::npos) << error;
-    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    std::unique_ptr<RecordManager> rm;
+    const Status s = NewLoadableRecordManager(c.path, &rm);
+    EXPECT_EQ(s.code(), c.code) << c.path;
+    EXPECT_EQ(rm, nullptr) << c.path;
+    EXPECT_NE(s.message().find(c.path), std::string::npos) << s.message();
+    EXPECT_NE(s.message().find(c.reason), std::string::npos) << s.message();
   }
 }
 
 // One scripted session; every call's status, lengths and output bytes.
 std::vector<std::string> RunScript(RecordManager& rm, const std::string& path) {
   std::vector<std::string> log;
-  TestFile f(rm);
+  RecordFile f(rm);
   auto note = [&](const std::string& what, int16_t st, const std::string& out = "") {
     log.push_back(what + " -> " + std::to_string(st) + " " + out);
   };
@@ -89,9 +91,9 @@ std::vector<std::string> RunScript(RecordManager& rm, const std::string& path) {
 }
 
 TEST(LoadableRecordManagerTest, AnswersLikeTheEngineAndRestoresFloatingPoint) {
-  std::string error;
-  std::unique_ptr<RecordManager> loaded = NewLoadableRecordManager(RECMAN_BTRCALL_LIBRARY, &error);
-  ASSERT_NE(loaded, nullptr) << error;
+  std::unique_ptr<RecordManager> loaded;
+  const Status s = NewLoadableRecordManager(RECMAN_BTRCALL_LIBRARY, &loaded);
+  ASSERT_TRUE(s.ok()) << s.message();
   std::unique_ptr<RecordManager> direct = NewSqliteRecordManager();
   test::ScratchDir dir;
   const std::vector<std::string> expected = RunScript(*direct, dir.path() + "direct.dat");
@@ -102,9 +104,9 @@ TEST(LoadableRecordManagerTest, AnswersLikeTheEngineAndRestoresFloatingPoint) {
 }
 
 TEST(FloatingPointControlTest, EveryBackendSetsTheStandardStateBackAfterACall) {
-  std::string error;
-  std::unique_ptr<RecordManager> loaded = NewLoadableRecordManager(RECMAN_BTRCALL_LIBRARY, &error);
-  ASSERT_NE(loaded, nullptr) << error;
+  std::unique_ptr<RecordManager> loaded;
+  const Status s = NewLoadableRecordManager(RECMAN_BTRCALL_LIBRARY, &loaded);
+  ASSERT_TRUE(s.ok()) << s.message();
   std::unique_ptr<RecordManager> direct = NewSqliteRecordManager();
   for (RecordManager* rm : {direct.get(), loaded.get()}) {
     for (int op : {int{kOpGetFirst}, int{kOpReset}, int{kOpOpen}, 99}) {

@@ -13,11 +13,11 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/recman/record_managers.h"
 #include "platform/recman/status.h"
+#include "platform/testing/fake_clock.h"
 #include "tests/platform/recman/recman_test_util.h"
 
 extern char** environ;
@@ -29,7 +29,6 @@ using test::Le;
 using test::NumberOf;
 using test::Rec;
 using test::Spec;
-using test::TestFile;
 
 // The worker process, with pipes to its stdin and from its stdout.
 class Worker {
@@ -113,7 +112,7 @@ class RecmanMultiProcessTest : public ::testing::Test {
     rm_ = NewSqliteRecordManager(options);
   }
   void SetUp() override {
-    TestFile f(*rm_);
+    RecordFile f(*rm_);
     ASSERT_EQ(f.Create(path_, Spec()), kRmOk);
   }
   test::ScratchDir dir_;
@@ -123,7 +122,7 @@ class RecmanMultiProcessTest : public ::testing::Test {
 
 TEST_F(RecmanMultiProcessTest, ExclusiveOpenAnswers85ToOtherProcessesUntilReleased) {
   {
-    TestFile mine(*rm_);
+    RecordFile mine(*rm_);
     ASSERT_EQ(mine.Open(path_, -4), kRmOk);
     for (const char* mode : {"0", "-2", "-4"}) {
       EXPECT_EQ(Worker({"open", path_, mode}).Wait(), kRmFileLocked) << "worker mode " << mode;
@@ -139,7 +138,7 @@ TEST_F(RecmanMultiProcessTest, ExclusiveOpenAnswers85ToOtherProcessesUntilReleas
     const std::string label = std::string("worker holds ") + c.worker_mode + ", I open " + std::to_string(c.my_mode);
     Worker holder({"hold", path_, c.worker_mode});
     ASSERT_EQ(holder.ReadLine(), "0") << label;
-    TestFile mine(*rm_);
+    RecordFile mine(*rm_);
     EXPECT_EQ(mine.Open(path_, c.my_mode), kRmFileLocked) << label;
     holder.CloseStdin();
     EXPECT_EQ(holder.Wait(), kRmOk) << label;
@@ -153,7 +152,7 @@ TEST_F(RecmanMultiProcessTest, AWriterAndAReaderRunAtOnceWithoutErrorsOrLostReco
   SqliteRecordManagerOptions patient;
   patient.busy_timeout_ms = 5000;
   std::unique_ptr<RecordManager> rm = NewSqliteRecordManager(patient);
-  TestFile reader(*rm), writer(*rm);
+  RecordFile reader(*rm), writer(*rm);
   ASSERT_EQ(reader.Open(path_, -2), kRmOk);
   ASSERT_EQ(writer.Open(path_), kRmOk);
   Worker worker({"insert", path_, "0", std::to_string(kWorkerRecords)});
@@ -186,7 +185,7 @@ TEST_F(RecmanMultiProcessTest, AWriterAndAReaderRunAtOnceWithoutErrorsOrLostReco
   EXPECT_EQ(worker.Wait(), kRmOk);
   std::string stat;
   ASSERT_EQ(reader.Stat(&stat), kRmOk);
-  EXPECT_EQ(test::Get32(stat, kSpecRecordCount), kWorkerRecords + mine);
+  EXPECT_EQ(test::Get32(stat, kSpecRecordCountOffset), kWorkerRecords + mine);
   for (uint32_t n : {0u, 1u, static_cast<uint32_t>(kWorkerRecords) - 1, 1000000u, 1000000u + mine - 1}) {
     std::string key = Le(n, 4), record;
     EXPECT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), kRmOk) << n;
@@ -194,7 +193,7 @@ TEST_F(RecmanMultiProcessTest, AWriterAndAReaderRunAtOnceWithoutErrorsOrLostReco
 }
 
 TEST_F(RecmanMultiProcessTest, AWriteThatWaitsTooLongAnswersLockedNotAnError) {
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   ASSERT_EQ(f.Insert(Rec(1, "A")), kRmOk);
   Worker holder({"hold-transaction", path_});
@@ -222,17 +221,19 @@ TEST_F(RecmanMultiProcessTest, AnotherProcesssInsertShowsOnceTheReadSnapshotIsOl
     bool seen;
   };
   uint32_t number = 500;
-  for (const Case& c : {Case{0, 0, true}, Case{1, 20, true}, Case{3600000, 0, false}}) {
+  for (const Case& c : {Case{0, 0, true}, Case{10, 9, false}, Case{10, 10, true}, Case{3600000, 0, false}}) {
     const std::string label = "bound " + std::to_string(c.bound_ms) + " ms, waited " + std::to_string(c.wait_ms);
+    FakeClock clock;
     SqliteRecordManagerOptions options;
     options.read_snapshot_ms = c.bound_ms;
+    options.clock = &clock;
     std::unique_ptr<RecordManager> rm = NewSqliteRecordManager(options);
-    TestFile reader(*rm);
+    RecordFile reader(*rm);
     ASSERT_EQ(reader.Open(path_, -2), kRmOk) << label;
     std::string key = Le(number, 4), record;
     ASSERT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), kRmKeyNotFound) << label;
     ASSERT_EQ(Worker({"insert", path_, std::to_string(number), "1"}).Wait(), kRmOk) << label;
-    std::this_thread::sleep_for(std::chrono::milliseconds(c.wait_ms));
+    clock.Advance(c.wait_ms);
     EXPECT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), c.seen ? kRmOk : kRmKeyNotFound) << label;
     ASSERT_EQ(reader.Close(), kRmOk);
     ASSERT_EQ(reader.Open(path_, -2), kRmOk);

@@ -17,7 +17,7 @@
 namespace {
 
 using zov::platform::test::Rec;
-using zov::platform::test::TestFile;
+using zov::platform::RecordFile;
 
 void WaitForStdinToClose() {
   while (std::getchar() != EOF) {
@@ -36,11 +36,9 @@ int main(int argc, char** argv) {
   if (argc < 3) return 100;
   const std::string command = argv[1], path = argv[2];
   std::unique_ptr<zov::platform::RecordManager> rm = zov::platform::NewSqliteRecordManager();
-  TestFile f(*rm);
+  RecordFile f(*rm);
   if (command == "open" && argc == 4) {
-    const int status = Report(f.Open(path, static_cast<int8_t>(std::atoi(argv[3]))));
-    f.Close();
-    return status;
+    return Report(f.Open(path, static_cast<int8_t>(std::atoi(argv[3]))));
   }
   if (command == "hold" && argc == 4) {
     const int status = Report(f.Open(path, static_cast<int8_t>(std::atoi(argv[3]))));
@@ -57,11 +55,11 @@ int main(int argc, char** argv) {
   }
   if (command == "hold-transaction" && argc == 3) {
     int status = f.Open(path);
-    if (status == 0) status = zov::platform::test::Transaction(*rm, zov::platform::kOpBeginTransaction);
+    if (status == 0) status = zov::platform::BeginTransaction(*rm);
     if (status == 0) status = f.Insert(Rec(999999, "T"));
     Report(status);
     WaitForStdinToClose();
-    return zov::platform::test::Transaction(*rm, zov::platform::kOpAbortTransaction);
+    return zov::platform::AbortTransaction(*rm);
   }
   return 100;
 }

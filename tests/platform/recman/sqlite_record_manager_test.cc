@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,12 +11,12 @@
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/recman/record_managers.h"
 #include "platform/recman/sqlite_schema.h"
 #include "platform/recman/status.h"
+#include "platform/testing/fake_clock.h"
 #include "tests/platform/recman/recman_test_util.h"
 
 namespace zov::platform {
@@ -26,7 +25,6 @@ namespace {
 using test::Le;
 using test::MakeSpec;
 using test::PathKey;
-using test::TestFile;
 
 using test::NumberOf;
 using test::Rec;
@@ -46,10 +44,11 @@ std::vector<std::string> ListDir(const std::string& dir) {
 }
 
 // Engines besides the one under test read afresh on every call unless told.
-std::unique_ptr<RecordManager> NewEngine(int read_snapshot_ms = 0) {
+std::unique_ptr<RecordManager> NewEngine(int read_snapshot_ms = 0, Clock* clock = nullptr) {
   SqliteRecordManagerOptions options;
   options.busy_timeout_ms = 200;
   options.read_snapshot_ms = read_snapshot_ms;
+  options.clock = clock;
   return NewSqliteRecordManager(options);
 }
 
@@ -59,14 +58,14 @@ std::unique_ptr<RecordManager> NewEngine(int read_snapshot_ms = 0) {
 class RecordManagerTest : public ::testing::TestWithParam<int> {
  protected:
   void MakeFile(const std::vector<std::string>& records, const std::string& spec = Spec()) {
-    TestFile f(*rm_);
-    ASSERT_EQ(f.Create(path_, spec, 0), kRmOk);
+    RecordFile f(*rm_);
+    ASSERT_EQ(f.Create(path_, test::Padded(spec), 0), kRmOk);
     ASSERT_EQ(f.Open(path_), kRmOk);
     for (const std::string& r : records) ASSERT_EQ(f.Insert(r), kRmOk) << NumberOf(r);
     ASSERT_EQ(f.Close(), kRmOk);
   }
   // The numbers of the records met walking key_number from first to last.
-  std::vector<uint32_t> Walk(TestFile& f, int8_t key_number, uint16_t start = kOpGetFirst) {
+  std::vector<uint32_t> Walk(RecordFile& f, int8_t key_number, uint16_t start = kOpGetFirst) {
     std::vector<uint32_t> seen;
     std::string key(key_number == 0 ? 4 : 6, '\0'), record;
     const uint16_t step = start == kOpGetFirst ? kOpGetNext : kOpGetPrevious;
@@ -76,10 +75,10 @@ class RecordManagerTest : public ::testing::TestWithParam<int> {
     }
     return seen;
   }
-  uint32_t RecordCount(TestFile& f) {
+  uint32_t RecordCount(RecordFile& f) {
     std::string stat;
     EXPECT_EQ(f.Stat(&stat), kRmOk);
-    return test::Get32(stat, kSpecRecordCount);
+    return test::Get32(stat, kSpecRecordCountOffset);
   }
 
   test::ScratchDir dir_;
@@ -123,7 +122,7 @@ TEST_P(RecordManagerTest, KeyedGetsFindTheRightRecord) {
       {"first", kOpGetFirst, 0, kRmOk, 10},
       {"last", kOpGetLast, 0, kRmOk, 30},
   };
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   for (const Case& c : cases) {
     std::string key = Le(c.key, 4), record = "untouched";
@@ -140,7 +139,7 @@ TEST_P(RecordManagerTest, KeyedGetsFindTheRightRecord) {
 
 TEST_P(RecordManagerTest, EveryGetOnAnEmptyFile) {
   MakeFile({});
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   const std::vector<std::pair<uint16_t, int16_t>> cases = {
       {kOpGetNext, kRmInvalidPositioning}, {kOpGetPrevious, kRmInvalidPositioning},
@@ -170,7 +169,7 @@ TEST_P(RecordManagerTest, NextAndPreviousWalkBothWaysAndStopAtTheEnds) {
       {kOpGetPrevious, kRmOk, 20},    {kOpGetLast, kRmOk, 30},           {kOpGetPrevious, kRmOk, 20},
       {kOpGetPrevious, kRmOk, 10},    {kOpGetPrevious, kRmEndOfFile, 0}, {kOpGetNext, kRmOk, 20},
   };
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   for (std::size_t i = 0; i < steps.size(); ++i) {
     std::string key(4, '\0'), record;
@@ -186,7 +185,7 @@ TEST_P(RecordManagerTest, NextAndPreviousWalkBothWaysAndStopAtTheEnds) {
 
 TEST_P(RecordManagerTest, DuplicatesComeBackInTheOrderTheirValuesWereWritten) {
   MakeFile({Rec(1, "B"), Rec(2, "A"), Rec(3, "B"), Rec(4, "A"), Rec(5, "B")});
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   EXPECT_EQ(Walk(f, 1), (std::vector<uint32_t>{2, 4, 1, 3, 5}));
   EXPECT_EQ(Walk(f, 1, kOpGetLast), (std::vector<uint32_t>{5, 3, 1, 4, 2}));
@@ -227,7 +226,7 @@ TEST_P(RecordManagerTest, NextAndPreviousFollowWhatOtherHandlesDo) {
     SCOPED_TRACE(same_engine ? "same engine" : "other engine");
     MakeFile({Rec(10, "A"), Rec(20, "B"), Rec(30, "C")});
     std::unique_ptr<RecordManager> other_rm = NewEngine();
-    TestFile reader(same_engine ? *rm_ : *other_rm), writer(*rm_);
+    RecordFile reader(same_engine ? *rm_ : *other_rm), writer(*rm_);
     ASSERT_EQ(reader.Open(path_), kRmOk);
     ASSERT_EQ(writer.Open(path_), kRmOk);
     std::string key = Le(20, 4), record;
@@ -263,7 +262,7 @@ TEST_P(RecordManagerTest, NextAndPreviousFollowWhatOtherHandlesDo) {
 
 TEST_P(RecordManagerTest, ShortDataBufferGetsTheRecordCutAndStatus22) {
   MakeFile({Rec(10, "A", "abcdef"), Rec(20, "B")});
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   for (uint32_t room : {0u, 1u, 5u, 15u}) {
     std::string key = Le(10, 4), record;
@@ -286,15 +285,15 @@ TEST_P(RecordManagerTest, StatIsTheCreateSpecificationWithItsCounts) {
       MakeSpec(16, {{{1, 4, kSegBinary}}, {{5, 3, kSegDuplicates | kSegCollated}, {8, 3, kSegDuplicates}}},
                test::UpperCaseCollation(), 4096);
   MakeFile({Rec(1, "abcx"), Rec(2, "ABCy"), Rec(3, "abdx"), Rec(4, "ABCx")}, spec);
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   std::string stat;
   ASSERT_EQ(f.Stat(&stat), kRmOk);
   std::string expected = spec;
-  expected[kSpecRecordCount] = 4;
-  expected[kSpecHeaderSize + kSegUniqueCount] = 4;       // four numbers
-  expected[2 * kSpecHeaderSize + kSegUniqueCount] = 2;   // ABC, ABD
-  expected[3 * kSpecHeaderSize + kSegUniqueCount] = 3;   // ABCx, ABCy, ABDx
+  expected[kSpecRecordCountOffset] = 4;
+  expected[kSpecHeaderSize + kSegUniqueCountOffset] = 4;       // four numbers
+  expected[2 * kSpecHeaderSize + kSegUniqueCountOffset] = 2;   // ABC, ABD
+  expected[3 * kSpecHeaderSize + kSegUniqueCountOffset] = 3;   // ABCx, ABCy, ABDx
   ASSERT_EQ(stat.size(), expected.size());
   for (std::size_t i = 0; i < stat.size(); ++i) {
     EXPECT_EQ(static_cast<int>(static_cast<unsigned char>(stat[i])),
@@ -315,7 +314,7 @@ TEST_P(RecordManagerTest, CountsAndDuplicateOrderFollowEveryWrite) {
   const std::string spec = MakeSpec(16, {{{1, 4, kSegBinary}}, {{5, 1, kSegDuplicates | kSegModifiable},
                                                                 {6, 1, kSegDuplicates | kSegModifiable}}});
   MakeFile({}, spec);
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   Model model;
   std::mt19937 random(12345);
@@ -355,10 +354,10 @@ TEST_P(RecordManagerTest, CountsAndDuplicateOrderFollowEveryWrite) {
     }
     std::string stat;
     ASSERT_EQ(f.Stat(&stat), kRmOk);
-    ASSERT_EQ(test::Get32(stat, kSpecRecordCount), model.records.size()) << "after " << what;
-    ASSERT_EQ(test::Get32(stat, 16 + kSegUniqueCount), model.records.size()) << "after " << what;
-    ASSERT_EQ(test::Get32(stat, 32 + kSegUniqueCount), letters.size()) << "after " << what;
-    ASSERT_EQ(test::Get32(stat, 48 + kSegUniqueCount), names.size()) << "after " << what;
+    ASSERT_EQ(test::Get32(stat, kSpecRecordCountOffset), model.records.size()) << "after " << what;
+    ASSERT_EQ(test::Get32(stat, 16 + kSegUniqueCountOffset), model.records.size()) << "after " << what;
+    ASSERT_EQ(test::Get32(stat, 32 + kSegUniqueCountOffset), letters.size()) << "after " << what;
+    ASSERT_EQ(test::Get32(stat, 48 + kSegUniqueCountOffset), names.size()) << "after " << what;
   }
   std::vector<std::pair<std::pair<std::string, int>, uint32_t>> order;
   for (const auto& [n, r] : model.records) order.push_back({{r.substr(4, 2), model.name_stamp[n]}, n});
@@ -375,7 +374,7 @@ TEST_P(RecordManagerTest, CountsAndDuplicateOrderFollowEveryWrite) {
 
 TEST_P(RecordManagerTest, CreateKeepsOrReplacesAnExistingFile) {
   MakeFile({Rec(10, "A")});
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   EXPECT_EQ(f.Create(path_, Spec(), -1), kRmFileExists);
   ASSERT_EQ(f.Open(path_), kRmOk);
   EXPECT_EQ(RecordCount(f), 1u);
@@ -383,7 +382,7 @@ TEST_P(RecordManagerTest, CreateKeepsOrReplacesAnExistingFile) {
   EXPECT_EQ(f.Create(path_, MakeSpec(8, {{{1, 2}}}), 0), kRmFileLocked);
   ASSERT_EQ(f.Close(), kRmOk);
   std::unique_ptr<RecordManager> other = NewEngine();
-  TestFile holder(*other);
+  RecordFile holder(*other);
   ASSERT_EQ(holder.Open(path_, -2), kRmOk);
   EXPECT_EQ(f.Create(path_, MakeSpec(8, {{{1, 2}}}), 0), kRmFileLocked);
   ASSERT_EQ(holder.Close(), kRmOk);
@@ -393,7 +392,7 @@ TEST_P(RecordManagerTest, CreateKeepsOrReplacesAnExistingFile) {
   std::string stat;
   ASSERT_EQ(f.Stat(&stat), kRmOk);
   EXPECT_EQ(stat.substr(0, 2), Le(8, 2));
-  EXPECT_EQ(test::Get32(stat, kSpecRecordCount), 0u);
+  EXPECT_EQ(test::Get32(stat, kSpecRecordCountOffset), 0u);
   ASSERT_EQ(f.Close(), kRmOk);
   EXPECT_EQ(ListDir(dir_.path()), (std::vector<std::string>{"VCobros.dat", "VCobros.dat-lck"}));
 }
@@ -415,8 +414,8 @@ TEST_P(RecordManagerTest, InvalidCreateAnswersAnErrorAndCreatesNothing) {
       {"empty name", "", Spec(), kRmInvalidFileName},
   };
   for (const Case& c : cases) {
-    TestFile f(*rm_);
-    EXPECT_EQ(f.Create(c.path, c.spec, 0), c.status) << c.name;
+    RecordFile f(*rm_);
+    EXPECT_EQ(f.Create(c.path, test::Padded(c.spec), 0), c.status) << c.name;
     EXPECT_EQ(ListDir(dir_.path()), std::vector<std::string>{}) << c.name;
   }
 }
@@ -474,7 +473,7 @@ TEST_P(RecordManagerTest, OpenAnswersWhyAFileCannotBeOpened) {
 
 TEST_P(RecordManagerTest, WritesAreCheckedAndAFailedOneChangesNothing) {
   MakeFile({Rec(10, "A"), Rec(20, "B")});
-  TestFile f(*rm_), read_only(*rm_);
+  RecordFile f(*rm_), read_only(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   ASSERT_EQ(read_only.Open(path_, -2), kRmOk);
   std::string key = Le(10, 4), record;
@@ -503,7 +502,7 @@ TEST_P(RecordManagerTest, WritesAreCheckedAndAFailedOneChangesNothing) {
   EXPECT_EQ(f.Delete(), kRmInvalidPositioning) << "delete after delete";
 
   // Another reader of the same record sees it changed or gone: 80.
-  TestFile other(*rm_);
+  RecordFile other(*rm_);
   ASSERT_EQ(other.Open(path_), kRmOk);
   key = Le(20, 4);
   ASSERT_EQ(f.Get(kOpGetEqual, 0, &key, &record), kRmOk);
@@ -518,7 +517,7 @@ TEST_P(RecordManagerTest, WritesAreCheckedAndAFailedOneChangesNothing) {
 
 TEST_P(RecordManagerTest, CallsWithBadArgumentsAnswerTheirStatus) {
   MakeFile({Rec(10, "A")});
-  TestFile f(*rm_);
+  RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   std::string key(4, '\0'), name(6, '\0'), record;
   EXPECT_EQ(f.Get(kOpGetFirst, 2, &key, &record), kRmInvalidKeyNumber);
@@ -546,39 +545,39 @@ TEST_P(RecordManagerTest, CallsWithBadArgumentsAnswerTheirStatus) {
 TEST_P(RecordManagerTest, TransactionsCommitAllOrNothing) {
   MakeFile({});
   std::unique_ptr<RecordManager> outsider = NewEngine();
-  TestFile f(*rm_), watcher(*outsider);
+  RecordFile f(*rm_), watcher(*outsider);
   ASSERT_EQ(f.Open(path_), kRmOk);
   ASSERT_EQ(watcher.Open(path_, -2), kRmOk);
   std::string key(4, '\0'), record;
 
-  EXPECT_EQ(test::Transaction(*rm_, kOpEndTransaction), kRmNoTransaction);
-  EXPECT_EQ(test::Transaction(*rm_, kOpAbortTransaction), kRmNoTransaction);
+  EXPECT_EQ(EndTransaction(*rm_), kRmNoTransaction);
+  EXPECT_EQ(AbortTransaction(*rm_), kRmNoTransaction);
 
-  ASSERT_EQ(test::Transaction(*rm_, kOpBeginTransaction), kRmOk);
-  EXPECT_EQ(test::Transaction(*rm_, kOpBeginTransaction), kRmTransactionActive);
+  ASSERT_EQ(BeginTransaction(*rm_), kRmOk);
+  EXPECT_EQ(BeginTransaction(*rm_), kRmTransactionActive);
   ASSERT_EQ(f.Insert(Rec(1, "A")), kRmOk);
   ASSERT_EQ(f.Insert(Rec(2, "B")), kRmOk);
   EXPECT_EQ(f.Insert(Rec(1, "again")), kRmDuplicateKey) << "a refused insert keeps the earlier ones";
   EXPECT_EQ(RecordCount(f), 2u) << "the transaction sees its own writes";
   EXPECT_EQ(watcher.Get(kOpGetFirst, 0, &key, &record), kRmEndOfFile) << "others do not";
-  ASSERT_EQ(test::Transaction(*rm_, kOpAbortTransaction), kRmOk);
+  ASSERT_EQ(AbortTransaction(*rm_), kRmOk);
   EXPECT_EQ(RecordCount(f), 0u);
 
-  ASSERT_EQ(test::Transaction(*rm_, kOpBeginTransaction), kRmOk);
+  ASSERT_EQ(BeginTransaction(*rm_), kRmOk);
   ASSERT_EQ(f.Insert(Rec(1, "A")), kRmOk);
   EXPECT_EQ(f.Insert(Rec(1, "again")), kRmDuplicateKey);
   ASSERT_EQ(f.Insert(Rec(3, "C")), kRmOk);
   ASSERT_EQ(f.Close(), kRmOk);  // the file stays in the transaction
-  ASSERT_EQ(test::Transaction(*rm_, kOpEndTransaction), kRmOk);
+  ASSERT_EQ(EndTransaction(*rm_), kRmOk);
   EXPECT_EQ(RecordCount(watcher), 2u);
 
   // Reset drops an open transaction.
   ASSERT_EQ(f.Open(path_), kRmOk);
-  ASSERT_EQ(test::Transaction(*rm_, kOpBeginTransaction), kRmOk);
+  ASSERT_EQ(BeginTransaction(*rm_), kRmOk);
   ASSERT_EQ(f.Insert(Rec(4, "D")), kRmOk);
-  ASSERT_EQ(test::Transaction(*rm_, kOpReset), kRmOk);
+  ASSERT_EQ(ResetRecordManager(*rm_), kRmOk);
   EXPECT_EQ(RecordCount(watcher), 2u);
-  EXPECT_EQ(test::Transaction(*rm_, kOpEndTransaction), kRmNoTransaction);
+  EXPECT_EQ(EndTransaction(*rm_), kRmNoTransaction);
 }
 
 TEST_P(RecordManagerTest, ExclusiveOpenShutsOutEveryOtherOpen) {
@@ -596,7 +595,7 @@ TEST_P(RecordManagerTest, ExclusiveOpenShutsOutEveryOtherOpen) {
   };
   for (const Case& c : cases) {
     std::unique_ptr<RecordManager> other = NewEngine();
-    TestFile first(*rm_), second(c.same_engine ? *rm_ : *other);
+    RecordFile first(*rm_), second(c.same_engine ? *rm_ : *other);
     ASSERT_EQ(first.Open(path_, c.first), kRmOk);
     EXPECT_EQ(second.Open(path_, c.second), c.status)
         << int{c.first} << " then " << int{c.second} << (c.same_engine ? " in the same engine" : "");
@@ -613,16 +612,16 @@ TEST_P(RecordManagerTest, ExclusiveOpenShutsOutEveryOtherOpen) {
 TEST_P(RecordManagerTest, ResetClosesEveryFile) {
   MakeFile({Rec(10, "A")});
   const std::string second_path = dir_.path() + "VPropiet.dat";
-  TestFile a(*rm_), b(*rm_);
+  RecordFile a(*rm_), b(*rm_);
   ASSERT_EQ(b.Create(second_path, Spec()), kRmOk);
   ASSERT_EQ(a.Open(path_, -4), kRmOk);
   ASSERT_EQ(b.Open(second_path), kRmOk);
-  ASSERT_EQ(test::Transaction(*rm_, kOpReset), kRmOk);
+  ASSERT_EQ(ResetRecordManager(*rm_), kRmOk);
   std::string key(4, '\0'), record;
   EXPECT_EQ(a.Get(kOpGetFirst, 0, &key, &record), kRmFileNotOpen);
   EXPECT_EQ(b.Insert(Rec(1, "A")), kRmFileNotOpen);
   std::unique_ptr<RecordManager> other = NewEngine();
-  TestFile c(*other);
+  RecordFile c(*other);
   EXPECT_EQ(c.Open(path_, -4), kRmOk) << "the exclusive open was released";
 }
 
@@ -662,12 +661,14 @@ TEST(ReadSnapshotTest, OtherEnginesWritesShowAfterTheBoundOrWhenTheSnapshotIsRel
     int bound_ms;
     Then then;
     bool sees_20, has_30;
+    int wait_ms = 0;  // how far the clock moves on for kWait
   };
   const std::vector<Case> cases = {
       {"no reuse", 0, Then::kNothing, true, false},
       {"bound not passed", 3600000, Then::kNothing, false, false},
       {"another read keeps the snapshot", 3600000, Then::kStat, false, false},
-      {"bound passed", 1, Then::kWait, true, false},
+      {"just under the bound", 10, Then::kWait, false, false, 9},
+      {"bound reached", 10, Then::kWait, true, false, 10},
       {"own insert through another handle", 3600000, Then::kOwnInsert, true, true},
       {"close of another handle", 3600000, Then::kCloseOtherHandle, true, false},
       {"committed transaction", 3600000, Then::kTransaction, true, true},
@@ -677,8 +678,9 @@ TEST(ReadSnapshotTest, OtherEnginesWritesShowAfterTheBoundOrWhenTheSnapshotIsRel
     SCOPED_TRACE(c.label);
     test::ScratchDir dir;
     const std::string path = dir.path() + "VCobros.dat";
-    std::unique_ptr<RecordManager> rm = NewEngine(c.bound_ms), other = NewEngine();
-    TestFile reader(*rm), second(*rm), writer(*other);
+    FakeClock clock;
+    std::unique_ptr<RecordManager> rm = NewEngine(c.bound_ms, &clock), other = NewEngine();
+    RecordFile reader(*rm), second(*rm), writer(*other);
     ASSERT_EQ(reader.Create(path, Spec()), kRmOk);
     ASSERT_EQ(reader.Open(path), kRmOk);
     ASSERT_EQ(second.Open(path), kRmOk);
@@ -691,23 +693,22 @@ TEST(ReadSnapshotTest, OtherEnginesWritesShowAfterTheBoundOrWhenTheSnapshotIsRel
     ASSERT_EQ(writer.Close(), kRmOk);
     switch (c.then) {
       case Then::kNothing: break;
-      case Then::kWait: std::this_thread::sleep_for(std::chrono::milliseconds(20)); break;
+      case Then::kWait: clock.Advance(c.wait_ms); break;
       case Then::kStat: {
         std::string stat;
         ASSERT_EQ(reader.Stat(&stat), kRmOk);
-        EXPECT_EQ(test::Get32(stat, kSpecRecordCount), 1u) << "the count as of the snapshot";
+        EXPECT_EQ(test::Get32(stat, kSpecRecordCountOffset), 1u) << "the count as of the snapshot";
         break;
       }
       case Then::kOwnInsert: EXPECT_EQ(second.Insert(Rec(30, "C")), kRmOk) << "never refused for a stale snapshot"; break;
       case Then::kCloseOtherHandle: ASSERT_EQ(second.Close(), kRmOk); break;
       case Then::kTransaction:
       case Then::kAbortedTransaction:
-        ASSERT_EQ(test::Transaction(*rm, kOpBeginTransaction), kRmOk);
+        ASSERT_EQ(BeginTransaction(*rm), kRmOk);
         key = Le(20, 4);
         EXPECT_EQ(reader.Get(kOpGetEqual, 0, &key, &record), kRmOk) << "begin released the snapshot";
         ASSERT_EQ(second.Insert(Rec(30, "C")), kRmOk);
-        ASSERT_EQ(test::Transaction(*rm, c.then == Then::kTransaction ? kOpEndTransaction : kOpAbortTransaction),
-                  kRmOk);
+        ASSERT_EQ(c.then == Then::kTransaction ? EndTransaction(*rm) : AbortTransaction(*rm), kRmOk);
         break;
     }
     key = Le(20, 4);
@@ -718,7 +719,7 @@ TEST(ReadSnapshotTest, OtherEnginesWritesShowAfterTheBoundOrWhenTheSnapshotIsRel
     ASSERT_EQ(reader.Insert(Rec(40, "D")), kRmOk);
     std::string stat;
     ASSERT_EQ(reader.Stat(&stat), kRmOk);
-    EXPECT_EQ(test::Get32(stat, kSpecRecordCount), c.has_30 ? 4u : 3u) << "every write counted";
+    EXPECT_EQ(test::Get32(stat, kSpecRecordCountOffset), c.has_30 ? 4u : 3u) << "every write counted";
   }
 }
 
@@ -730,7 +731,7 @@ TEST(ReadSnapshotTest, AWriteThroughOneHandleIsSeenAtOnceThroughAnother) {
     test::ScratchDir dir;
     const std::string path = dir.path() + "VCobros.dat";
     std::unique_ptr<RecordManager> rm = NewEngine(bound);
-    TestFile a(*rm), b(*rm);
+    RecordFile a(*rm), b(*rm);
     ASSERT_EQ(a.Create(path, Spec()), kRmOk);
     ASSERT_EQ(a.Open(path), kRmOk);
     ASSERT_EQ(b.Open(path), kRmOk);
@@ -747,11 +748,11 @@ TEST(ReadSnapshotTest, AWriteThroughOneHandleIsSeenAtOnceThroughAnother) {
     ASSERT_EQ(b.Update(Rec(20, "CHANGE")), kRmOk);
     EXPECT_EQ(a_reads_20(), "CHANGE") << "after update";
     ASSERT_EQ(a.Stat(&stat), kRmOk);
-    EXPECT_EQ(test::Get32(stat, kSpecRecordCount), 1u);
+    EXPECT_EQ(test::Get32(stat, kSpecRecordCountOffset), 1u);
     ASSERT_EQ(b.Delete(), kRmOk);
     EXPECT_EQ(a_reads_20(), "status 4") << "after delete";
     ASSERT_EQ(a.Stat(&stat), kRmOk);
-    EXPECT_EQ(test::Get32(stat, kSpecRecordCount), 0u);
+    EXPECT_EQ(test::Get32(stat, kSpecRecordCountOffset), 0u);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/recman/record_file.h"
 #include "platform/recman/record_managers.h"
 #include "platform/recman/status.h"
 #include "platform/win32/win32_env.h"
@@ -18,16 +19,15 @@ namespace {
 using test::Le;
 using test::Rec;
 using test::Spec;
-using test::TestFile;
 
 TEST(Win32LoaderTest, FindsBtrcallUnderEitherExportName) {
   test::ScratchDir dir;
   for (const char* dll : {RECMAN_BTRCALL_LIBRARY, BTRCALL_DECORATED_DLL}) {
-    std::string error;
-    std::unique_ptr<RecordManager> rm = NewLoadableRecordManager(dll, &error);
-    ASSERT_NE(rm, nullptr) << dll << ": " << error;
+    std::unique_ptr<RecordManager> rm;
+    const Status s = NewLoadableRecordManager(dll, &rm);
+    ASSERT_TRUE(s.ok()) << dll << ": " << s.message();
     const std::string path = dir.path() + (dll == std::string(RECMAN_BTRCALL_LIBRARY) ? "plain.dat" : "dec.dat");
-    TestFile f(*rm);
+    RecordFile f(*rm);
     ASSERT_EQ(f.Create(path, Spec()), kRmOk) << dll;
     ASSERT_EQ(f.Open(path), kRmOk) << dll;
     ASSERT_EQ(f.Insert(Rec(7, "SEVEN")), kRmOk) << dll;
@@ -48,10 +48,12 @@ TEST(Win32LoaderTest, RefusesADllItCannotUse) {
       {"kernel32.dll", "does not export BTRCALL"},
   };
   for (const Case& c : cases) {
-    std::string error;
-    EXPECT_EQ(NewLoadableRecordManager(c.path, &error), nullptr) << c.path;
-    EXPECT_NE(error.find(c.path), std::string::npos) << error;
-    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    std::unique_ptr<RecordManager> rm;
+    const Status s = NewLoadableRecordManager(c.path, &rm);
+    EXPECT_FALSE(s.ok()) << c.path;
+    EXPECT_EQ(rm, nullptr) << c.path;
+    EXPECT_NE(s.message().find(c.path), std::string::npos) << s.message();
+    EXPECT_NE(s.message().find(c.reason), std::string::npos) << s.message();
   }
 }
 
@@ -61,7 +63,7 @@ TEST(Win32LoaderTest, LocksHoldBetweenTwoProcesses) {
   test::ScratchDir dir;
   const std::string path = dir.path() + "Shared.dat";
   std::unique_ptr<RecordManager> rm = NewSqliteRecordManager();
-  TestFile f(*rm);
+  RecordFile f(*rm);
   ASSERT_EQ(f.Create(path, Spec()), kRmOk);
   std::unique_ptr<ProcessRunner> runner = NewWin32ProcessRunner();
   struct Case {

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "datafiles/data_files.h"
+#include "datafiles/description_file.h"
 #include "datafiles/record_ops.h"
+#include "platform/coding.h"
 #include "platform/native_env.h"
 #include "platform/recman/record_managers.h"
 #include "platform/testing/fake_clock.h"
@@ -84,7 +86,7 @@ TEST(Zovdata, EveryDescriptionCreatesAFileOfItsShape) {
     SCOPED_TRACE(name);
     platform::Status s = CreateDataFile(inst.env, inst.Data(name), inst.Xdf(name));
     ASSERT_TRUE(s.ok()) << s.message();
-    datafiles::FileSpec stats;
+    platform::FileSpec stats;
     s = ReadFileStats(inst.env, inst.Data(name), &stats);
     ASSERT_TRUE(s.ok()) << s.message();
     EXPECT_EQ(stats.record_length, f.spec.record_length);
@@ -95,7 +97,7 @@ TEST(Zovdata, EveryDescriptionCreatesAFileOfItsShape) {
       for (std::size_t i = 0; i < stats.keys[k].size(); ++i) {
         EXPECT_EQ(stats.keys[k][i].position, f.spec.keys[k][i].position) << "key " << k;
         EXPECT_EQ(stats.keys[k][i].length, f.spec.keys[k][i].length) << "key " << k;
-        EXPECT_EQ(stats.keys[k][i].flags & ~datafiles::kSegContinues, f.spec.keys[k][i].flags) << "key " << k;
+        EXPECT_EQ(stats.keys[k][i].flags & ~platform::kSegContinues, f.spec.keys[k][i].flags) << "key " << k;
       }
     }
   }
@@ -312,9 +314,7 @@ TEST(Zovdata, DescribeWritesTheTwelveFilesAndNothingElse) {
     std::string bytes;
     ASSERT_TRUE(inst.fs->ReadFile(inst.dir.path() + "new/" + e.name, &bytes).ok());
     ASSERT_GE(bytes.size(), 2u);
-    EXPECT_EQ(static_cast<std::size_t>(static_cast<uint8_t>(bytes[0]) | (static_cast<uint8_t>(bytes[1]) << 8)),
-              bytes.size() - 2)
-        << e.name;
+    EXPECT_EQ(platform::DecodeFixed16(bytes.data()), bytes.size() - 2) << e.name;
   }
   EXPECT_EQ(inst.Run({"describe", inst.dir.path() + "no/such/parent"}, &out, &err), 1);
 }
