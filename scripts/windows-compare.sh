@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 lin=$(cd "${1:-build}" && pwd)
 win=$(cd "${2:-build-win64}" && pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 
 "$lin/bin/zovdata" demo "$work/demo" >/dev/null
 for side in lin win; do
@@ -20,8 +20,10 @@ unset DISPLAY WAYLAND_DISPLAY
 ZOVROOT=$work/lin/ ZOVEXE=$work/lin/exe/ ZOVTMP=$work/lin/tmp/ TEMP=$work/lin/csv \
   "$lin/bin/dazorov1" </dev/null >"$work/lin.log" 2>&1 || { cat "$work/lin.log" >&2; exit 1; }
 z=$(printf 'Z:%s' "$work/win" | tr / '\\')
-ZOVROOT="$z\\" ZOVEXE="$z\\exe\\" ZOVTMP="$z\\tmp\\" TEMP="$z\\csv" \
-  "$win/wine-run" "$win/bin/dazorov1.exe" </dev/null >"$work/win.log" 2>&1 || { cat "$work/win.log" >&2; exit 1; }
+# Wine sets TEMP from its own registry: it is given inside, through cmd.
+exe=$(printf 'Z:%s' "$win/bin/dazorov1.exe" | tr / '\\')
+ZOVROOT="$z\\" ZOVEXE="$z\\exe\\" ZOVTMP="$z\\tmp\\" \
+  "$win/wine-run" cmd.exe /c "set TEMP=$z\\csv&& $exe" </dev/null >"$work/win.log" 2>&1 || { cat "$work/win.log" >&2; exit 1; }
 
 status=0
 for f in tmp/dozudizi.tmp DADES/VParam.tab tmp/DOZUDIZI.INI; do

@@ -43,6 +43,7 @@ case "${1:-}" in
     rm -rf "$out" "$out.zip"
     mkdir -p "$out"
     cp "$dir/bin/dazorov1.exe" "$dir/bin/zovdata.exe" "$dir/bin/zovrecman.dll" "$out/"
+    i686-w64-mingw32-strip "$out"/*.exe "$out"/*.dll   # no debug information in what ships
     sed 's/$/\r/' scripts/windows-install.txt >"$out/INSTALL.TXT"
     (cd "$dir/dist" && cmake -E tar cf dazorov1-windows.zip --format=zip dazorov1-windows)
     echo "$out.zip:"
