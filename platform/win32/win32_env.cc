@@ -113,10 +113,6 @@ class Win32ProcessRunner : public ProcessRunner {
     ::CloseHandle(process.hProcess);
     return s;
   }
-  bool StdinIsTerminal() override {
-    DWORD mode = 0;
-    return ::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
-  }
 };
 
 class Win32ErrorOutput : public ErrorOutput {

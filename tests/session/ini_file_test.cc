@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fake_env.h"
 
 namespace zov::session {

@@ -11,10 +11,9 @@
 
 int main(int argc, char** argv) {
   zov::platform::KeepFreedMemoryForReuse();
-  std::string error;
-  std::unique_ptr<zov::platform::PosixEnv> posix = zov::platform::PosixEnv::Create(&error);
-  if (!posix) {
-    std::cerr << "zovllibres: cannot start the record manager: " << error << "\n";
+  std::unique_ptr<zov::platform::PosixEnv> posix;
+  if (zov::platform::Status s = zov::platform::PosixEnv::Create(&posix); !s.ok()) {
+    std::cerr << "zovllibres: cannot start the record manager: " << s.message() << "\n";
     return zov::books::kExitCannotRun;
   }
   const std::vector<std::string> args(argv + 1, argv + argc);

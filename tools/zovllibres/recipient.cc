@@ -1,6 +1,7 @@
 #include "tools/zovllibres/recipient.h"
 
 #include "format/chars.h"
+#include "platform/ascii.h"
 
 namespace zov::books {
 
@@ -106,7 +107,7 @@ RecipientId MapRecipient(std::string_view tenant_nif, std::vector<Finding>* warn
   RecipientId r;
   const std::string stored(format::TrimBlanks(tenant_nif));
   if (stored.empty()) return r;
-  const std::string prefix = format::AsciiUpper(std::string_view(stored).substr(0, 2));
+  const std::string prefix = platform::AsciiUpper(std::string_view(stored).substr(0, 2));
   if (prefix.size() < 2 || !IsLetter(prefix[0]) || !IsLetter(prefix[1])) {
     r.id = stored;
     warnings->push_back(Warning(
