@@ -58,9 +58,9 @@ class WindowsInstallation {
   // installation's variables (inherited: this test process sets them).
   int Run(const std::vector<std::string>& pent) {
     std::unique_ptr<platform::NativeEnv> native;
-    const platform::Status s = platform::NativeEnv::Create(&native);
-    EXPECT_TRUE(s.ok()) << s.message();
-    if (!s.ok()) return -1;
+    const platform::Status created = platform::NativeEnv::Create(&native);
+    EXPECT_TRUE(created.ok()) << created.message();
+    if (!created.ok()) return -1;
     for (const auto& [number, bytes] : records_) {
       const reg::DataFileSpec* f = reg::FindDataFileSpec(number);
       const std::string file = root() + "DADES\\" + std::string(f->name) + ".dat";
