@@ -4,13 +4,13 @@
 #include <string>
 
 #include "app/run.h"
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 
 int main() {
-  std::unique_ptr<zov::platform::PosixEnv> posix;
-  if (zov::platform::Status s = zov::platform::PosixEnv::Create(&posix); !s.ok()) {
+  std::unique_ptr<zov::platform::NativeEnv> native;
+  if (zov::platform::Status s = zov::platform::NativeEnv::Create(&native); !s.ok()) {
     std::cerr << "dazorov1: cannot start the record manager: " << s.message() << "\n";
     return zov::app::kExitFailed;
   }
-  return zov::app::Run(posix->env());
+  return zov::app::Run(native->env());
 }

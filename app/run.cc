@@ -33,13 +33,17 @@ bool OpenDataFiles(RunContext& ctx) {
   return true;
 }
 
-// Starts ExeDir + "DOZUDIZI" (found without regard to letter case) and waits
-// for it. Nothing happens when there is no such program.
+// Starts ExeDir + "DOZUDIZI" (found without regard to letter case; on
+// Windows the program file is DOZUDIZI.EXE) and waits for it. Nothing
+// happens when there is no such program.
 void StartSpooler(RunContext& ctx) {
   platform::FileSystem& fs = *ctx.env.fs;
-  const std::string name = ctx.session.exe_dir + std::string(kSpoolerProgram);
+  std::string name = ctx.session.exe_dir + std::string(kSpoolerProgram);
   platform::DirEntry entry;
-  if (!fs.FindFirst(name, &entry).ok()) return;
+  if (!fs.FindFirst(name, &entry).ok()) {
+    name += ".EXE";
+    if (!fs.FindFirst(name, &entry).ok()) return;
+  }
   if ((entry.attributes & (platform::kAttrDirectory | platform::kAttrVolumeLabel)) != 0) return;
   int exit_code = 0;
   ctx.env.processes->RunAndWait(fs.Resolve(platform::DirectoryPart(name) + entry.name), {}, &exit_code)

@@ -97,10 +97,14 @@ function(zov_add_test name)
   add_executable(${name} ${T_SOURCES})
   zov_test_includes(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name}
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "ZOV_TEST_BIN=${CMAKE_BINARY_DIR}"
-    DISCOVERY_TIMEOUT 60)
+  if(WIN32)
+    zov_add_wine_test(${name})  # cmake/windows.cmake
+  else()
+    gtest_discover_tests(${name}
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+      PROPERTIES ENVIRONMENT "ZOV_TEST_BIN=${CMAKE_BINARY_DIR}"
+      DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # For a test helper that is not a gtest binary (the engine's worker process):

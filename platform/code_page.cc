@@ -1,8 +1,8 @@
 #include "platform/code_page.h"
 
-#include <iconv.h>
-
 #include <map>
+
+#include "platform/code_page_system.h"
 
 namespace zov::platform {
 namespace {
@@ -21,21 +21,8 @@ std::array<std::string, 256> BuildGlyphs() {
   for (int b = 0; b < 32; ++b) glyphs[b] = kControlGlyphs[b];
   for (int b = 32; b < 127; ++b) glyphs[b] = std::string(1, static_cast<char>(b));
   glyphs[127] = kDeleteGlyph;
-  iconv_t cd = ::iconv_open("UTF-8", "CP850");
-  for (int b = 128; b < 256; ++b) {
-    glyphs[b] = "?";
-    if (cd == reinterpret_cast<iconv_t>(-1)) continue;
-    char in[1] = {static_cast<char>(b)};
-    char out[8];
-    char* in_p = in;
-    char* out_p = out;
-    std::size_t in_left = 1, out_left = sizeof out;
-    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (::iconv(cd, &in_p, &in_left, &out_p, &out_left) != static_cast<std::size_t>(-1) && in_left == 0) {
-      glyphs[b].assign(out, static_cast<std::size_t>(out_p - out));
-    }
-  }
-  if (cd != reinterpret_cast<iconv_t>(-1)) ::iconv_close(cd);
+  for (int b = 128; b < 256; ++b) glyphs[b] = "?";
+  AddUpperCp850Glyphs(&glyphs);
   return glyphs;
 }
 

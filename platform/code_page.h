@@ -14,8 +14,8 @@ namespace zov::platform {
 // The UTF-8 text shown for each code page 850 byte. Bytes 1-31 and 127 get
 // the console glyphs (smileys, arrows, ...) and byte 0 a blank, so that a
 // converted text never holds a control character a terminal would obey.
-// Built once through iconv; without the system's CP850 converter the bytes
-// above 127 show as "?".
+// Built once through the system's converter of code page 850; without it
+// the bytes above 127 show as "?".
 const std::array<std::string, 256>& Cp850Glyphs();
 
 // Converts code page 850 bytes to UTF-8, byte by byte through Cp850Glyphs().

@@ -16,6 +16,17 @@ Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::str
   return Status::Ok();
 }
 
+bool IsAbsolutePath(std::string_view name) {
+  auto separator = [](char c) { return c == '/' || c == '\\'; };
+  if (!name.empty() && separator(name[0])) return true;
+#ifdef _WIN32
+  const bool letter = name.size() >= 3 && ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+  return letter && name[1] == ':' && separator(name[2]);
+#else
+  return false;
+#endif
+}
+
 std::string DirectoryPart(std::string_view name) {
   std::size_t pos = name.find_last_of(":\\/");
   return pos == std::string_view::npos ? std::string() : std::string(name.substr(0, pos + 1));

@@ -188,6 +188,11 @@ inline bool IsNameSeparator(char c) { return c == ':' || c == '\\' || c == '/'; 
 // appended to it directly. False for the empty text.
 inline bool EndsInSeparator(std::string_view dir) { return !dir.empty() && IsNameSeparator(dir.back()); }
 
+// Whether `name` names the same file whatever the current directory: it
+// begins with a separator, or on Windows with a drive letter and ":" and a
+// separator.
+bool IsAbsolutePath(std::string_view name);
+
 // The directory part of a suite name, up to and including its last ":", "\"
 // or "/"; empty when there is none.
 std::string DirectoryPart(std::string_view name);

@@ -112,11 +112,14 @@ Status PosixEnv::Create(std::unique_ptr<PosixEnv>* env) {
   if (library && !library->empty()) {
     const Status s = NewLoadableRecordManager(*library, &p->record_manager_);
     if (!s.ok()) return s;
+    p->record_manager_choice_ = "ZOVRECMAN library " + *library;
   } else {
     SqliteRecordManagerOptions options;
     options.clock = p->clock_.get();
     p->record_manager_ = NewSqliteRecordManager(options);
+    p->record_manager_choice_ = "our engine (SQLite data files)";
   }
+  if (p->environment_->Get("ZOVDEBUG")) p->error_output_->WriteLine("record manager: " + p->record_manager_choice_);
   p->console_ = NewTerminalConsole();
   p->env_ = Env{p->fs_.get(),      p->clock_.get(),          p->environment_.get(), p->processes_.get(),
                 p->console_.get(), p->record_manager_.get(), p->error_output_.get()};

@@ -28,6 +28,8 @@ class PosixEnv {
   ~PosixEnv();
 
   Env& env() { return env_; }
+  // Which record manager runs (shown by ZOVDEBUG on stderr and by tools).
+  const std::string& record_manager_choice() const { return record_manager_choice_; }
 
  private:
   PosixEnv() = default;
@@ -38,6 +40,7 @@ class PosixEnv {
   std::unique_ptr<Console> console_;
   std::unique_ptr<RecordManager> record_manager_;
   std::unique_ptr<ErrorOutput> error_output_;
+  std::string record_manager_choice_;
   Env env_;
 };
 

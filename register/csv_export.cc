@@ -74,10 +74,12 @@ void OwnerCsvEnd(RegisterContext& ctx) {
   if (state.params.open_csv) {
     int exit_code = 0;
     if (ctx.env.conventions.opener_through_command_interpreter) {
-      // The interpreter gets its own name and the command as one line.
+      // "%COMSPEC% /C DEDADO.EXE path": the process runner quotes the path
+      // when it holds a blank (TEMP under a user profile often does), which
+      // would otherwise split it in two.
       const std::string comspec = ctx.env.environment->GetOrEmpty("COMSPEC");
-      const std::string command = comspec + " /C " + std::string(kOpenerProgram) + " " + state.csv_path;
-      ctx.env.processes->RunAndWait(comspec, {command}, &exit_code).IgnoreError();
+      ctx.env.processes->RunAndWait(comspec, {"/C", std::string(kOpenerProgram), state.csv_path}, &exit_code)
+          .IgnoreError();
     } else {
       if (!state.opener_looked_up) {
         state.opener_path = FindOpener(*ctx.env.fs, ctx.session.exe_dir, ctx.env.environment->GetOrEmpty("PATH"));

@@ -33,6 +33,6 @@ int16_t FileLock::Acquire(const std::string& data_path, Mode mode, std::unique_p
   return kRmOk;
 }
 
-FileLock::~FileLock() { ::close(fd_); }
+FileLock::~FileLock() { ::close(static_cast<int>(file_)); }
 
 }  // namespace zov::platform

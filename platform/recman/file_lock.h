@@ -1,7 +1,8 @@
-// The lock file beside a data file ("<path>-lck"), locked with flock():
-// shared by every open of the data file, exclusive for an exclusive open and
-// while create replaces the file. flock() locks belong to the open file
-// description, so two opens inside one process conflict like two processes
+// The lock file beside a data file ("<path>-lck"), locked with flock() on
+// POSIX and LockFileEx() on Windows (win32/file_lock_win32.cc): shared by
+// every open of the data file, exclusive for an exclusive open and while
+// create replaces the file. Both locks belong to the open file (description
+// or handle), so two opens inside one process conflict like two processes
 // would, and closing some other descriptor of the file does not drop them.
 // The data file itself is left to SQLite's own locking.
 #ifndef ZOV_PLATFORM_RECMAN_FILE_LOCK_H_
@@ -28,8 +29,8 @@ class FileLock {
   FileLock& operator=(const FileLock&) = delete;
 
  private:
-  explicit FileLock(int fd) : fd_(fd) {}
-  const int fd_;
+  explicit FileLock(intptr_t file) : file_(file) {}
+  const intptr_t file_;  // the lock file's descriptor or handle
 };
 
 }  // namespace zov::platform

@@ -42,20 +42,17 @@
 // opens are shut out by the lock files, not by the database). A snapshot
 // bound of 0 gives every read its own transaction.
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "platform/coding.h"
+#include "platform/recman/engine_files.h"
 #include "platform/recman/file_lock.h"
 #include "platform/recman/fp_control.h"
 #include "platform/recman/key_defs.h"
@@ -86,19 +83,6 @@ int16_t StatusFromSqlite(int rc, int16_t busy_status) {
   }
 }
 
-int16_t StatusFromErrno(int error, int16_t missing_status) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR: return missing_status;
-    case EACCES:
-    case EPERM:
-    case EROFS: return kRmAccessDenied;
-    case ENAMETOOLONG:
-    case ELOOP: return kRmInvalidFileName;
-    default: return kRmIoError;
-  }
-}
-
 // The path in an open or create key buffer: up to the first zero byte,
 // trailing blanks dropped, "\" taken as the directory separator.
 std::string PathFromKey(const void* key, uint8_t key_length) {
@@ -115,14 +99,8 @@ std::string PathFromKey(const void* key, uint8_t key_length) {
 }
 
 void RemoveSqliteFiles(const std::string& path) {
-  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((path + suffix).c_str());
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) RemoveFileIfPresent(path + suffix);
 }
-
-struct FileId {
-  dev_t device;
-  ino_t inode;
-  bool operator<(const FileId& o) const { return device != o.device ? device < o.device : inode < o.inode; }
-};
 
 class Statement {
  public:
@@ -208,7 +186,7 @@ struct OpenFile {
   ~OpenFile() { ::sqlite3_close_v2(db); }  // completes once the statements below are finalized
 
   std::unique_ptr<FileLock> lock;  // destroyed after the statements, so after the connection
-  FileId id{};
+  FileIdentity id{};
   bool exclusive = false;
   int handles = 0;
   bool in_transaction = false;  // holds a write transaction of the engine's transaction
@@ -281,7 +259,7 @@ class SqliteRecordManager final : public RecordManager {
   void BuildImages(const OpenFile& f, const uint8_t* record, std::vector<std::string>* images);
 
   const SqliteRecordManagerOptions options_;
-  std::map<FileId, std::unique_ptr<OpenFile>> files_;
+  std::map<FileIdentity, std::unique_ptr<OpenFile>> files_;
   std::unordered_map<uint64_t, Handle> handles_;
   uint64_t next_handle_ = 1;
   bool transaction_ = false;
@@ -399,12 +377,15 @@ int16_t SqliteRecordManager::Open(uint8_t* pb, const void* key, uint8_t key_leng
   }
   const std::string path = PathFromKey(key, key_length);
   if (path.empty()) return kRmInvalidFileName;
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return StatusFromErrno(errno, kRmFileNotFound);
-  if (!S_ISREG(st.st_mode)) return kRmNotADataFile;
+  PathKind kind;
+  FileIdentity identity;
+  const int16_t found = InspectPath(path, kRmFileNotFound, &kind, &identity);
+  if (found != kRmOk) return found;
+  if (kind == PathKind::kMissing) return kRmFileNotFound;
+  if (kind != PathKind::kFile) return kRmNotADataFile;
 
   OpenFile* file = nullptr;
-  auto it = files_.find(FileId{st.st_dev, st.st_ino});
+  auto it = files_.find(identity);
   if (it != files_.end()) {
     if (it->second->exclusive || exclusive) return kRmFileLocked;
     file = it->second.get();
@@ -430,13 +411,14 @@ int16_t SqliteRecordManager::OpenDataFile(const std::string& path, bool exclusiv
       FileLock::Acquire(path, exclusive ? FileLock::Mode::kExclusive : FileLock::Mode::kShared, &file->lock);
   if (status != kRmOk) return status;
   // Identify the file again under the lock: it cannot be replaced from now on.
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return StatusFromErrno(errno, kRmFileNotFound);
-  file->id = FileId{st.st_dev, st.st_ino};
+  PathKind kind;
+  status = InspectPath(path, kRmFileNotFound, &kind, &file->id);
+  if (status != kRmOk) return status;
+  if (kind != PathKind::kFile) return kRmFileNotFound;
   if (files_.count(file->id) != 0) return kRmFileLocked;  // replaced and reopened meanwhile
   file->exclusive = exclusive;
 
-  int rc = ::sqlite3_open_v2(path.c_str(), &file->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = ::sqlite3_open_v2(SqliteFileName(path).c_str(), &file->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) return (rc & 0xFF) == SQLITE_CANTOPEN ? kRmFileNotFound : StatusFromSqlite(rc, kRmFileLocked);
   ::sqlite3_extended_result_codes(file->db, 1);
   ::sqlite3_busy_timeout(file->db, options_.busy_timeout_ms);
@@ -471,7 +453,7 @@ int16_t SqliteRecordManager::OpenDataFile(const std::string& path, bool exclusiv
   file->queries = std::vector<std::array<Statement, kKeyQueryCount>>(file->spec.keys.size());
   file->probes = std::vector<Statement>(file->spec.keys.size());
   *opened = file.get();
-  const FileId id = file->id;
+  const FileIdentity id = file->id;
   files_.emplace(id, std::move(file));
   return kRmOk;
 }
@@ -881,7 +863,8 @@ int16_t SqliteRecordManager::Stat(Handle& h, void* data, uint32_t* data_length) 
 int16_t BuildDataFile(const std::string& path, const RecordFileSpec& spec) {
   RemoveSqliteFiles(path);
   sqlite3* db = nullptr;
-  int rc = ::sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  int rc = ::sqlite3_open_v2(SqliteFileName(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
   if (rc == SQLITE_OK) {
     ::sqlite3_extended_result_codes(db, 1);
     rc = ::sqlite3_exec(db, ("BEGIN;\n" + CreateSchemaSql(spec) + "COMMIT;").c_str(), nullptr, nullptr, nullptr);
@@ -894,15 +877,6 @@ int16_t BuildDataFile(const std::string& path, const RecordFileSpec& spec) {
   return (rc & 0xFF) == SQLITE_FULL ? kRmDiskFull : kRmCreateError;
 }
 
-void SyncDirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 int16_t SqliteRecordManager::Create(const void* data, const uint32_t* data_length, const void* key,
                                     uint8_t key_length, int8_t key_number) {
   const std::string path = PathFromKey(key, key_length);
@@ -913,32 +887,31 @@ int16_t SqliteRecordManager::Create(const void* data, const uint32_t* data_lengt
   if (status != kRmOk) return status;
 
   const bool keep_existing = key_number == -1;
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) {
+  PathKind kind;
+  FileIdentity identity;
+  status = InspectPath(path, kRmCreateError, &kind, &identity);
+  if (status != kRmOk) return status;
+  if (kind != PathKind::kMissing) {
     if (keep_existing) return kRmFileExists;
-    if (!S_ISREG(st.st_mode)) return kRmCreateError;
-  } else if (errno != ENOENT) {
-    return StatusFromErrno(errno, kRmCreateError);
+    if (kind != PathKind::kFile) return kRmCreateError;
   }
   // Nobody has the file open while this lock is held (every open holds it
   // shared), so its old write-ahead log can go with it.
   std::unique_ptr<FileLock> lock;
   status = FileLock::Acquire(path, FileLock::Mode::kExclusive, &lock);
   if (status != kRmOk) return status == kRmFileNotFound ? kRmCreateError : status;
-  if (keep_existing && ::stat(path.c_str(), &st) == 0) return kRmFileExists;
+  if (keep_existing && InspectPath(path, kRmCreateError, &kind, &identity) == kRmOk && kind != PathKind::kMissing) {
+    return kRmFileExists;
+  }
 
   const std::string temp = path + "-new";
   status = BuildDataFile(temp, spec);
   if (status != kRmOk) return status;
-  ::unlink((path + "-wal").c_str());
-  ::unlink((path + "-shm").c_str());
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    status = StatusFromErrno(errno, kRmCreateError);
-    RemoveSqliteFiles(temp);
-    return status;
-  }
-  SyncDirectoryOf(path);
-  return kRmOk;
+  RemoveFileIfPresent(path + "-wal");
+  RemoveFileIfPresent(path + "-shm");
+  status = ReplaceDataFile(temp, path, kRmCreateError);
+  if (status != kRmOk) RemoveSqliteFiles(temp);
+  return status;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 
 namespace zov::platform {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 constexpr std::string_view kMemoryRoot = "/test/";
 
 std::unique_ptr<FileSystem> NewBase(const TempDir* temp_dir) {
-  if (temp_dir != nullptr) return NewPosixFileSystem();
+  if (temp_dir != nullptr) return NewNativeFileSystem();
   return std::make_unique<MemoryFileSystem>();
 }
 

@@ -1,15 +1,21 @@
 #include "platform/testing/temp_dir.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 
 namespace zov::platform {
 
+// Under the system's directory for temporary files (TMPDIR, or /tmp, on
+// POSIX; TMP or TEMP on Windows), named at random.
 TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/zovtest-XXXXXX";
-  char* made = ::mkdtemp(pattern.data());
-  path_ = made ? std::string(made) + "/" : std::string();
+  std::error_code ec;
+  const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+  if (ec) return;
+  std::random_device device;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::filesystem::path dir = base / ("zovtest-" + std::to_string(device()));
+    if (std::filesystem::create_directory(dir, ec)) path_ = dir.string() + "/";
+  }
 }
 
 TempDir::~TempDir() {

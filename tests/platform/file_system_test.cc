@@ -24,7 +24,7 @@ class FileSystemTest : public ::testing::TestWithParam<FakeEnv::Files> {
 };
 
 INSTANTIATE_TEST_SUITE_P(Implementations, FileSystemTest, ::testing::Values(FakeEnv::Files::kReal, FakeEnv::Files::kMemory),
-                         [](const auto& info) { return info.param == FakeEnv::Files::kReal ? "Posix" : "Memory"; });
+                         [](const auto& info) { return info.param == FakeEnv::Files::kReal ? "Native" : "Memory"; });
 
 TEST_P(FileSystemTest, ResolvesBackslashesAndLetterCase) {
   ASSERT_TRUE(fs_.CreateDirectory(dir_ + "DADES").ok());

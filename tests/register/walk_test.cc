@@ -92,8 +92,9 @@ TEST(WalkTest, OpenCsvKeepsTheFileAndRunsTheOpener) {
   EXPECT_EQ(std::count(text.begin(), text.end(), ';'), 70);
 }
 
-// Where the system starts documents through its command interpreter, the
-// interpreter gets its own name and the command as one line.
+// Where the system starts documents through its command interpreter, it gets
+// "/C", the opener and the CSV path as separate arguments, so that the
+// process runner can quote a path holding a blank.
 TEST(WalkTest, OpenCsvThroughTheCommandInterpreter) {
   Walk w;
   Harness& h = w.h;
@@ -108,7 +109,7 @@ TEST(WalkTest, OpenCsvThroughTheCommandInterpreter) {
   ASSERT_EQ(h.processes.runs.size(), 1u);
   EXPECT_EQ(h.processes.runs[0].program, "C:\\WINDOWS\\system32\\cmd.exe");
   EXPECT_EQ(h.processes.runs[0].args,
-            (std::vector<std::string>{"C:\\WINDOWS\\system32\\cmd.exe /C DEDADO.EXE " + h.state.csv_path}));
+            (std::vector<std::string>{"/C", "DEDADO.EXE", h.state.csv_path}));
   EXPECT_EQ(h.state.csv_path.substr(h.state.csv_path.size() - 12), csv[0]);
 }
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/testing/fake_env.h"
 
 namespace zov::session {
@@ -202,7 +202,7 @@ TEST(IniFileOnDiskTest, ReadersSeeTheOldOrTheNewFileNeverAGap) {
   std::atomic<int> written{0};
   std::atomic<int> failures{0};
   std::thread writer([&] {
-    auto writer_fs = platform::NewPosixFileSystem();
+    auto writer_fs = platform::NewNativeFileSystem();
     platform::FakeClock writer_clock;
     platform::Env env{writer_fs.get(), &writer_clock};
     for (int i = 0; i < kWrites; ++i, ++written) {

@@ -72,7 +72,7 @@ Status WriteText(platform::FileSystem& fs, const std::string& path, std::string_
 Status AbsoluteDir(platform::FileSystem& fs, std::string_view dir, std::string* out) {
   std::string d(dir);
   while (d.size() > 1 && d.back() == '/') d.pop_back();
-  if (d.empty() || d.front() != '/') {
+  if (!platform::IsAbsolutePath(d)) {
     std::string cwd;
     Status s = fs.GetCurrentDirectory(&cwd);
     if (!s.ok()) return s;

@@ -3,11 +3,8 @@
 #ifndef ZOV_TESTS_PLATFORM_RECMAN_RECMAN_TEST_UTIL_H_
 #define ZOV_TESTS_PLATFORM_RECMAN_RECMAN_TEST_UTIL_H_
 
-#include <stdlib.h>
-
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,28 +12,12 @@
 #include "platform/record_manager.h"
 #include "platform/recman/file_spec.h"
 #include "platform/recman/record_file.h"
+#include "platform/testing/temp_dir.h"
 
 namespace zov::platform::test {
 
 // A fresh directory, removed with its content at the end. path() ends in "/".
-class ScratchDir {
- public:
-  ScratchDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zovrecman-XXXXXX";
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern + "/";
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using ScratchDir = TempDir;
 
 // A create specification; the continuation flag is set on all but the last
 // segment of each key. `collation` (kCollationSize bytes) is appended when

@@ -7,8 +7,6 @@
 //   recman_worker insert PATH FIRST COUNT  insert records FIRST.. one by one
 //   recman_worker hold-transaction PATH    open, begin, insert 999999, print
 //                                          status, wait, abort
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,8 +20,7 @@ using zov::platform::test::Rec;
 using zov::platform::RecordFile;
 
 void WaitForStdinToClose() {
-  char c;
-  while (::read(STDIN_FILENO, &c, 1) > 0) {
+  while (std::getchar() != EOF) {
   }
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 #include "platform/recman/status.h"
 #include "platform/testing/temp_dir.h"
 #include "format/packed.h"
@@ -50,7 +50,7 @@ class FailingInserts : public platform::RecordManager {
 class DemoBuildTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const Status s = platform::PosixEnv::Create(&posix_);
+    const Status s = platform::NativeEnv::Create(&posix_);
     ASSERT_TRUE(s.ok()) << s.message();
     ASSERT_FALSE(tmp_.path().empty());
   }
@@ -80,7 +80,7 @@ class DemoBuildTest : public ::testing::Test {
   }
 
   platform::TempDir tmp_;
-  std::unique_ptr<platform::PosixEnv> posix_;
+  std::unique_ptr<platform::NativeEnv> posix_;
 };
 
 TEST_F(DemoBuildTest, DataFilesHoldExactlyTheGeneratedRecordsAndTheSettingsAreWritten) {

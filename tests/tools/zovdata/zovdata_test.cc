@@ -14,7 +14,7 @@
 #include "datafiles/description_file.h"
 #include "datafiles/record_ops.h"
 #include "platform/coding.h"
-#include "platform/posix_file_system.h"
+#include "platform/native_env.h"
 #include "platform/recman/record_managers.h"
 #include "platform/testing/fake_clock.h"
 #include "platform/testing/temp_dir.h"
@@ -27,7 +27,7 @@ namespace {
 
 struct Installation {
   platform::TempDir dir;
-  std::unique_ptr<platform::FileSystem> fs = platform::NewPosixFileSystem();
+  std::unique_ptr<platform::FileSystem> fs = platform::NewNativeFileSystem();
   std::unique_ptr<platform::RecordManager> rm = platform::NewSqliteRecordManager();
   platform::FakeClock clock;
   platform::Env env;
