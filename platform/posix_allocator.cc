@@ -1,5 +1,9 @@
 #include "platform/allocator.h"
 
+// Any C library header defines __GLIBC__ when the C library is glibc; the
+// test below must come after one.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif

@@ -21,97 +21,98 @@ BookConsumer::BookConsumer(platform::FileSystem& fs, const BookRunSettings& sett
   book_.epigraph = settings.epigraph;
 }
 
-BookConsumer::~BookConsumer() = default;
-
-void BookConsumer::Report(int64_t row, std::string_view invoice, const Finding& finding) {
-  const std::string row_text = row > 0 ? std::to_string(row) : std::string();
-  validation_.Add({owner_code_, skipped_ ? std::string_view() : std::string_view(file_name_), row_text, invoice,
-                   finding.rule, SeverityName(finding.severity), finding.message});
-  if (finding.severity == Severity::kError) {
-    ++errors_;
-  } else {
-    ++warnings_;
+BookConsumer::~BookConsumer() {
+  // A walk that stopped early leaves no book behind it.
+  if (has_packing_) {
+    packer_.Wait();
+    packing_.xlsx.reset();
+    fs_.DeleteFile(packing_.native_path + ".part").IgnoreError();
+  }
+  if (current_.xlsx) {
+    current_.xlsx.reset();
+    fs_.DeleteFile(current_.native_path + ".part").IgnoreError();
   }
 }
 
-void BookConsumer::Skip(const Finding& reason) {
-  skipped_ = true;
-  Report(0, "", reason);
+void BookConsumer::Report(Owner& o, int64_t row, std::string_view invoice, Finding finding) {
+  ++(finding.severity == Severity::kError ? o.errors : o.warnings);
+  o.findings.push_back({row, std::string(invoice), std::move(finding)});
 }
 
-void BookConsumer::Fail(const platform::Status& status) {
-  if (failed_) return;
-  failed_ = true;
-  xlsx_.reset();
-  fs_.DeleteFile(native_path_ + ".part").IgnoreError();
+void BookConsumer::Skip(const Finding& reason) {
+  current_.skipped = true;
+  Report(current_, 0, "", reason);
+}
+
+void BookConsumer::Fail(Owner& o, const platform::Status& status) {
+  if (o.failed) return;
+  o.failed = true;
+  o.xlsx.reset();
+  fs_.DeleteFile(o.native_path + ".part").IgnoreError();
   // The platform's message names the native path; keep the report in code page 850.
-  Report(0, "", Error("FICHERO", "No se ha podido escribir el libro: " + platform::Utf8ToCp850(status.message())));
+  Report(o, 0, "", Error("FICHERO", "No se ha podido escribir el libro: " + platform::Utf8ToCp850(status.message())));
 }
 
 void BookConsumer::OwnerStart(const reg::RecordVariables& r) {
-  owner_code_ = format::UnpackDigits(r.owner.OwnerCode());
-  if (progress_) progress_(owner_code_);
-  display_name_ = OwnerDisplayName(r.owner.OwnerName());
-  nif_.clear();
-  file_name_.clear();
-  native_path_.clear();
-  skipped_ = false;
-  failed_ = false;
-  xlsx_.reset();
-  rows_ = base_ = vat_ = withheld_ = errors_ = warnings_ = 0;
+  current_ = Owner();
+  current_.code = format::UnpackDigits(r.owner.OwnerCode());
+  if (progress_) progress_(current_.code);
+  current_.display_name = OwnerDisplayName(r.owner.OwnerName());
   invoice_rows_.clear();
   ++totals_.owners;
 
   const OwnerNifs& nifs = *settings_.nifs;
-  auto it = nifs.nif_of.find(owner_code_);
+  auto it = nifs.nif_of.find(current_.code);
   if (it == nifs.nif_of.end()) {
     Skip(Error("TITULAR", "El propietario no tiene NIF en " + settings_.nif_file_name + ": no se genera su libro"));
     return;
   }
-  nif_ = it->second;
-  if (format::ClassifyNif(nif_) == format::NifKind::kInvalid) {
-    Skip(Error("TITULAR", "NIF del titular '" + nif_ + "' no v\xA0lido: no se genera su libro"));
+  current_.nif = it->second;
+  if (format::ClassifyNif(current_.nif) == format::NifKind::kInvalid) {
+    Skip(Error("TITULAR", "NIF del titular '" + current_.nif + "' no v\xA0lido: no se genera su libro"));
     return;
   }
-  if (auto shared = nifs.shared_with.find(owner_code_); shared != nifs.shared_with.end()) {
-    Skip(Error("TITULAR", "El NIF " + nif_ + " figura tambi\x82n para el propietario " + shared->second +
+  if (auto shared = nifs.shared_with.find(current_.code); shared != nifs.shared_with.end()) {
+    Skip(Error("TITULAR", "El NIF " + current_.nif + " figura tambi\x82n para el propietario " + shared->second +
                               ": un titular lleva un solo libro; una los propietarios o corrija " +
                               settings_.nif_file_name));
     return;
   }
   std::vector<Finding> notes;
-  book_.type = BookTypeForNif(nif_, &notes);
-  file_name_ = BookFileName(settings_.period.year, nif_, book_.type, display_name_);
-  const std::string native_name = platform::Cp850ToUtf8(file_name_);
-  native_path_ = settings_.out_dir + native_name;
-  for (const Finding& n : notes) Report(0, "", n);
+  book_.type = current_.type = BookTypeForNif(current_.nif, &notes);
+  current_.file_name = BookFileName(settings_.period.year, current_.nif, book_.type, current_.display_name);
+  const std::string native_name = platform::Cp850ToUtf8(current_.file_name);
+  current_.native_path = settings_.out_dir + native_name;
+  for (Finding& n : notes) Report(current_, 0, "", std::move(n));
   const std::string part = settings_.native_out_dir + native_name + ".part";
-  if (platform::Status s = XlsxBook::Start(part, settings_.native_out_dir, book_.type, &xlsx_); !s.ok()) Fail(s);
+  if (platform::Status s = XlsxBook::Start(part, settings_.native_out_dir, book_.type, &current_.xlsx); !s.ok())
+    Fail(current_, s);
 }
 
 void BookConsumer::Line(const reg::RecordVariables& r, const reg::LineAmounts& amounts) {
+  Owner& o = current_;
   MapLine(r, amounts, book_, &mapped_);
   const std::string invoice = format::UnpackDigits(r.receipt.InvoiceNumber());
   const RowRules rules{book_.type, settings_.period};
-  const int64_t first_row = kFirstDataRow + rows_;
+  const int64_t first_row = kFirstDataRow + o.rows;
   for (int i = 0; i < mapped_.count; ++i) {
     const BookRow& row = mapped_.rows[static_cast<std::size_t>(i)];
-    base_ += AmountOf(row[kTaxBase]);
-    vat_ += AmountOf(row[kVatAmount]);
-    withheld_ += AmountOf(row[kWithholdingAmount]);
-    ++rows_;
-    if (skipped_) continue;
+    o.base += AmountOf(row[kTaxBase]);
+    o.vat += AmountOf(row[kVatAmount]);
+    o.withheld += AmountOf(row[kWithholdingAmount]);
+    ++o.rows;
+    if (o.skipped) continue;
     const int64_t sheet_row = first_row + i;
     found_.clear();
     ValidateRow(row, rules, &found_);
-    for (const Finding& f : found_) Report(sheet_row, invoice, f);
+    for (Finding& f : found_) Report(o, sheet_row, invoice, std::move(f));
     for (const Finding& w : mapped_.warnings)
-      if (w.row == i) Report(sheet_row, invoice, w);
-    if (xlsx_ && !failed_) {
-      if (platform::Status s = xlsx_->AddRow(row); !s.ok()) Fail(s);
+      if (w.row == i) Report(o, sheet_row, invoice, w);
+    if (o.xlsx && !o.failed) {
+      if (platform::Status s = o.xlsx->AddRow(row); !s.ok()) Fail(o, s);
     }
   }
-  if (skipped_) return;
+  if (o.skipped) return;
   found_.clear();
   ValidateInvoiceRows(std::span<const BookRow>(mapped_.rows.data(), static_cast<std::size_t>(mapped_.count)),
                       &found_);
@@ -120,42 +121,75 @@ void BookConsumer::Line(const reg::RecordVariables& r, const reg::LineAmounts& a
     found_.push_back(Error("NUMERO", "El n\xA3mero de factura " + invoice + " ya figura en la fila " +
                                          std::to_string(it->second) + ": cada factura lleva un n\xA3mero propio"));
   }
-  for (const Finding& f : found_) Report(first_row, invoice, f);
+  for (Finding& f : found_) Report(o, first_row, invoice, std::move(f));
 }
 
 void BookConsumer::OwnerEnd(const reg::RecordVariables&) {
+  Complete();
+  if (current_.skipped || current_.failed || !current_.xlsx) {
+    Emit(current_);
+    return;
+  }
+  // Packing the book (writing its parts and compressing them) is most of a
+  // book's cost; it goes on beside the walk of the next owner.
+  packing_ = std::move(current_);
+  current_ = Owner();
+  has_packing_ = true;
+  Owner* o = &packing_;
+  packer_.Start([o] {
+    o->packed = o->xlsx->Finish();
+    o->xlsx.reset();
+  });
+}
+
+void BookConsumer::Finish() { Complete(); }
+
+void BookConsumer::Complete() {
+  if (!has_packing_) return;
+  packer_.Wait();
+  has_packing_ = false;
+  Settle(packing_);
+  Emit(packing_);
+}
+
+void BookConsumer::Settle(Owner& o) {
+  platform::Status s = o.packed;
+  const std::string part = o.native_path + ".part";
+  platform::DirEntry entry;
+  if (s.ok()) s = fs_.FindFirst(part, &entry);
+  if (s.ok() && entry.size >= kImportLimitBytes) {
+    Report(o, 0, "", Error("FICHERO", "El libro ocupa " + std::to_string(entry.size) +
+                                          " bytes: los servicios de importaci\xA2n admiten menos de 4 MB "
+                                          "(4.000.000 bytes)"));
+  }
+  if (s.ok()) s = fs_.RenameFile(part, o.native_path);
+  if (!s.ok()) Fail(o, s);
+}
+
+void BookConsumer::Emit(Owner& o) {
+  const std::string_view file = o.skipped ? std::string_view() : std::string_view(o.file_name);
+  for (const HeldFinding& h : o.findings) {
+    const std::string row_text = h.row > 0 ? std::to_string(h.row) : std::string();
+    validation_.Add({o.code, file, row_text, h.invoice, h.finding.rule, SeverityName(h.finding.severity),
+                     h.finding.message});
+  }
   std::string status;
-  if (skipped_) {
+  if (o.skipped) {
     status = "skipped";
     ++totals_.skipped;
+  } else if (o.failed) {
+    status = "failed";
+    ++totals_.failed;
   } else {
-    if (!failed_ && xlsx_) {
-      platform::Status s = xlsx_->Finish();
-      xlsx_.reset();
-      const std::string part = native_path_ + ".part";
-      platform::DirEntry entry;
-      if (s.ok()) s = fs_.FindFirst(part, &entry);
-      if (s.ok() && entry.size >= kImportLimitBytes) {
-        Report(0, "", Error("FICHERO", "El libro ocupa " + std::to_string(entry.size) +
-                                           " bytes: los servicios de importaci\xA2n admiten menos de 4 MB "
-                                           "(4.000.000 bytes)"));
-      }
-      if (s.ok()) s = fs_.RenameFile(part, native_path_);
-      if (!s.ok()) Fail(s);
-    }
-    if (failed_) {
-      status = "failed";
-      ++totals_.failed;
-    } else {
-      status = errors_ == 0 ? "valid" : "invalid";
-      ++(errors_ == 0 ? totals_.valid : totals_.invalid);
-      totals_.rows += rows_;
-    }
+    status = o.errors == 0 ? "valid" : "invalid";
+    ++(o.errors == 0 ? totals_.valid : totals_.invalid);
+    totals_.rows += o.rows;
   }
-  const std::string type = skipped_ || failed_ ? std::string() : std::string(1, BookLetter(book_.type));
-  manifest_.Add({owner_code_, display_name_, nif_, type, skipped_ || failed_ ? std::string_view() : file_name_,
-                 std::to_string(rows_), Money(base_), Money(vat_), Money(withheld_), std::to_string(errors_),
-                 std::to_string(warnings_), status});
+  const std::string type = o.skipped || o.failed ? std::string() : std::string(1, BookLetter(o.type));
+  manifest_.Add({o.code, o.display_name, o.nif, type, o.skipped || o.failed ? std::string_view() : o.file_name,
+                 std::to_string(o.rows), Money(o.base), Money(o.vat), Money(o.withheld), std::to_string(o.errors),
+                 std::to_string(o.warnings), status});
+  o.findings.clear();
 }
 
 }  // namespace zov::books

@@ -2,7 +2,9 @@
 // with invoices in the period: it maps every register line to its rows,
 // checks each row before writing it, writes the book under a temporary name
 // and renames it into place at the owner's end, and adds the owner's line to
-// the manifest and every finding to the validation report.
+// the manifest and every finding to the validation report. A book is packed
+// (compressed into its file) on a second thread while the walk reads the
+// next owner; the reports keep the owners' order.
 //
 // An owner without a NIF in the agency's file, with an invalid one, or with
 // one that another owner has too, gets no book: it is listed as skipped, with
@@ -11,6 +13,7 @@
 //   BookConsumer books(fs, settings, manifest, validation);
 //   reg::WalkConsumer* consumers[] = {&books};
 //   reg::WalkRegister(env, files, records, params, consumers);
+//   books.Finish();
 //   books.totals().valid ...
 #ifndef ZOV_TOOLS_ZOVLLIBRES_BOOK_CONSUMER_H_
 #define ZOV_TOOLS_ZOVLLIBRES_BOOK_CONSUMER_H_
@@ -25,6 +28,7 @@
 
 #include "platform/file_system.h"
 #include "register/walk_events.h"
+#include "tools/zovllibres/background_job.h"
 #include "tools/zovllibres/book_mapping.h"
 #include "tools/zovllibres/book_validation.h"
 #include "tools/zovllibres/nif_file.h"
@@ -77,12 +81,47 @@ class BookConsumer final : public reg::WalkConsumer {
   void Line(const reg::RecordVariables& records, const reg::LineAmounts& amounts) override;
   void OwnerEnd(const reg::RecordVariables& records) override;
 
+  // Ends the last owner's book (packed in the background while the walk
+  // goes on) and adds its lines to the reports. Call once after the walk.
+  void Finish();
+
   const BookTotals& totals() const { return totals_; }
 
  private:
-  void Report(int64_t row, std::string_view invoice, const Finding& finding);
+  // A finding held with its owner until the owner's book is done, so that
+  // the report keeps the owners' order.
+  struct HeldFinding {
+    int64_t row;
+    std::string invoice;
+    Finding finding;
+  };
+  struct Owner {
+    std::string code;
+    std::string display_name;
+    std::string nif;
+    BookType type = BookType::kUnified;
+    std::string file_name;    // code page 850, for the reports
+    std::string native_path;  // out_dir + the file name as the file system has it
+    bool skipped = false;
+    bool failed = false;
+    int64_t rows = 0;
+    int64_t base = 0;
+    int64_t vat = 0;
+    int64_t withheld = 0;
+    int64_t errors = 0;
+    int64_t warnings = 0;
+    std::vector<HeldFinding> findings;
+    std::unique_ptr<XlsxBook> xlsx;
+    platform::Status packed;  // what packing the book answered
+  };
+
+  void Report(Owner& o, int64_t row, std::string_view invoice, Finding finding);
   void Skip(const Finding& reason);
-  void Fail(const platform::Status& status);
+  void Fail(Owner& o, const platform::Status& status);
+  // Waits for the book being packed, puts it in place and reports its owner.
+  void Complete();
+  void Settle(Owner& o);
+  void Emit(Owner& o);
 
   platform::FileSystem& fs_;
   const BookRunSettings& settings_;
@@ -91,24 +130,16 @@ class BookConsumer final : public reg::WalkConsumer {
   std::function<void(const std::string&)> progress_;
   BookTotals totals_;
 
-  // The current owner.
-  std::string owner_code_;
-  std::string display_name_;
-  std::string nif_;
+  Owner current_;
   BookSettings book_;
-  std::string file_name_;    // code page 850, for the reports
-  std::string native_path_;  // out_dir + the file name as the file system has it
-  bool skipped_ = false;
-  std::unique_ptr<XlsxBook> xlsx_;
-  bool failed_ = false;
-  int64_t rows_ = 0;
-  int64_t base_ = 0;
-  int64_t vat_ = 0;
-  int64_t withheld_ = 0;
-  int64_t errors_ = 0;
-  int64_t warnings_ = 0;
-  // Invoice number -> the sheet row of its first line.
+  // Invoice number -> the sheet row of its first line, for the current owner.
   std::unordered_map<std::string, int64_t> invoice_rows_;
+
+  // The previous owner, whose book is packed by `packer_` while the walk
+  // reads the current one.
+  Owner packing_;
+  bool has_packing_ = false;
+  BackgroundJob packer_;
 
   // Reused for every line.
   LineRows mapped_;

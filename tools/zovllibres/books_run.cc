@@ -242,6 +242,7 @@ int RunBooks(platform::Env& env, const std::vector<std::string>& args, std::ostr
   if (progress) books.OnOwner([&bar](const std::string& owner) { bar.At(owner); });
   reg::WalkConsumer* consumers[] = {&books};
   reg::WalkRegister(env, files.table, files.records, params, consumers);
+  books.Finish();
   bar.Clear();
 
   const BookTotals& t = books.totals();

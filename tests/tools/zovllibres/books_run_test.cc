@@ -418,6 +418,13 @@ TEST(BooksRunTest, DemoInstallationBooksAreValidAndAgreeWithTheRegister) {
   EXPECT_EQ(r.code, kExitAllValid) << r.out << r.err;
   EXPECT_NE(r.out.find(std::to_string(counts.owners) + " books"), std::string::npos) << r.out;
   ExpectBooksMatchRegister(inst, "1/1/2026", "31/12/2026");
+  // Books are packed beside the walk; the reports still follow the owners.
+  for (const char* report : {"manifest.csv", "validation.csv"}) {
+    const auto lines = Lines(inst.Read(inst.out() + report));
+    ASSERT_GT(lines.size(), 2u) << report;
+    for (std::size_t i = 2; i < lines.size(); ++i)
+      EXPECT_LE(lines[i - 1].substr(0, 4), lines[i].substr(0, 4)) << report << " line " << i;
+  }
 }
 
 }  // namespace
