@@ -49,6 +49,10 @@ if(NOT EXISTS ${ZOV_WINE_SERVER})
   set(ZOV_WINE_SERVER /usr/lib/wine/wineserver32)
 endif()
 set(ZOV_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+# The exit code by which wine-run says that this machine cannot run the
+# build's programs (no 32-bit support in the kernel, say). Set before
+# wine-run is written: it is written into it.
+set(ZOV_WINE_SKIP_CODE 77)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
                                 WORLD_EXECUTE)
@@ -58,10 +62,6 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 function(zov_wine_path out path)
   set(${out} "Z:${path}" PARENT_SCOPE)
 endfunction()
-
-# The exit code by which wine-run says that this machine cannot run the
-# build's programs (no 32-bit support in the kernel, say).
-set(ZOV_WINE_SKIP_CODE 77)
 
 add_test(NAME wine_start COMMAND ${CMAKE_BINARY_DIR}/wine-run --start)
 add_test(NAME wine_stop COMMAND ${CMAKE_BINARY_DIR}/wine-run --stop)
