@@ -6,11 +6,17 @@
 #   scripts/setup.sh                        the Linux build
 #   scripts/setup.sh windows [BUILD...]     also the Windows cross build and
 #       Wine, and the SQLite amalgamation extracted into each BUILD directory
+#   scripts/setup.sh office                 also LibreOffice, which CI uses to
+#       read a record book back as a spreadsheet program does
 set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libsqlite3-dev libhpdf-dev poppler-utils tmux time libxlsxwriter-dev python3-openpyxl
           clang libclang-rt-14-dev)
 windows=no
+if [ "${1:-}" = office ]; then
+  packages+=(libreoffice-calc-nogui)
+  shift
+fi
 if [ "${1:-}" = windows ]; then
   windows=yes
   shift
