@@ -52,7 +52,7 @@ TEST_F(OutputSlotsTest, FieldsAreJoinedAndQuotedOnlyWhenTheyHoldTheSeparator) {
       {";crlf", {"AB\"C"}, "AB\"C"},
       {";crlf", {"", "x"}, "x"},  // an empty first field is lost
       {";crlf", {"x", ""}, "x;"},
-      {";crlf", {"a", "b\r\nc", "d"}, "a;b\r\nc;d"},
+      {";crlf", {"a", "b\r\nc", "d"}, "a;b  c;d"},  // one row, whatever the field holds
       {",", {"1,5", "2"}, "\"1,5\",2"},
       {"TAB", {"a\tb", "c;d"}, "\"a\tb\"\tc;d"},
       {";crlf", {"\x80" "a\xFF"}, "\x80" "a\xFF"},
@@ -136,13 +136,47 @@ TEST_F(OutputSlotsTest, AFileThatStaysUnreachableLosesTheLineAndSaysSo) {
   EXPECT_EQ(clock_.sleeps.size(), sleeps_before);
   EXPECT_TRUE(slots_.slots[0].line.empty());
 
-  // Once the file is reachable again, lines get through and waits resume.
+  // Once the file is reachable again, lines get through.
   faulty.FailAt(FaultFileSystem::Op::kAppend, 1000000);
   AddField(slots_, n, "third");
   WriteLine(env_, slots_, n);
   EXPECT_EQ(slots_.lost_lines, 2);
   EXPECT_EQ(Contents(path), "third\r\n");
   EXPECT_FALSE(slots_.slots[0].unreachable);
+}
+
+// A full or unwritable CSV directory: the first file waits once, every later
+// file (another owner's) is given up at once instead of waiting again.
+TEST_F(OutputSlotsTest, AfterALineGivenUpLaterFilesDoNotWaitAgain) {
+  fake_.faults.FailAt(FaultFileSystem::Op::kAppend, 1, /*sticky=*/true);
+  for (const char* name : {"a.csv", "b.csv", "c.csv"}) {
+    const int16_t n = OpenSlot(slots_, dir_ + name, ";crlf");
+    AddField(slots_, n, "x");
+    WriteLine(env_, slots_, n);
+    FreeSlot(slots_, n);
+  }
+  int32_t slept = 0;
+  for (int32_t ms : clock_.sleeps) slept += ms;
+  EXPECT_LE(slept, kWriteLineRetryMillis) << "one wait for the whole run";
+  EXPECT_EQ(slots_.lost_lines, 3);
+}
+
+// A stored text holding CR or LF must not break its row or forge another.
+TEST_F(OutputSlotsTest, LineBreaksInsideAFieldBecomeBlanks) {
+  const struct {
+    const char* value;
+    const char* written;
+  } cases[] = {
+      {"GARCIA\r\nMARIA", "GARCIA  MARIA"},
+      {"a\nb\rc", "a b c"},
+      {"x;\n2026;0;0", "\"x; 2026;0;0\""},
+      {"tab\tand\x7F stay", "tab\tand\x7F stay"},
+  };
+  for (const auto& c : cases) {
+    std::string line;
+    AppendFieldValue(line, ";", c.value);
+    EXPECT_EQ(line, c.written) << c.value;
+  }
 }
 
 TEST_F(OutputSlotsTest, WritingAFreeSlotIsALostLine) {
