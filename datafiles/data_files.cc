@@ -220,8 +220,9 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
     // A name that is there but cannot be opened (a link to a share that is
     // not mounted) holds data elsewhere: an empty file must not take its place.
     if (NameIsTaken(*env.fs, path)) {
-      return fail(status, "data file " + path + ": the name exists but leads to no file (a link whose target "
-                                                "is missing?); not replaced (status " + std::to_string(status) + ")");
+      return fail(status, "data file " + path + ": the name exists but cannot be opened (a link whose target is "
+                                                "missing, or no access): not replaced (status " +
+                              std::to_string(status) + ")");
     }
 
     const std::string description = session.data_root + "ddf\\" + parts.base + ".xdf";

@@ -214,7 +214,7 @@ TEST(RunFaultsTest, DanglingLinkIsNotReplacedAndMissingFileIsSaid) {
     EXPECT_EQ(app::Run(t.fake.env), kExitFailed);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_FALSE(std::filesystem::exists(t.inst.root() + "share"));
-    EXPECT_TRUE(t.fake.errors.Mentions("VDepCada.dat: the name exists but leads to no file")) << t.Errors();
+    EXPECT_TRUE(t.fake.errors.Mentions("VDepCada.dat: the name exists but cannot be opened")) << t.Errors();
     EXPECT_TRUE(t.fake.processes.runs.empty());
   }
   {
