@@ -34,20 +34,33 @@ bool OpenDataFiles(RunContext& ctx) {
 }
 
 // Starts ExeDir + "DOZUDIZI" (found without regard to letter case; on
-// Windows the program file is DOZUDIZI.EXE) and waits for it. Nothing
-// happens when there is no such program.
+// Windows the program file is DOZUDIZI.EXE) and waits for it. A spooler that
+// is missing, cannot be started or ends with a failure is said on standard
+// error; the register stands either way.
 void StartSpooler(RunContext& ctx) {
   platform::FileSystem& fs = *ctx.env.fs;
+  platform::ErrorOutput& errors = *ctx.env.error_output;
   std::string name = ctx.session.exe_dir + std::string(kSpoolerProgram);
   platform::DirEntry entry;
-  if (!fs.FindFirst(name, &entry).ok()) {
+  bool found = fs.FindFirst(name, &entry).ok();
+  if (!found) {
     name += ".EXE";
-    if (!fs.FindFirst(name, &entry).ok()) return;
+    found = fs.FindFirst(name, &entry).ok();
   }
-  if ((entry.attributes & (platform::kAttrDirectory | platform::kAttrVolumeLabel)) != 0) return;
+  if (!found || (entry.attributes & (platform::kAttrDirectory | platform::kAttrVolumeLabel)) != 0) {
+    errors.WriteLine("dazorov1: no spooler " + ctx.session.exe_dir + std::string(kSpoolerProgram) +
+                     ": the register was not spooled");
+    return;
+  }
+  const std::string program = fs.Resolve(platform::DirectoryPart(name) + entry.name);
   int exit_code = 0;
-  ctx.env.processes->RunAndWait(fs.Resolve(platform::DirectoryPart(name) + entry.name), {}, &exit_code)
-      .IgnoreError();
+  platform::Status started = ctx.env.processes->RunAndWait(program, {}, &exit_code);
+  if (!started.ok()) {
+    errors.WriteLine("dazorov1: the spooler " + program + " could not be started: " + started.message());
+  } else if (exit_code != 0) {
+    errors.WriteLine("dazorov1: the spooler " + program + " ended with code " + std::to_string(exit_code) +
+                     (exit_code > 128 ? " (killed by signal " + std::to_string(exit_code - 128) + ")" : ""));
+  }
 }
 
 // Asks the record manager to release every data file. A refusal leaves the
@@ -63,7 +76,7 @@ void ReleaseDataFiles(RunContext& ctx) {
 
 // Ends a failed run: what is open is released, the terminal put back.
 int Fail(RunContext& ctx) {
-  output::ClosePrintFile(ctx.print);
+  output::AbandonPrintFile(ctx.print);
   ReleaseDataFiles(ctx);
   ctx.env.console->Restore();
   return kExitFailed;
@@ -102,8 +115,8 @@ int Run(platform::Env& env) {
   if (!ctx.session.data_root.empty()) env.fs->SetCurrentDirectory(ctx.session.data_root).IgnoreError();
   ctx.language.program_code = std::string(kProgramCode);
   output::SetUpSlots(ctx.slots, 1);
-  ctx.files.show_fatal_message = [&ctx](std::string_view text) {
-    screen::ShowFatalMessage(ctx.env, ctx.session, ctx.screen, text);
+  ctx.files.show_fatal_message = [&ctx](std::string_view text, std::string_view detail) {
+    screen::ShowFatalMessage(ctx.env, ctx.session, ctx.screen, text, detail);
   };
   if (!OpenDataFiles(ctx)) return Fail(ctx);
   ctx.records.param.SetDefaults();
@@ -120,6 +133,12 @@ int Run(platform::Env& env) {
     return Fail(ctx);
   }
   ctx.state.params = reg::ParseRunParameters(ctx.format, lines);
+  // An unreadable date would select every date on file: nothing is produced.
+  if (ctx.state.params.unreadable_line != 0) {
+    errors.WriteLine("dazorov1: " + parameters_path + " line " + std::to_string(ctx.state.params.unreadable_line) +
+                     ": not a date");
+    return Fail(ctx);
+  }
   ctx.state.mail_requested = false;
   ctx.state.csv_directory = reg::CsvDirectory(*env.environment, env.conventions);
 
@@ -127,8 +146,15 @@ int Run(platform::Env& env) {
   output::OpenPrintFile(*env.fs, ctx.session, ctx.print, ctx.session.output_device);
   format::SetCurrency(ctx.format, "p");
   reg::RegisterContext rc = ctx.Register();
-  reg::ProduceRegister(rc);
+  const reg::WalkFailure walk = reg::ProduceRegister(rc);
   format::SetCurrency(ctx.format, "");
+  for (const std::string& warning : ctx.format.warnings) errors.WriteLine("dazorov1: Orva.ini: " + warning);
+  if (!walk.ok()) {
+    // A register that misses invoices must not pass for the whole one.
+    errors.WriteLine("dazorov1: the register stopped: " + datafiles::DataFileStatusText(walk.path, walk.status));
+    reg::AbandonOwnerCsv(rc);
+    return Fail(ctx);
+  }
   output::ClosePrintFile(ctx.print);
   ReleaseDataFiles(ctx);
 
@@ -147,8 +173,12 @@ int Run(platform::Env& env) {
   platform::Status ini = session::WriteIniValue(env, ctx.session.temp_dir + std::string(kSpoolerSettingsFile),
                                                 "Opcions", "Correu",
                                                 format::Choose(ctx.state.mail_requested ? 1 : 0, "S", "N"));
-  if (!ini.ok()) errors.WriteLine("dazorov1: spooler setting not written: " + ini.message());
   env.console->Restore();
+  // The spooler would mail (or not) as the previous run's setting says.
+  if (!ini.ok()) {
+    errors.WriteLine("dazorov1: spooler setting not written, the spooler is not started: " + ini.message());
+    return kExitFailed;
+  }
   // The data files were released after the register: nothing opens one
   // again, so no second release is needed here.
   if (!ctx.print.failed) StartSpooler(ctx);

@@ -7,9 +7,12 @@
 //   if (platform::PosixEnv::Create(&posix).ok()) return app::Run(posix->env());
 //
 // Exit codes: 0 when the register was produced; 1 when the run failed (a
-// data file that could be neither opened nor created, a missing pent.tmp, a
-// lost CSV line or print-file write), after a one-line reason on standard
-// error.
+// data file that could be neither opened nor created, a missing pent.tmp or
+// an unreadable date in it, a read of a data file that failed other than by
+// "not found" or "end of file", a lost CSV line or print-file write, a
+// spooler setting that could not be written), after a one-line reason on
+// standard error. The spooler is started only for a complete print file and
+// a written setting; how it ends is said but does not change the exit code.
 #ifndef ZOV_APP_RUN_H_
 #define ZOV_APP_RUN_H_
 

@@ -53,6 +53,9 @@ struct DataFileEntry {
   // it. The caller keeps it alive while the file is open.
   std::span<char> record;
   int32_t record_length = 0;  // from the file statistics at open
+  // The native path handed to the record manager (with its extension), for
+  // messages that must say which file failed.
+  std::string path;
   int16_t key_number = 0;     // current key
   std::string key_value;      // current key value, exactly as long as the key
   // The file's statistics, read once: a file's record length and keys cannot
@@ -68,10 +71,14 @@ struct DataFileTable {
   // Shows the message of a data file that can be neither opened nor created
   // (a framed box at row 12, a beep, a key waited for, the screen restored).
   // The run sets it; when empty the message is only kept in fatal_message.
-  std::function<void(std::string_view message)> show_fatal_message;
+  // `detail` is fatal_detail.
+  std::function<void(std::string_view message, std::string_view detail)> show_fatal_message;
   // The last fatal message: the language's text, the name as passed, and the
   // status in parentheses, in code page 850. Empty until a fatal failure.
   std::string fatal_message;
+  // What the framed message cannot hold, for standard error: the status's
+  // meaning and the full path with its extension.
+  std::string fatal_detail;
 };
 
 }  // namespace zov::datafiles

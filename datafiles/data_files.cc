@@ -4,8 +4,10 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "datafiles/description_file.h"
+#include "platform/ascii.h"
 #include "platform/recman/status.h"
 
 namespace zov::datafiles {
@@ -34,7 +36,37 @@ std::array<char, kPathBufferSize> PathBuffer(const std::string& path) {
   return key;
 }
 
+// Whether the directory of `path` has an entry named like its last
+// component, whatever it is (a link whose target is missing included).
+bool NameIsTaken(platform::FileSystem& fs, const std::string& path) {
+  const std::string dir = platform::DirectoryPart(path);
+  const std::string_view name = std::string_view(path).substr(dir.size());
+  std::vector<platform::DirEntry> entries;
+  if (!fs.ListDirectory(dir.empty() ? "." : dir, &entries).ok()) return false;
+  return std::any_of(entries.begin(), entries.end(), [&](const platform::DirEntry& e) {
+    return platform::EqualsIgnoringAsciiCase(e.name, name);
+  });
+}
+
+void Say(platform::Env& env, const std::string& line) {
+  if (env.error_output != nullptr) env.error_output->WriteLine(line);
+}
+
 }  // namespace
+
+std::string DataFileStatusText(std::string_view path, int16_t status) {
+  std::string_view meaning;
+  switch (status) {
+    case kStatusNotOpen: meaning = "file not open"; break;
+    case kStatusFatal: meaning = "cannot be opened or created"; break;
+    case kStatusAlreadyOpen: meaning = "file number already open"; break;
+    case kStatusTableFull: meaning = "too many open files"; break;
+    case kStatusNoSuchKey: meaning = "no such key in the file"; break;
+    default: meaning = platform::RecordStatusMeaning(status); break;
+  }
+  return "data file " + std::string(path) + ": " + std::string(meaning) + " (status " + std::to_string(status) +
+         ")";
+}
 
 DataFileName SplitDataFileName(std::string_view name) {
   std::size_t component = 0;  // where the last component starts
@@ -145,12 +177,13 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
 
   // A file that can be neither opened nor created: the message is shown,
   // every data file released, and the caller told to end the program.
-  auto fail = [&](int16_t status) -> int16_t {
+  auto fail = [&](int16_t status, std::string detail = {}) -> int16_t {
     std::string message(CannotAccessText(session));
     message += name;
     message += " (" + std::to_string(status) + ")";
     table.fatal_message = message;
-    if (table.show_fatal_message) table.show_fatal_message(message);
+    table.fatal_detail = detail.empty() ? DataFileStatusText(path, status) : std::move(detail);
+    if (table.show_fatal_message) table.show_fatal_message(message, table.fatal_detail);
     ResetDataFiles(env, table);
     // Free the entry even when the record manager refused to release.
     entry = DataFileEntry{};
@@ -162,6 +195,7 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
   std::array<char, kDataBufferSize> data;
 
   bool created = false;
+  int locked_waits = 0;
   for (;;) {
     data.fill(' ');
     std::memcpy(data.data(), kOwnerName, sizeof kOwnerName);
@@ -171,12 +205,25 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
                                  key.data(), static_cast<uint8_t>(kPathBufferSize), 0);
     if (status == kStatusOk) break;
     if (status == kRmFileLocked) {
+      // The wait has no end of its own: say why the run stands still.
+      if (locked_waits % kLockedRetriesPerNotice == 0) {
+        Say(env, "waiting for data file " + path + ": locked by another program" +
+                     (locked_waits == 0 ? "" : " (still)"));
+      }
+      ++locked_waits;
       env.clock->SleepMillis(kLockedRetryMillis);
       continue;
     }
     // Create a missing file once; a file that is still missing after its
     // creation was reported done is a failure, not a reason to loop.
     if (status != kRmFileNotFound || created) return fail(status);
+    // A name that is there but cannot be opened (a link to a share that is
+    // not mounted) holds data elsewhere: an empty file must not take its place.
+    if (NameIsTaken(*env.fs, path)) {
+      return fail(status, "data file " + path + ": the name exists but cannot be opened (a link whose target is "
+                                                "missing, or no access): not replaced (status " +
+                              std::to_string(status) + ")");
+    }
 
     const std::string description = session.data_root + "ddf\\" + parts.base + ".xdf";
     std::optional<std::string> spec = ReadDescription(*env.fs, description);
@@ -195,10 +242,13 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
     }
     if (create_status != kStatusOk) return fail(create_status);
     created = true;
+    // An empty register from a missing file must not pass unnoticed.
+    Say(env, "data file " + path + " was missing: created empty");
   }
 
   const KeyLength shape = GetKeyLength(env, table, file_number, 0);
   entry.record_length = shape.record_length;
+  entry.path = path;
   entry.key_number = 0;
   entry.key_value.assign(std::min<std::size_t>(static_cast<std::size_t>(shape.key_length), kMaxKeyLength),
                          '\0');

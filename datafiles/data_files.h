@@ -28,11 +28,17 @@ inline constexpr int32_t kLockedRetryMillis = 3000;
 // Opens `name` under `file_number` with `record` as its record variable.
 // `name` is the path as the caller built it (DataRoot + "DADES\" + file),
 // usually without extension: ".dat" is then added. A missing file is created
-// from DataRoot + "ddf\" + base name + ".xdf" and opened. While the file is
-// locked by another program the open waits in 3-second steps.
+// from DataRoot + "ddf\" + base name + ".xdf" and opened, and said on
+// env.error_output ("created empty"). A name that exists in its directory
+// but cannot be opened as a file (a link whose target is missing, say) is
+// never replaced: it fails with kStatusFatal. While the file is locked by
+// another program the open waits in 3-second steps, saying on
+// env.error_output which file it waits for at the first wait and then once a
+// minute.
 // Returns 0, kStatusAlreadyOpen, kStatusTableFull, or kStatusFatal when the
 // file can be neither opened nor created (see kStatusFatal: the message has
-// been shown, everything is released and table.fatal_message holds it).
+// been shown, everything is released and table.fatal_message and
+// table.fatal_detail hold it).
 int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFileTable& table,
                      int16_t file_number, std::string_view name, std::span<char> record);
 
@@ -73,6 +79,13 @@ struct DataFileName {
   std::string extension;
 };
 DataFileName SplitDataFileName(std::string_view name);
+
+// Waits between two "waiting for a locked file" lines: one a minute.
+inline constexpr int kLockedRetriesPerNotice = 60000 / kLockedRetryMillis;
+
+// "data file <path>: <meaning of the status> (status <n>)", for standard
+// error. The path is the native one, with its extension.
+std::string DataFileStatusText(std::string_view path, int16_t status);
 
 // The text that begins the fatal message in the session's language (code
 // page 850, ending in a blank).

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "format/chars.h"
+#include "format/separator_setting.h"
 #include "format/packed.h"
 #include "platform/ascii.h"
 
@@ -66,14 +67,20 @@ void LoadDateSettings(FormatState& state) {
                                   : std::string();
   };
   if (state.date_separator == '\0') {
-    const std::string value = read("DatCaracter");
-    const char c = value.empty() ? ' ' : value[0];
-    state.date_separator = (c == ' ' || c == '\0') ? '/' : c;
+    state.date_separator = UsableSeparator(state, "DatCaracter", read("DatCaracter"), '/');
   }
   if (state.date_order.empty()) {
     const std::string value = read("DatOrdre");
     state.date_order = TrimBlanks(value).empty() ? std::string("DMA")
                                               : value.substr(0, 3);
+    // Anything but the three letters in some order would drop or repeat a
+    // part of every date.
+    std::string sorted = state.date_order;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted != "ADM") {
+      state.warnings.push_back("DatOrdre=" + ShownSettingValue(value) + " is not an order of D, M and A: DMA used");
+      state.date_order = "DMA";
+    }
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "format/settings_source.h"
 #include "platform/clock.h"
@@ -37,6 +38,11 @@ struct FormatState {
   // DateText call of the run loads them.
   char date_separator = '\0';
   std::string date_order;
+
+  // Settings that could not be used as they stand, each said once with the
+  // default taken in their place ("DecCaracter=9 is a digit: ..."). The run
+  // writes them to standard error.
+  std::vector<std::string> warnings;
 
   // The session language code, exactly three characters ("SPA", "GLG",
   // "OCI"; anything else means Catalan). Chooses DateText's month names.

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "format/chars.h"
+#include "format/separator_setting.h"
 #include "format/decimal.h"
 #include "platform/ascii.h"
 
@@ -15,12 +16,12 @@ namespace {
 using Index = std::ptrdiff_t;
 
 // Reads one separator setting: its first character, a blank when empty;
-// a blank (or NUL, which would read as "not loaded") gives the fallback.
+// a blank (or NUL, which would read as "not loaded") gives the fallback, and
+// so does a digit or a control byte, which would read as part of the number.
 char LoadSeparator(FormatState& state, std::string_view key, char fallback) {
   const std::string value =
       state.settings != nullptr ? state.settings->Read("Usuari", key) : std::string();
-  const char c = value.empty() ? ' ' : value[0];
-  return (c == ' ' || c == '\0') ? fallback : c;
+  return UsableSeparator(state, key, value, fallback);
 }
 
 void LoadSeparators(FormatState& state) {

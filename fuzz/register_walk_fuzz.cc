@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
 
   output::OpenPrintFile(*fs, session, print, "LPT1");
-  reg::ProduceRegister(ctx);
+  (void)reg::ProduceRegister(ctx);
   output::ClosePrintFile(print);
   output::SetUpSlots(slots, 0);
 

@@ -1,5 +1,7 @@
 #include "output/output_slots.h"
 
+#include <algorithm>
+
 #include "platform/ascii.h"
 
 namespace zov::output {
@@ -24,6 +26,7 @@ void SetUpSlots(OutputSlots& slots, int16_t count) {
   slots.slots.clear();
   slots.lost_lines = 0;
   slots.first_error.clear();
+  slots.given_up = false;
   if (count > 0) slots.slots.resize(static_cast<std::size_t>(count));
 }
 
@@ -51,14 +54,18 @@ void AddField(OutputSlots& slots, int16_t slot, std::string_view value) {
 }
 
 void AppendFieldValue(std::string& line, std::string_view separator, std::string_view value) {
+  auto one_line = [](char c) { return c == '\r' || c == '\n' ? ' ' : c; };
   if (!Contains(value, separator)) {
+    const std::size_t start = line.size();
     line.append(value);
+    std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), '\r', ' ');
+    std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), '\n', ' ');
     return;
   }
   line += '"';
   for (char c : value) {
     if (c == '"') line += '"';
-    line += c;
+    line += one_line(c);
   }
   line += '"';
 }
@@ -92,8 +99,9 @@ void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot) {
     // Another program may hold the file for a moment; wait for it, but not
     // for ever, and not again for every line of a file already given up.
     const int64_t waited_millis = (env.clock->MonotonicMicros() - start) / 1000;
-    if (s->unreachable || waited_millis >= kWriteLineRetryMillis) {
+    if (s->unreachable || slots.given_up || waited_millis >= kWriteLineRetryMillis) {
       s->unreachable = true;
+      slots.given_up = true;
       RecordLostLine(slots, status.message());
       return;
     }

@@ -42,6 +42,10 @@ struct OutputSlots {
   // the first failure. The run reports them and ends with a failure.
   int32_t lost_lines = 0;
   std::string first_error;
+  // Set when a line was given up after the full wait: the place is not
+  // coming back, so the lines of every slot are tried once from then on,
+  // without waiting (a full disk must not cost every later file its wait).
+  bool given_up = false;
 };
 
 // count >= 1: a new table of `count` free slots (the loss record is reset).
@@ -60,15 +64,17 @@ int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_vie
 // that is not a busy slot is ignored.
 void AddField(OutputSlots& slots, int16_t slot, std::string_view value);
 
-// Appends a field's value to a delimited line: a value holding the
-// separator in double quotes with its own double quotes doubled, any other
-// value unchanged.
+// Appends a field's value to a delimited line: CR and LF become blanks (a
+// stored text must not break the row or forge another one); then a value
+// holding the separator in double quotes with its own double quotes doubled,
+// any other value unchanged.
 void AppendFieldValue(std::string& line, std::string_view separator, std::string_view value);
 
 // Appends the line and the line end to the slot's file (env.fs), then empties
 // the line. A failing append is retried, sleeping through env.clock, for at
-// most kWriteLineRetryMillis; then the line is given up and counted in
-// lost_lines (first_error keeps the first message). A slot number that is
+// most kWriteLineRetryMillis (not at all once slots.given_up is set); then
+// the line is given up and counted in lost_lines (first_error keeps the
+// first message). A slot number that is
 // not a busy slot counts as a lost line too.
 void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot);
 

@@ -11,6 +11,9 @@
 namespace zov::output {
 namespace {
 
+// Added to the print file's name while it is being written.
+constexpr std::string_view kTemporarySuffix = ".new";
+
 // Pending lines are written once they reach this size.
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
@@ -88,7 +91,8 @@ void OpenPrintFile(platform::FileSystem& fs, const session::Session& session, Pr
   pf.path = session.temp_dir + std::string(kPrintFileName);
   pf.pending.clear();
   pf.written = 0;
-  platform::Status s = fs.OpenByteFile(pf.path, platform::OpenMode::kCreateTruncate, &pf.file);
+  pf.fs = &fs;
+  platform::Status s = CreatePrintFileTemporary(fs, pf.path, &pf.temp_path, &pf.file);
   if (!s.ok()) {
     pf.file.reset();
     RecordFailure(pf, s.message());
@@ -156,12 +160,37 @@ void PrintControl(PrintFile& pf, std::string_view code) { WriteTaggedLine(pf, kC
 
 void PrintSendTo(PrintFile& pf, std::string_view text) { WriteTaggedLine(pf, kSendTag, text); }
 
+platform::Status CreatePrintFileTemporary(platform::FileSystem& fs, const std::string& path, std::string* temp_path,
+                                          std::unique_ptr<platform::ByteFile>* file) {
+  *temp_path = path + std::string(kTemporarySuffix);
+  return fs.OpenByteFile(*temp_path, platform::OpenMode::kCreateTruncate, file);
+}
+
+platform::Status PublishPrintFile(platform::FileSystem& fs, const std::string& temp_path, const std::string& path) {
+  return fs.RenameFile(temp_path, path);
+}
+
 void ClosePrintFile(PrintFile& pf) {
   if (!pf.file) return;
   Flush(pf);
   platform::Status s = pf.file->Close();
   if (!s.ok()) RecordFailure(pf, s.message());
   pf.file.reset();
+  if (!pf.failed) {
+    s = PublishPrintFile(*pf.fs, pf.temp_path, pf.path);
+    if (!s.ok()) RecordFailure(pf, s.message());
+  }
+  if (pf.failed) pf.fs->DeleteFile(pf.temp_path).IgnoreError();
+  pf.temp_path.clear();
+}
+
+void AbandonPrintFile(PrintFile& pf) {
+  if (!pf.file) return;
+  pf.file->Close().IgnoreError();
+  pf.file.reset();
+  pf.pending.clear();
+  pf.fs->DeleteFile(pf.temp_path).IgnoreError();
+  pf.temp_path.clear();
 }
 
 }  // namespace zov::output

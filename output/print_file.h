@@ -28,7 +28,11 @@ namespace zov::output {
 
 struct PrintFile {
   std::unique_ptr<platform::ByteFile> file;  // null while closed
+  platform::FileSystem* fs = nullptr;        // of the open (or last) print file; not owned
   std::string path;                          // of the open (or last) print file
+  // Where the file is written until it is closed complete and renamed to
+  // `path`; empty while no file is open.
+  std::string temp_path;
   std::string pending;                       // lines not yet written
   uint64_t written = 0;                      // bytes already in the file
   // Lines advanced on the current page; 0 after StartPage.
@@ -40,8 +44,10 @@ struct PrintFile {
   std::string error;
 };
 
-// Creates (or empties) session.temp_dir + "dozudizi.tmp" and writes the
-// device line. A print file still open is closed first.
+// Starts the print file session.temp_dir + "dozudizi.tmp" and writes the
+// device line. It is written under a temporary name (CreatePrintFileTemporary)
+// and takes its name only when closed complete, so that the name never holds
+// a file cut short by a killed run. A print file still open is closed first.
 void OpenPrintFile(platform::FileSystem& fs, const session::Session& session, PrintFile& pf,
                    std::string_view device);
 
@@ -67,9 +73,23 @@ void PrintControl(PrintFile& pf, std::string_view code);
 // Writes "SEND" + text.
 void PrintSendTo(PrintFile& pf, std::string_view text);
 
-// Writes what is pending and closes the file; it stays for the spooler.
+// Writes what is pending, closes the file and, when nothing failed, renames
+// it to its name (replacing the previous run's), where it stays for the
+// spooler. A failed print file is deleted and the name left as it was.
 // Closing a closed print file does nothing.
 void ClosePrintFile(PrintFile& pf);
+
+// Closes and deletes an open print file without giving it its name: for a
+// run that stopped before its end. Nothing else changes.
+void AbandonPrintFile(PrintFile& pf);
+
+// The two steps that keep the name whole: the temporary file is created new
+// beside `path` (its name in *temp_path), and renamed to `path` once complete.
+[[nodiscard]] platform::Status CreatePrintFileTemporary(platform::FileSystem& fs, const std::string& path,
+                                                        std::string* temp_path,
+                                                        std::unique_ptr<platform::ByteFile>* file);
+[[nodiscard]] platform::Status PublishPrintFile(platform::FileSystem& fs, const std::string& temp_path,
+                                                const std::string& path);
 
 // The number text form: " " for 0 or more, "-" for less, the digits, " ".
 std::string NumberText(int32_t n);

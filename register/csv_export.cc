@@ -55,6 +55,7 @@ std::string FindOpener(platform::FileSystem& fs, std::string_view exe_dir, std::
 void OwnerCsvStart(RegisterContext& ctx) {
   RegisterState& state = ctx.state;
   state.csv_path = session::UniqueFileName(ctx.env, state.csv_directory, "", kCsvExtension);
+  state.csv_lost_before = ctx.slots.lost_lines;
   state.csv_slot = output::OpenSlot(ctx.slots, state.csv_path, kCsvFormatSpec);
   for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, state.csv_slot, header);
   output::WriteLine(ctx.env, ctx.slots, state.csv_slot);
@@ -71,6 +72,13 @@ void OwnerCsvEnd(RegisterContext& ctx) {
   RegisterState& state = ctx.state;
   output::FreeSlot(ctx.slots, state.csv_slot);
   state.csv_slot = 0;
+  if (ctx.slots.lost_lines != state.csv_lost_before) {
+    // Cut short or empty: the user must not take it for the owner's export.
+    ctx.env.fs->DeleteFile(state.csv_path).IgnoreError();
+    if (ctx.env.error_output != nullptr)
+      ctx.env.error_output->WriteLine("dazorov1: CSV file " + state.csv_path + " is incomplete: deleted, not opened");
+    return;
+  }
   if (state.params.open_csv) {
     int exit_code = 0;
     if (ctx.env.conventions.opener_through_command_interpreter) {
@@ -92,6 +100,14 @@ void OwnerCsvEnd(RegisterContext& ctx) {
   } else {
     ctx.env.fs->DeleteFile(state.csv_path).IgnoreError();
   }
+}
+
+void AbandonOwnerCsv(RegisterContext& ctx) {
+  RegisterState& state = ctx.state;
+  if (state.csv_slot == 0) return;
+  output::FreeSlot(ctx.slots, state.csv_slot);
+  state.csv_slot = 0;
+  ctx.env.fs->DeleteFile(state.csv_path).IgnoreError();
 }
 
 }  // namespace zov::reg

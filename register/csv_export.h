@@ -36,8 +36,14 @@ void CsvRow(RegisterContext& ctx, const LineAmounts& amounts);
 // Frees the slot, then opens the file for the user (OpenCsv) or deletes it.
 // The opener is started as the system's conventions say: through COMSPEC
 // ("COMSPEC /C DEDADO.EXE file"), or found with FindOpener in ExeDir and
-// PATH and given the file's native path.
+// PATH and given the file's native path. A file that lost a line (or its
+// close) is never handed to the opener: it is deleted and named on
+// env.error_output.
 void OwnerCsvEnd(RegisterContext& ctx);
+
+// After a failed walk: frees the owner's slot, if one is busy, and deletes
+// its file, which is not complete.
+void AbandonOwnerCsv(RegisterContext& ctx);
 
 }  // namespace zov::reg
 

@@ -46,6 +46,9 @@ struct RegisterState {
   // The current owner's CSV file and its output slot.
   std::string csv_path;
   int16_t csv_slot = 0;
+  // slots.lost_lines when the owner's file was started: more at its end
+  // means the file is not complete.
+  int32_t csv_lost_before = 0;
   // Where CSV files are made, read from the environment once per run
   // (ending in a separator, or empty for the current directory).
   std::string csv_directory;

@@ -2,6 +2,7 @@
 
 #include "format/dates.h"
 #include "format/packed.h"
+#include "format/chars.h"
 #include "format/codes.h"
 #include "register/records.h"
 
@@ -17,6 +18,18 @@ const std::string& Line(const std::vector<std::string>& lines, int number) {
   return number >= 1 && static_cast<std::size_t>(number) <= lines.size() ? lines[number - 1] : kEmpty;
 }
 
+// The packed date of a date line; a line that is not blank and does not
+// name a calendar day is recorded in *unreadable (the first one only).
+std::string DateLine(format::FormatState& state, const std::vector<std::string>& lines, int number,
+                     int* unreadable) {
+  const std::string& text = Line(lines, number);
+  std::string date = format::ParseDate(state, text);
+  const bool blank = format::TrimBlanks(text).empty();
+  if (!blank && !format::IsCalendarDate(state.last_year, state.last_month, state.last_day) && *unreadable == 0)
+    *unreadable = number;
+  return date;
+}
+
 }  // namespace
 
 std::string PropertyBound(std::string_view typed, std::string_view filler_digits) {
@@ -28,8 +41,8 @@ std::string PropertyBound(std::string_view typed, std::string_view filler_digits
 
 RunParameters ParseRunParameters(format::FormatState& state, const std::vector<std::string>& lines) {
   RunParameters p;
-  p.date_from = format::ParseDate(state, Line(lines, 1));
-  p.date_to = format::ParseDate(state, Line(lines, 2));
+  p.date_from = DateLine(state, lines, 1, &p.unreadable_line);
+  p.date_to = DateLine(state, lines, 2, &p.unreadable_line);
   p.receipt_key = Line(lines, 3) == "C" ? kReceiptKeyByPaymentDate : kReceiptKeyByIssueDate;
   p.property_from = PropertyBound(Line(lines, 4), kLowestPropertyDigits);
   p.property_to = PropertyBound(Line(lines, 5), kHighestPropertyDigits);

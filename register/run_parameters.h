@@ -17,7 +17,10 @@
 //  21   IncludeFlagS  line exactly "S"
 //  22   IncludeFlagN  line exactly "S"
 //  23   OpenCsv       line exactly "S"
-// Missing lines (a shorter file) read as empty.
+// Missing lines (a shorter file) read as empty. A date line that is not
+// blank must be a date of the calendar: another text is not taken for "no
+// date" (which would select every date on file) but recorded in
+// unreadable_line, and the run refuses the parameters.
 #ifndef ZOV_REGISTER_RUN_PARAMETERS_H_
 #define ZOV_REGISTER_RUN_PARAMETERS_H_
 
@@ -45,6 +48,9 @@ struct RunParameters {
   bool include_flag_s = false;
   bool include_flag_n = false;
   bool open_csv = false;
+  // The first date line (1 or 2) that is neither blank nor a calendar date;
+  // 0 when both can be read.
+  int unreadable_line = 0;
 };
 
 // The 6-byte property code of a typed bound: CodeToKey of the text followed

@@ -16,7 +16,10 @@ bool OwnerTakesPart(const RunParameters& params, std::string_view owner_flag);
 
 // The whole register over ctx.state.params: every selected receipt gives its
 // printed line, its place in the owner's VAT summary and its CSV row.
-void ProduceRegister(RegisterContext& ctx);
+// A failed walk (see WalkRegister) leaves the current owner's CSV file open
+// in its slot and the print file incomplete: the caller discards both
+// (AbandonOwnerCsv, AbandonPrintFile).
+[[nodiscard]] WalkFailure ProduceRegister(RegisterContext& ctx);
 
 }  // namespace zov::reg
 

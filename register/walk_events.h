@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "datafiles/data_file_table.h"
 #include "platform/env.h"
@@ -57,8 +58,18 @@ inline constexpr int16_t kWalkFiles[] = {kFileVPropiet, kFileVGrups,   kFileVDep
 // The walk over the owners of the parameters' property range: their flags
 // against IncludeFlagS/IncludeFlagN, receipts by ReceiptKey from DateFrom to
 // DateTo, selection by ReceiptSelected. Reads only through the data-file
-// layer; any non-zero read status ends the loop that read it.
-void WalkRegister(platform::Env& env, datafiles::DataFileTable& files, RecordVariables& records,
+// layer. Key not found (4), end of file (9) and a file that is not open (3)
+// end the loop that read them; any other non-zero status (a damaged file, a
+// record of the wrong length, an I/O error) stops the whole walk at once,
+// without the ends of the owner, group or property in progress, and is
+// returned: an incomplete register must not pass for a whole one.
+struct WalkFailure {
+  int16_t file_number = 0;
+  int16_t status = 0;  // 0: the walk went through
+  std::string path;    // the file's native path, for the message
+  bool ok() const { return status == 0; }
+};
+[[nodiscard]] WalkFailure WalkRegister(platform::Env& env, datafiles::DataFileTable& files, RecordVariables& records,
                   const RunParameters& params, std::span<WalkConsumer* const> consumers);
 
 }  // namespace zov::reg

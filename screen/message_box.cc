@@ -62,7 +62,7 @@ bool MessageBox(platform::Env& env, const session::Session& session, ScreenState
 }
 
 void ShowFatalMessage(platform::Env& env, const session::Session& session, ScreenState& state,
-                      std::string_view text) {
+                      std::string_view text, std::string_view detail) {
   platform::Console& console = *env.console;
   bool shown = MessageBox(env, session, state, kFatalRow, text);
   console.Beep();
@@ -77,7 +77,11 @@ void ShowFatalMessage(platform::Env& env, const session::Session& session, Scree
   }
   console.Restore();
   // After the restore, so the line lands on the terminal's own screen.
-  if (env.error_output != nullptr) env.error_output->WriteLine(platform::Cp850ToUtf8(text));
+  if (env.error_output != nullptr) {
+    std::string line(text);
+    if (!detail.empty()) line += ": " + std::string(detail);
+    env.error_output->WriteLine(platform::Cp850ToUtf8(line));
+  }
 }
 
 }  // namespace zov::screen

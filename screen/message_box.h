@@ -30,12 +30,13 @@ bool MessageBox(platform::Env& env, const session::Session& session, ScreenState
 // beeps, discards the keys already typed and waits for a key (not when no key
 // can come: see Console::CanWaitForKey), removes the box, restores the
 // terminal, and writes the text as one line in UTF-8 to standard error
-// (through env.processes) for logs and for runs without a screen. It does not
+// (through env.error_output) for logs and for runs without a screen, followed
+// by ": " and `detail` when that is not empty (what the box cannot hold). It does not
 // end the process: the caller releases what it holds and reports the failure
 // up. Uses env.console, env.fs, env.clock (to pause between key polls) and
 // env.processes.
 void ShowFatalMessage(platform::Env& env, const session::Session& session, ScreenState& state,
-                      std::string_view text);
+                      std::string_view text, std::string_view detail = {});
 
 }  // namespace zov::screen
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "datafiles/description_file.h"
+#include "platform/recman/status.h"
 #include "tests/datafiles/harness.h"
 
 namespace zov::datafiles {
@@ -132,6 +133,24 @@ TEST(OpenDataFile, CreatesAMissingFileFromItsDescription) {
   EXPECT_EQ(create.key, PathBufferOf(h.Path("VCobros.dat")));
   EXPECT_EQ(create.key_number, -1);
   EXPECT_EQ(OpenEntry(h.table, 17)->record_length, 68);
+  // An empty register from a missing file is visible.
+  ASSERT_EQ(h.fake.errors.lines.size(), 1u);
+  EXPECT_TRUE(h.fake.errors.Mentions("VCobros.dat was missing: created empty")) << h.fake.errors.lines[0];
+}
+
+// A name that is there but cannot be opened (a link to a share that is not
+// mounted) is never replaced by a fresh empty file.
+TEST(OpenDataFile, ANameThatExistsButCannotBeOpenedIsNotReplaced) {
+  Harness h;
+  ASSERT_TRUE(h.fs->CreateDirectory(h.fake.root() + "ddf").ok());
+  ASSERT_TRUE(h.fs->WriteFile(h.fake.root() + "ddf/VCobros.xdf", EncodeDescription(ReceiptShape())).ok());
+  ASSERT_TRUE(h.fs->CreateDirectory(h.fake.root() + "DADES").ok());
+  // The directory lists the name; the record manager cannot open it.
+  ASSERT_TRUE(h.fs->WriteFile(h.fake.root() + "DADES/vcobros.DAT", "").ok());
+  std::array<char, 68> record{};
+  EXPECT_EQ(OpenDataFile(h.env, h.session, h.table, 17, h.Path("VCobros"), record), kStatusFatal);
+  EXPECT_EQ(h.rm.CountOf(platform::kOpCreate), 0);
+  EXPECT_NE(h.table.fatal_detail.find("not replaced"), std::string::npos) << h.table.fatal_detail;
 }
 
 // Each way a file can be neither opened nor created: the open's status or
@@ -165,7 +184,7 @@ TEST(OpenDataFile, FailureIsReportedReleasedAndReturned) {
       ASSERT_TRUE(h.fs->WriteFile(h.fake.root() + "ddf/VCobros.xdf", c.description).ok());
     }
     std::vector<std::string> shown;
-    h.table.show_fatal_message = [&](std::string_view m) { shown.emplace_back(m); };
+    h.table.show_fatal_message = [&](std::string_view m, std::string_view) { shown.emplace_back(m); };
     std::array<char, 828> owner{};
     std::array<char, 68> record{};
     ASSERT_EQ(OpenDataFile(h.env, h.session, h.table, 6, h.Path("VPropiet"), owner), 0);
@@ -177,6 +196,11 @@ TEST(OpenDataFile, FailureIsReportedReleasedAndReturned) {
         "NO ES POT ACCEDIR AL FITXER " + h.Path("VCobros") + " (" + std::to_string(c.reported) + ")";
     EXPECT_EQ(h.table.fatal_message, message);
     EXPECT_EQ(shown, std::vector<std::string>{message});
+    // Standard error also gets the status's meaning and the path with its
+    // extension ("(12)" alone reads the same for "not found" and "denied").
+    EXPECT_NE(h.table.fatal_detail.find("VCobros.dat: " + std::string(platform::RecordStatusMeaning(c.reported))),
+              std::string::npos)
+        << h.table.fatal_detail;
     EXPECT_EQ(h.rm.CountOf(platform::kOpReset), 1);
     EXPECT_LE(h.rm.CountOf(platform::kOpCreate), 1);
     EXPECT_EQ(FindFileEntry(h.table, 6), -40) << "every entry is released";
@@ -234,17 +258,22 @@ TEST(OpenDataFile, RefusesANameTooLongForThePathBuffer) {
 }
 
 TEST(OpenDataFile, WaitsInThreeSecondStepsWhileTheFileIsLocked) {
-  for (int locked : {0, 1, 4}) {
+  for (int locked : {0, 1, 4, 20, 21, 41}) {
     Harness h;
     h.AddFile("VDepCont.dat", Shape(44, {{{1, 6, 0, 0}}}));
     h.rm.locked_opens = locked;
     bool shown = false;
-    h.table.show_fatal_message = [&](std::string_view) { shown = true; };
+    h.table.show_fatal_message = [&](std::string_view, std::string_view) { shown = true; };
     std::array<char, 44> record{};
     EXPECT_EQ(OpenDataFile(h.env, h.session, h.table, 173, h.Path("VDepCont"), record), 0) << locked;
     EXPECT_EQ(h.clock.sleeps, std::vector<int32_t>(static_cast<std::size_t>(locked), 3000)) << locked;
     EXPECT_EQ(h.rm.CountOf(platform::kOpOpen), locked + 1);
     EXPECT_FALSE(shown);
+    // Said at the first wait, then once a minute.
+    EXPECT_EQ(h.fake.errors.lines.size(), static_cast<std::size_t>((locked + 19) / 20)) << locked;
+    if (locked != 0) {
+      EXPECT_TRUE(h.fake.errors.Mentions("VDepCont.dat: locked")) << h.fake.errors.lines[0];
+    }
   }
 }
 

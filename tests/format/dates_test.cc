@@ -134,8 +134,11 @@ TEST(DateTextTest, SeparatorAndOrderFromSettings) {
       {"-", "AMD", 0, "2006-4-5  "},
       {".x", "MDAX", 0, "4.5.2006  "},  // first character, first three
       {"", "  ", 0, "5/4/2006  "},      // empty or blank: the defaults
-      {"/", "amd", 0, "          "},    // lower-case letters match nothing
-      {"/", "DXA", 0, "5/2006    "},    // not a component: left out
+      {"/", "amd", 0, "5/4/2006  "},    // not an order of D, M, A: the default
+      {"/", "DXA", 0, "5/4/2006  "},
+      {"/", "DDA", 0, "5/4/2006  "},
+      {"3", "DMA", 0, "5/4/2006  "},    // a digit cannot separate: the default
+      {"\t", "DMA", 0, "5/4/2006  "},
       {"-", "AMD", 2, "2006 d'abril del 5"},
   };
   for (const auto& c : cases) {
@@ -146,6 +149,27 @@ TEST(DateTextTest, SeparatorAndOrderFromSettings) {
                        static_cast<std::int16_t>(c.style), "dma"),
               c.expected)
         << "DatCaracter \"" << c.separator << "\" DatOrdre \"" << c.order << '"';
+  }
+}
+
+// Settings that cannot be used are replaced by the defaults and said once.
+TEST(DateTextTest, UnusableSettingsAreSaid) {
+  const struct {
+    const char* separator;
+    const char* order;
+    std::size_t warnings;
+  } cases[] = {
+      {"/", "DMA", 0}, {"-", "AMD", 0}, {"", "", 0}, {"/", "dma", 1},
+      {"/", "DXA", 1}, {"7", "DMA", 1}, {"\x1B", "MM", 2},
+  };
+  for (const auto& c : cases) {
+    FakeSettings settings({{"DatCaracter", c.separator}, {"DatOrdre", c.order}});
+    FormatState format_state = StateOn(2026);
+    format_state.settings = &settings;
+    (void)DateText(format_state, PackDigits("20060405"), 0, "dma");
+    (void)DateText(format_state, PackDigits("20060405"), 0, "dma");
+    EXPECT_EQ(format_state.warnings.size(), c.warnings) << c.separator << " " << c.order;
+    for (const std::string& w : format_state.warnings) EXPECT_EQ(w.find('\x1B'), std::string::npos) << w;
   }
 }
 

@@ -101,6 +101,9 @@ TEST(FormatMaskTest, SeparatorSettings) {
       {",", " ", ',', '.'},
       {";x", "'", ';', '\''},
       {".", ",", '.', ','},
+      // A digit or control byte would merge into the number: the defaults.
+      {"9", "0", '\'', '.'},
+      {"\t", "\x7F", '\'', '.'},
   };
   for (const SeparatorCase& c : cases) {
     FakeSettings settings;
@@ -113,6 +116,8 @@ TEST(FormatMaskTest, SeparatorSettings) {
     EXPECT_EQ(FormatAmount(format_state, "Z,ZZZ,ZZZ,ZZ9-", 123456), expected)
         << "DecCaracter " << (c.dec ? c.dec : "(missing)") << " MilCaracter "
         << (c.mil ? c.mil : "(missing)");
+    const bool unusable = c.dec != nullptr && (c.dec[0] == '9' || c.dec[0] == '\t');
+    EXPECT_EQ(format_state.warnings.size(), unusable ? 2u : 0u) << (c.dec ? c.dec : "(missing)");
   }
 }
 

@@ -52,7 +52,9 @@ TEST_F(OutputSlotsTest, FieldsAreJoinedAndQuotedOnlyWhenTheyHoldTheSeparator) {
       {";crlf", {"AB\"C"}, "AB\"C"},
       {";crlf", {"", "x"}, "x"},  // an empty first field is lost
       {";crlf", {"x", ""}, "x;"},
-      {";crlf", {"a", "b\r\nc", "d"}, "a;b\r\nc;d"},
+      // CR and LF become blanks: a stored text cannot split its row or forge another.
+      {";crlf", {"a", "b\r\nc", "d"}, "a;b  c;d"},
+      {";crlf", {"x;\n2026;0", "\n"}, "\"x; 2026;0\"; "},
       {",", {"1,5", "2"}, "\"1,5\",2"},
       {"TAB", {"a\tb", "c;d"}, "\"a\tb\"\tc;d"},
       {";crlf", {"\x80" "a\xFF"}, "\x80" "a\xFF"},
@@ -136,13 +138,29 @@ TEST_F(OutputSlotsTest, AFileThatStaysUnreachableLosesTheLineAndSaysSo) {
   EXPECT_EQ(clock_.sleeps.size(), sleeps_before);
   EXPECT_TRUE(slots_.slots[0].line.empty());
 
-  // Once the file is reachable again, lines get through and waits resume.
+  // Once the file is reachable again, lines get through.
   faulty.FailAt(FaultFileSystem::Op::kAppend, 1000000);
   AddField(slots_, n, "third");
   WriteLine(env_, slots_, n);
   EXPECT_EQ(slots_.lost_lines, 2);
   EXPECT_EQ(Contents(path), "third\r\n");
   EXPECT_FALSE(slots_.slots[0].unreachable);
+}
+
+// A full or unwritable CSV directory: the first file waits once, every later
+// file (another owner's) is given up at once instead of waiting again.
+TEST_F(OutputSlotsTest, AfterALineGivenUpLaterFilesDoNotWaitAgain) {
+  fake_.faults.FailAt(FaultFileSystem::Op::kAppend, 1, /*sticky=*/true);
+  for (const char* name : {"a.csv", "b.csv", "c.csv"}) {
+    const int16_t n = OpenSlot(slots_, dir_ + name, ";crlf");
+    AddField(slots_, n, "x");
+    WriteLine(env_, slots_, n);
+    FreeSlot(slots_, n);
+  }
+  int32_t slept = 0;
+  for (int32_t ms : clock_.sleeps) slept += ms;
+  EXPECT_LE(slept, kWriteLineRetryMillis) << "one wait for the whole run";
+  EXPECT_EQ(slots_.lost_lines, 3);
 }
 
 TEST_F(OutputSlotsTest, WritingAFreeSlotIsALostLine) {

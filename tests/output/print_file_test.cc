@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/testing/fake_env.h"
 
 namespace zov::output {
@@ -127,6 +129,37 @@ TEST_F(PrintFileTest, OpeningEmptiesAnOldFile) {
   OpenPrintFile(*fs_, session_, pf_, "X");
   ClosePrintFile(pf_);
   EXPECT_EQ(Contents(), "DEVICEX\r\n");
+}
+
+// The name holds a complete print file or the previous one, never a part: a
+// run killed while writing leaves the previous file, and a run that stops
+// (AbandonPrintFile) or fails leaves no temporary file behind.
+TEST_F(PrintFileTest, TheNameOnlyEverHoldsACompleteFile) {
+  const std::string previous = "DEVICEold\r\n";
+  for (const char* end : {"close", "abandon", "fail"}) {
+    SCOPED_TRACE(end);
+    ASSERT_TRUE(fs_->WriteFile(dir_ + "dozudizi.tmp", previous).ok());
+    platform::FaultFileSystem faulty(fs_);
+    if (std::string(end) == "fail") faulty.FailAt(platform::FaultFileSystem::Op::kWrite, 1);
+    PrintFile pf;
+    OpenPrintFile(faulty, session_, pf, "LPT1");
+    StartPage(pf, 66);
+    for (int i = 0; i < 5000; ++i) PrintAt(pf, 1, "a line of the register", 1);
+    EXPECT_EQ(Contents(), previous) << "while written";
+    if (std::string(end) == "abandon") {
+      AbandonPrintFile(pf);
+    } else {
+      ClosePrintFile(pf);
+    }
+    std::vector<platform::DirEntry> entries;
+    ASSERT_TRUE(fs_->ListDirectory(dir_, &entries).ok());
+    ASSERT_EQ(entries.size(), 1u) << entries.back().name;
+    if (std::string(end) == "close") {
+      EXPECT_EQ(Contents().substr(0, 16), "DEVICELPT1\r\nPAGE");
+    } else {
+      EXPECT_EQ(Contents(), previous);
+    }
+  }
 }
 
 TEST_F(PrintFileTest, FailuresAreRecorded) {

@@ -66,6 +66,33 @@ TEST(RunParametersTest, DatesKeyClassesAndSwitches) {
   }
 }
 
+// A date line that is not blank and not a calendar day is refused, not
+// read as "no date" (which would select every quarter on file).
+TEST(RunParametersTest, UnreadableDatesAreNamed) {
+  struct Case {
+    std::string from, to;
+    int unreadable;
+  } cases[] = {
+      {"", "", 0},
+      {"   ", "", 0},
+      {"1/1/2026", "31/12/2026", 0},
+      {"1.1.26", "311226", 0},
+      {"29/02/2024", "", 0},
+      {"\xEF\xBB\xBF" "1/1/2026", "", 1},
+      {"2026-10-01", "31/12/2026", 1},
+      {"1/1/2026", "31/02/2026", 2},
+      {"99/99/9999", "99/99/9999", 1},
+      {"1/1/2026", std::string("\0\x01\xFF", 3), 2},
+      {"29/02/2026", "", 1},
+  };
+  format::FormatState format_state;
+  format_state.today = {2026, 12, 8};
+  for (const Case& c : cases) {
+    const RunParameters p = ParseRunParameters(format_state, Lines({{1, c.from}, {2, c.to}}));
+    EXPECT_EQ(p.unreadable_line, c.unreadable) << "'" << c.from << "' '" << c.to << "'";
+  }
+}
+
 // A short file reads its missing lines as empty: no classes, no switches.
 TEST(RunParametersTest, MissingLinesReadAsEmpty) {
   format::FormatState format_state;

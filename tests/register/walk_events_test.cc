@@ -53,7 +53,7 @@ TEST(WalkEventsTest, StartsOnlyForLevelsWithLinesAndEveryConsumerInOrder) {
 
   Recorder first, second;
   WalkConsumer* consumers[] = {&first, &second};
-  WalkRegister(h.env, h.files, h.records, h.state.params, consumers);
+  ASSERT_TRUE(WalkRegister(h.env, h.files, h.records, h.state.params, consumers).ok());
   const std::vector<std::string> expected = {
       "owner 0001",          "group 00010001",      "property 000100010001  ", "line 00000001 100000",
       "line 00000002 100000", "property 000100010002 V", "line 00000003 100000", "end 0001",

@@ -34,7 +34,7 @@ struct Walk {
 
   std::vector<std::string> Run() {
     h.OpenPrint();
-    ProduceRegister(h.ctx);
+    EXPECT_TRUE(ProduceRegister(h.ctx).ok());
     return h.PrintLines();
   }
 };

@@ -241,9 +241,17 @@ int RunBooks(platform::Env& env, const std::vector<std::string>& args, std::ostr
   ProgressBar bar(err, progress ? OwnersInRange(files, params) : std::vector<std::string>());
   if (progress) books.OnOwner([&bar](const std::string& owner) { bar.At(owner); });
   reg::WalkConsumer* consumers[] = {&books};
-  reg::WalkRegister(env, files.table, files.records, params, consumers);
-  books.Finish();
+  const reg::WalkFailure walk = reg::WalkRegister(env, files.table, files.records, params, consumers);
+  // After a failed walk the book still being packed is dropped with the rest.
+  if (walk.ok()) books.Finish();
   bar.Clear();
+  if (!walk.ok()) {
+    // Books that miss invoices must not be taken for the quarter's.
+    manifest.Abandon();
+    validation.Abandon();
+    err << "zovllibres: " << datafiles::DataFileStatusText(walk.path, walk.status) << ": no books written\n";
+    return kExitCannotRun;
+  }
 
   const BookTotals& t = books.totals();
   const std::string period = DateText(settings.period.first_date()) + " to " + DateText(settings.period.last_date());
