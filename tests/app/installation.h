@@ -113,6 +113,8 @@ class Installation {
   }
 
   void SkipPent() { write_pent_ = false; }
+  // Puts a FIFO (a named pipe) at path.
+  void MakeFifo(const std::string& path) { ASSERT_EQ(RunCommand({"/usr/bin/mkfifo", path}).exit_code, 0) << path; }
 
   // The CSV files left in the CSV directory.
   std::vector<std::string> CsvFiles() {
