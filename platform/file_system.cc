@@ -107,9 +107,11 @@ std::string ResolveIgnoringCase(
   return result;
 }
 
-Status FreeRandomName(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
-                      std::string* name) {
-  // Seeds a few hundredths apart must not give names that start alike.
+uint32_t RandomSeed() { return std::random_device()(); }
+
+Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
+                        std::string* name, std::unique_ptr<ByteFile>* file) {
+  // Seeds a few apart must not give names that start alike.
   std::seed_seq seed_sequence{seed};
   std::mt19937 random(seed_sequence);
   std::uniform_int_distribution<std::size_t> pick(0, shape.alphabet.size() - 1);
@@ -117,32 +119,32 @@ Status FreeRandomName(FileSystem& fs, const RandomNameShape& shape, uint32_t see
     *name = shape.head;
     for (std::size_t i = 0; i < shape.count; ++i) *name += shape.alphabet[pick(random)];
     *name += shape.tail;
-    DirEntry entry;
-    Status s = fs.FindFirst(*name, &entry);
-    if (s.IsNotFound()) return Status::Ok();
-    if (!s.ok()) return s;
+    Status s = fs.OpenByteFile(*name, OpenMode::kCreateNew, file);
+    if (!s.IsAlreadyExists()) return s;
   }
   name->clear();
   return Status::IoError("no free name beginning " + shape.head);
 }
 
 Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data) {
-  return WriteFileAtomically(fs, name, data, std::random_device()());
-}
-
-Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data, uint32_t seed) {
-  std::string temp;
-  // A stale temporary file of an earlier run never gets in the way.
-  Status s = FreeRandomName(fs, RandomNameShape{DirectoryPart(name), "0123456789", 8, ".tmp"}, seed, 1000, &temp);
-  if (!s.ok()) return s;
-  std::unique_ptr<ByteFile> file;
-  s = fs.OpenByteFile(temp, OpenMode::kCreateTruncate, &file);
-  if (s.ok()) s = file->Write(0, data);
-  if (s.ok()) s = file->Sync();
-  if (file) {
-    Status c = file->Close();
-    if (s.ok()) s = c;
+  DirEntry old;
+  Status s = fs.FindFirst(name, &old);
+  const bool replacing = s.ok();
+  if (!replacing && !s.IsNotFound()) return s;
+  if (replacing && (old.attributes & kAttrReadOnly) != 0) {
+    return Status::PermissionDenied("read-only file " + std::string(name) + " left unchanged");
   }
+  std::string temp;
+  std::unique_ptr<ByteFile> file;
+  // A stale temporary file of an earlier run never gets in the way.
+  s = CreateUniqueFile(fs, RandomNameShape{DirectoryPart(name), "0123456789", 8, ".tmp"}, RandomSeed(), 1000, &temp,
+                       &file);
+  if (!s.ok()) return s;
+  s = file->Write(0, data);
+  if (s.ok()) s = file->Sync();
+  Status c = file->Close();
+  if (s.ok()) s = c;
+  if (s.ok() && replacing) s = fs.CopyPermissions(name, temp);
   if (s.ok()) s = fs.RenameFile(temp, name);
   if (!s.ok()) {
     fs.DeleteFile(temp).IgnoreError();

@@ -3,7 +3,15 @@
 // Names are the suite's: "\" and "/" both separate directories, and a
 // component that does not exist with its exact letter case is matched to an
 // existing one that differs only in case (the suite's files come from a
-// case-insensitive system). New files keep the case they are given.
+// case-insensitive system); that match never lands on a symbolic link, so a
+// link planted under another letter case is not taken for the file. New
+// files keep the case they are given.
+//
+// Only regular files are opened: a FIFO, a device or a directory in place of
+// a file is InvalidArgument at once (never a wait for a writer that does not
+// come). Files opened for writing from the start (kCreateNew,
+// kCreateTruncate, OpenAppendFile) are never opened through a link: a link
+// under the exact name is InvalidArgument.
 //
 //   std::unique_ptr<ByteFile> f;
 //   Status s = fs.OpenByteFile(root + "DADES\\VParam.tab", OpenMode::kReadWriteCreate, &f);
@@ -40,7 +48,13 @@ struct DirEntry {
 enum class OpenMode {
   kReadOnly,         // must exist
   kReadWriteCreate,  // created empty when missing; content kept
-  kCreateTruncate,   // created or emptied, for writing
+  kCreateTruncate,   // created or emptied, for writing; owner-only when created
+  // Created here, empty, for writing, readable and writable by its owner
+  // only; AlreadyExists when any entry (a link included) has the name. The
+  // directory is matched without regard to case, the last component is
+  // taken exactly as given and no directory is listed: the cheap, race-free
+  // way to take a fresh name.
+  kCreateNew,
 };
 
 // A file open for byte access at explicit positions. Closed by Close() or the
@@ -93,6 +107,10 @@ class FileSystem {
   virtual Status CreateDirectory(std::string_view dir) = 0;
   // Makes a file's data and the directory entry that names it durable.
   virtual Status SyncDirectoryOf(std::string_view name) = 0;
+  // Gives file `to` the permissions of file `from` and, where the system
+  // allows it, its owner and group (a replacement then looks like the file it
+  // replaces). An owner the caller may not give is left as it is.
+  virtual Status CopyPermissions(std::string_view from, std::string_view to) = 0;
 };
 
 // Forwards every call to another FileSystem, which must outlive it. Wrappers
@@ -122,6 +140,9 @@ class FileSystemWrapper : public FileSystem {
   Status SetCurrentDirectory(std::string_view dir) override { return target_->SetCurrentDirectory(dir); }
   Status CreateDirectory(std::string_view dir) override { return target_->CreateDirectory(dir); }
   Status SyncDirectoryOf(std::string_view name) override { return target_->SyncDirectoryOf(name); }
+  Status CopyPermissions(std::string_view from, std::string_view to) override {
+    return target_->CopyPermissions(from, to);
+  }
 
  private:
   FileSystem* target_;
@@ -133,12 +154,13 @@ class FileSystemWrapper : public FileSystem {
 // line without an end counts.
 Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::string>* lines);
 
-// Writes data to a temporary file in the same directory (8 random digits and
-// ".tmp", a name no entry has: FreeRandomName seeded with `seed`), syncs it
-// and renames it over `name`: readers see the old file or the new one, never
-// a part. On failure the old file is untouched and the temporary file
-// removed. Without a seed, the system's random source gives one.
-Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data, uint32_t seed);
+// Writes data to a new temporary file in the same directory (8 random digits
+// and ".tmp", taken by CreateUniqueFile), syncs it, gives it the permissions
+// and owner of the file it replaces and renames it over `name`: readers see
+// the old file or the new one, never a part. A read-only file is not
+// replaced (PermissionDenied): other programs of the suite could not replace
+// it either. On failure the old file is untouched and the temporary file
+// removed.
 Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data);
 
 // The shape of a random name: `head` (a directory prefix and a fixed start),
@@ -151,14 +173,18 @@ struct RandomNameShape {
   std::string tail;
 };
 
-// A name of that shape that no directory entry has, from a generator seeded
-// with `seed`: equal seeds give equal names, and a name in use is followed by
-// the next one of the same sequence. A name is free when FindFirst says
-// NotFound; any other error ends the search and is returned with *name
-// holding the name tried. After `attempts` names in use: IoError, *name
-// empty.
-Status FreeRandomName(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
-                      std::string* name);
+// Creates a new file with a name of that shape (OpenMode::kCreateNew: empty,
+// owner-only, never an existing entry, so two processes never share one),
+// from a generator seeded with `seed`: a name in use is followed by the next
+// one of the same sequence. Any error other than AlreadyExists ends the
+// search and is returned with *name holding the name tried. After `attempts`
+// names in use: IoError, *name empty. On success *file is open on the file.
+Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
+                        std::string* name, std::unique_ptr<ByteFile>* file);
+
+// A seed from the system's random source: different in every call and every
+// process, unlike the time of day.
+uint32_t RandomSeed();
 
 // For implementations on a case-sensitive store: the native path of a suite
 // name. "\" becomes "/"; walking from the first component, each one that

@@ -39,13 +39,21 @@ bool PathExists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
+bool IsLink(const std::string& dir, const char* entry, unsigned char type) {
+  if (type != DT_UNKNOWN) return type == DT_LNK;
+  struct stat st;
+  return ::lstat((dir + entry).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 // Looks in `dir` for an entry equal to `component` without regard to case.
+// A link is never such an entry: one planted under another letter case would
+// send the program's reads and writes wherever it points.
 bool FindComponent(const std::string& dir, std::string_view component, std::string* found) {
   DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
   if (d == nullptr) return false;
   bool ok = false;
   while (struct dirent* e = ::readdir(d)) {
-    if (EqualsIgnoringAsciiCase(e->d_name, component)) {
+    if (EqualsIgnoringAsciiCase(e->d_name, component) && !IsLink(dir, e->d_name, e->d_type)) {
       *found = e->d_name;
       ok = true;
       break;
@@ -85,6 +93,40 @@ Status WriteAll(int fd, std::string_view data, uint64_t offset, bool positioned,
     }
     done += static_cast<std::size_t>(n);
   }
+  return Status::Ok();
+}
+
+// Opens a regular file. O_NONBLOCK keeps the open of a FIFO from waiting for
+// its other end; anything but a regular file is refused, and the descriptor
+// is made blocking again. With O_NOFOLLOW a link under the name is refused.
+// New files get `create_mode`.
+Status OpenRegularFile(const std::string& path, int flags, mode_t create_mode, int* fd_out) {
+  int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, create_mode);
+  if (fd < 0) {
+    const int err = errno;
+    if (err == ELOOP && (flags & O_NOFOLLOW) != 0) {
+      return Status::InvalidArgument("open " + path + ": a link; files are never written through one");
+    }
+    if (err == ENXIO || err == EISDIR) return Status::InvalidArgument("open " + path + ": not a regular file");
+    return PosixError("open", path, err);
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return PosixError("fstat", path, err);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return Status::InvalidArgument("open " + path + ": not a regular file");
+  }
+  const int fl = ::fcntl(fd, F_GETFL);
+  if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return PosixError("fcntl", path, err);
+  }
+  *fd_out = fd;
   return Status::Ok();
 }
 
@@ -160,15 +202,25 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override {
-    std::string path = Resolve(name);
-    int flags = O_CLOEXEC;
+    // A new name is not looked up in its directory: only the directory is.
+    std::string path = mode == OpenMode::kCreateNew ? ResolveNewName(name) : Resolve(name);
+    int flags = 0;
+    mode_t create_mode = 0644;
     switch (mode) {
-      case OpenMode::kReadOnly: flags |= O_RDONLY; break;
-      case OpenMode::kReadWriteCreate: flags |= O_RDWR | O_CREAT; break;
-      case OpenMode::kCreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+      case OpenMode::kReadOnly: flags = O_RDONLY; break;
+      case OpenMode::kReadWriteCreate: flags = O_RDWR | O_CREAT; break;
+      case OpenMode::kCreateTruncate:
+        flags = O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW;
+        create_mode = 0600;
+        break;
+      case OpenMode::kCreateNew:
+        flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
+        create_mode = 0600;
+        break;
     }
-    int fd = ::open(path.c_str(), flags, 0644);
-    if (fd < 0) return PosixError("open", path, errno);
+    int fd = -1;
+    Status s = OpenRegularFile(path, flags, create_mode, &fd);
+    if (!s.ok()) return s;
     *file = std::make_unique<PosixByteFile>(fd, path);
     return Status::Ok();
   }
@@ -197,8 +249,9 @@ class PosixFileSystem : public FileSystem {
 
   Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override {
     std::string path = Resolve(name);
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return PosixError("open", path, errno);
+    int fd = -1;
+    Status s = OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW, 0600, &fd);
+    if (!s.ok()) return s;
     *file = std::make_unique<PosixAppendFile>(fd, path);
     return Status::Ok();
   }
@@ -279,6 +332,32 @@ class PosixFileSystem : public FileSystem {
     if (::fsync(fd) != 0) s = PosixError("fsync", dir, errno);
     ::close(fd);
     return s;
+  }
+
+  // The mode of the file a link points to, not the link's own (always 0777).
+  Status CopyPermissions(std::string_view from, std::string_view to) override {
+    const std::string a = Resolve(from);
+    const std::string b = Resolve(to);
+    struct stat st;
+    if (::stat(a.c_str(), &st) != 0) return PosixError("stat", a, errno);
+    // Owner first: changing it may clear the set-id bits chmod then restores.
+    // Only the superuser may give a file away, and only a member may give
+    // a group: either refusal leaves the new file as its creator's.
+    if (::chown(b.c_str(), st.st_uid, st.st_gid) != 0 && ::chown(b.c_str(), static_cast<uid_t>(-1), st.st_gid) != 0) {
+      if (errno != EPERM) return PosixError("chown", b, errno);
+    }
+    if (::chmod(b.c_str(), st.st_mode & 07777) != 0) return PosixError("chmod", b, errno);
+    return Status::Ok();
+  }
+
+ private:
+  // The native path of a name about to be created: its directory resolved,
+  // its last component exactly as given.
+  std::string ResolveNewName(std::string_view name) {
+    const std::string dir = DirectoryPart(name);
+    std::string path = dir.empty() ? std::string() : Resolve(dir);
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path + std::string(name.substr(dir.size()));
   }
 };
 

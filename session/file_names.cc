@@ -1,5 +1,7 @@
 #include "session/file_names.h"
 
+#include <memory>
+
 #include "format/chars.h"
 
 namespace zov::session {
@@ -39,14 +41,15 @@ std::string UniqueFileName(platform::Env& env, std::string_view directory, std::
   shape.count = kNameLength - prefix.size();
   if (!extension.empty()) shape.tail = "." + std::string(extension);
 
-  // Any entry of that name takes it, whatever its attributes: the caller is
-  // about to create the file. An error other than "no such entry" cannot be
-  // told apart from a free name: the name tried is returned, and the
-  // caller's create reports the error.
+  // The file is created here, exclusively: a name is never handed to two
+  // callers, in this process or another one sharing the directory. An error
+  // other than "exists" returns the name tried, and the caller's open of it
+  // reports the error.
   std::string name;
-  platform::FreeRandomName(*env.fs, shape, static_cast<uint32_t>(env.clock->HundredthsSinceMidnight()),
-                           kMaxAttempts, &name)
-      .IgnoreError();
+  std::unique_ptr<platform::ByteFile> file;
+  if (platform::CreateUniqueFile(*env.fs, shape, platform::RandomSeed(), kMaxAttempts, &name, &file).ok()) {
+    file->Close().IgnoreError();
+  }
   return name;
 }
 

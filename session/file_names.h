@@ -2,7 +2,8 @@
 // and a fresh random file name in a directory.
 //
 //   std::string csv = UniqueFileName(env, "/tmp", "", ".CSV");
-//   // e.g. "/tmp\K3Z09QAB.CSV" (the file system reads "\" as a separator)
+//   // e.g. "/tmp\K3Z09QAB.CSV", created empty (the file system reads "\" as a
+//   // separator)
 #ifndef ZOV_SESSION_FILE_NAMES_H_
 #define ZOV_SESSION_FILE_NAMES_H_
 
@@ -20,17 +21,20 @@ namespace zov::session {
 // system attributes. No entry, or any file-system error, gives false.
 bool FileExists(platform::FileSystem& fs, std::string_view path);
 
-// A path directory + prefix + random characters (8 characters in all before
-// the extension, each of "0"-"9" and "A"-"Z") + "." + extension, that no
-// directory entry has: unlike FileExists, a read-only, hidden or system file
-// or a directory of that name also makes the name taken.
+// Creates a new empty file (readable and writable by its owner only) and
+// returns its path: directory + prefix + random characters (8 characters in
+// all before the extension, each of "0"-"9" and "A"-"Z") + "." + extension.
+// The name is taken by an exclusive create, so no existing entry (a
+// read-only, hidden or system file, a directory, a link) is ever reused and
+// two processes sharing the directory never get the same file.
 //   - the three arguments are trimmed of blanks;
 //   - a non-empty directory not ending in ":", "\" or "/" gets "\";
 //   - only the prefix's first 3 characters and the extension's first 3 (after
 //     dropping a leading ".") are used; an empty extension gives no dot.
-// The generator is seeded from the time of day in hundredths (env.clock);
-// on a collision the next name of the same sequence is tried. Uses env.fs
-// and env.clock.
+// The generator is seeded from the system's random source; a name in use is
+// followed by the next one of the same sequence. When the file cannot be
+// created the name tried is returned (empty after 100,000 names in use), and
+// the caller's open of it reports why. Uses env.fs.
 std::string UniqueFileName(platform::Env& env, std::string_view directory, std::string_view prefix,
                            std::string_view extension);
 

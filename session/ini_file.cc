@@ -146,18 +146,9 @@ Status WriteIniValue(platform::Env& env, std::string_view path, std::string_view
   std::string old_contents;
   Status s = fs.ReadFile(path, &old_contents);
   if (!s.ok() && !s.IsNotFound()) return s;  // never rewrite from a partial reading
-  if (s.ok()) {
-    // A read-only settings file is not to be changed: the suite's other
-    // programs cannot replace it either.
-    platform::DirEntry entry;
-    if (fs.FindFirst(path, &entry).ok() && (entry.attributes & platform::kAttrReadOnly) != 0) {
-      return Status::PermissionDenied("read-only settings file " + std::string(path));
-    }
-  }
-  // The temporary copy's name is seeded from the time of day, as the suite's
-  // other programs seed theirs.
-  return platform::WriteFileAtomically(fs, path, SetIniValue(old_contents, section, key, value),
-                                       static_cast<uint32_t>(env.clock->HundredthsSinceMidnight()));
+  // A read-only settings file is not replaced (PermissionDenied): the
+  // suite's other programs cannot replace it either.
+  return platform::WriteFileAtomically(fs, path, SetIniValue(old_contents, section, key, value));
 }
 
 }  // namespace zov::session

@@ -185,7 +185,11 @@ std::string MemoryFileSystem::Resolve(std::string_view name) {
 }
 
 Status MemoryFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) {
-  const std::string path = Resolve(name);
+  // A new name is taken as given; only its directory is matched by case.
+  const std::string dir = DirectoryPart(name);
+  const std::string path = mode == OpenMode::kCreateNew && !dir.empty()
+                               ? Resolve(dir) + "/" + std::string(name.substr(dir.size()))
+                               : Resolve(name);
   std::lock_guard<std::mutex> lock(state_->mu);
   const std::string absolute = state_->Absolute(path);
   if (!state_->IsDirectory(ParentOf(absolute))) return NoEntry("open", path);
@@ -194,8 +198,10 @@ Status MemoryFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std:
     if (mode == OpenMode::kReadOnly) return NoEntry("open", path);
     node = &state_->nodes[absolute];
     node->data = std::make_shared<std::string>();
+  } else if (mode == OpenMode::kCreateNew) {
+    return Status::AlreadyExists("open " + path + ": File exists");
   } else if (node->directory) {
-    return Status::IoError("open " + path + ": Is a directory");
+    return Status::InvalidArgument("open " + path + ": not a regular file");
   } else if (node->read_only && mode != OpenMode::kReadOnly) {
     return Status::PermissionDenied("open " + path + ": Permission denied");
   } else if (mode == OpenMode::kCreateTruncate) {
@@ -329,6 +335,18 @@ Status MemoryFileSystem::SyncDirectoryOf(std::string_view name) {
   std::lock_guard<std::mutex> lock(state_->mu);
   const std::string dir = ParentOf(state_->Absolute(path));
   return state_->IsDirectory(dir) ? Status::Ok() : NoEntry("open", dir);
+}
+
+Status MemoryFileSystem::CopyPermissions(std::string_view from, std::string_view to) {
+  const std::string a = Resolve(from);
+  const std::string b = Resolve(to);
+  std::lock_guard<std::mutex> lock(state_->mu);
+  const Node* source = state_->Find(state_->Absolute(a));
+  Node* target = state_->Find(state_->Absolute(b));
+  if (source == nullptr) return NoEntry("stat", a);
+  if (target == nullptr) return NoEntry("chmod", b);
+  target->read_only = source->read_only;
+  return Status::Ok();
 }
 
 Status MemoryFileSystem::SetReadOnly(std::string_view name, bool read_only) {

@@ -44,6 +44,8 @@ class MemoryFileSystem : public FileSystem {
   Status SetCurrentDirectory(std::string_view dir) override;
   Status CreateDirectory(std::string_view dir) override;
   Status SyncDirectoryOf(std::string_view name) override;
+  // Copies the read-only attribute, the only permission this store keeps.
+  Status CopyPermissions(std::string_view from, std::string_view to) override;
 
   // Sets or clears the read-only attribute of an existing entry (a file
   // without write permission): opening it for writing is then refused.

@@ -164,6 +164,8 @@ class Win32FileSystem : public FileSystem {
   // The system itself takes both separators and any letter case.
   std::string Resolve(std::string_view name) override { return std::string(name); }
 
+  // Owner-only creation has no mode bits to set here: a new file takes the
+  // inherited ACL of its folder (TEMP lies in the user's own profile).
   Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override {
     DWORD access = GENERIC_READ | GENERIC_WRITE;
     DWORD disposition = OPEN_ALWAYS;
@@ -174,10 +176,15 @@ class Win32FileSystem : public FileSystem {
         break;
       case OpenMode::kReadWriteCreate: break;
       case OpenMode::kCreateTruncate: disposition = CREATE_ALWAYS; break;
+      case OpenMode::kCreateNew: disposition = CREATE_NEW; break;  // fails on any entry, a link included
+    }
+    if (mode == OpenMode::kCreateTruncate) {
+      if (Status s = RefuseLink(name); !s.ok()) return s;
     }
     HANDLE h = ::CreateFileW(WidePath(name).c_str(), access, kShareAll, nullptr, disposition,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return Win32Error("CreateFileW", name, ::GetLastError());
+    if (Status s = RefuseNonDisk(h, name); !s.ok()) return s;
     *file = std::make_unique<Win32ByteFile>(h, Resolve(name));
     return Status::Ok();
   }
@@ -206,9 +213,11 @@ class Win32FileSystem : public FileSystem {
 
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end.
   Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override {
+    if (Status s = RefuseLink(name); !s.ok()) return s;
     HANDLE h = ::CreateFileW(WidePath(name).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return Win32Error("CreateFileW", name, ::GetLastError());
+    if (Status s = RefuseNonDisk(h, name); !s.ok()) return s;
     *file = std::make_unique<Win32AppendFile>(h, Resolve(name));
     return Status::Ok();
   }
@@ -309,6 +318,39 @@ class Win32FileSystem : public FileSystem {
   // Directories cannot be flushed on Windows; the write-through rename has
   // already made the entry durable.
   Status SyncDirectoryOf(std::string_view) override { return Status::Ok(); }
+
+  // The attributes that stand for a mode here (hidden, system; read-only is
+  // never copied onto a file about to replace another). Owner and ACL need
+  // nothing: the new file in the same folder inherits the same ACL.
+  Status CopyPermissions(std::string_view from, std::string_view to) override {
+    const DWORD attributes = ::GetFileAttributesW(WidePath(from).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Win32Error("GetFileAttributesW", from, ::GetLastError());
+    const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (kept != 0 && !::SetFileAttributesW(WidePath(to).c_str(), kept | FILE_ATTRIBUTE_ARCHIVE)) {
+      return Win32Error("SetFileAttributesW", to, ::GetLastError());
+    }
+    return Status::Ok();
+  }
+
+ private:
+  // The equivalent of O_NOFOLLOW: a reparse point (symbolic link, junction)
+  // under the name is not written through. Creating one takes a privilege
+  // ordinary users lack, so a check before the open is enough here.
+  static Status RefuseLink(std::string_view name) {
+    const DWORD attributes = ::GetFileAttributesW(WidePath(name).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      return Status::InvalidArgument("open " + std::string(name) + ": a link; files are never written through one");
+    }
+    return Status::Ok();
+  }
+
+  // Only disk files: a named pipe or a device (CON, NUL, COM1) is refused and
+  // the handle closed.
+  static Status RefuseNonDisk(HANDLE h, std::string_view name) {
+    if (::GetFileType(h) == FILE_TYPE_DISK) return Status::Ok();
+    ::CloseHandle(h);
+    return Status::InvalidArgument("open " + std::string(name) + ": not a regular file");
+  }
 };
 
 }  // namespace

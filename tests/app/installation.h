@@ -125,6 +125,8 @@ class Installation {
   void SkipPent() { write_pent_ = false; }
   // The data file (its name without extension) is not made: the run finds it missing.
   void LeaveOut(const std::string& name) { left_out_.insert(name); }
+  // Puts a FIFO (a named pipe) at path.
+  void MakeFifo(const std::string& path) { ASSERT_EQ(RunCommand({"/usr/bin/mkfifo", path}).exit_code, 0) << path; }
 
   // The CSV files left in the CSV directory.
   std::vector<std::string> CsvFiles() {

@@ -68,6 +68,20 @@ TEST(ParamFileTest, UnreadableFileIsLeftAlone) {
   ASSERT_TRUE(t.base->ListDirectory(t.Path(), &entries).ok());
 }
 
+// A read-only VParam.tab is not replaced behind its owner's back: the run
+// reports it and the file keeps its bytes.
+TEST(ParamFileTest, ReadOnlyFileIsLeftAloneAndReported) {
+  ParamFile t;
+  ASSERT_TRUE(t.base->WriteFile(t.Path(), "OLD").ok());
+  ASSERT_TRUE(t.fake.SetReadOnly(t.Path()).ok());
+  const platform::Status s = UpdateParamFile(*t.ctx);
+  EXPECT_TRUE(s.IsPermissionDenied()) << s.message();
+  EXPECT_NE(s.message().find("VParam.tab"), std::string::npos) << s.message();
+  std::string text;
+  ASSERT_TRUE(t.base->ReadFile(t.Path(), &text).ok());
+  EXPECT_EQ(text, "OLD");
+}
+
 TEST(ParamFileTest, WritesTheRecord) {
   ParamFile t;
   ASSERT_TRUE(t.base->WriteFile(t.Path(), std::string(100, 'q')).ok());

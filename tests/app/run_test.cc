@@ -355,6 +355,19 @@ TEST(RunTest, MissingRunParametersEndTheRunWithoutOutput) {
   EXPECT_TRUE(inst.CsvFiles().empty());
 }
 
+// A FIFO in place of the run parameters is refused at once, never waited on
+// for a writer that does not come.
+TEST(RunTest, RunParametersThatAreAFifoFailTheRun) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.SkipPent();
+  inst.MakeFifo(inst.tmp() + "pent.tmp");
+  const RunResult r = inst.Run();
+  EXPECT_NE(r.exit_code, 0);
+  EXPECT_NE(r.stderr_text.find(inst.tmp() + "pent.tmp"), std::string::npos) << r.stderr_text;
+  EXPECT_EQ(inst.SpoolerRuns(), 0);
+}
+
 TEST(RunTest, ShortRunParametersReadMissingLinesAsEmpty) {
   Installation inst;
   OneOfEach(inst);

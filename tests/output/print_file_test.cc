@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "platform/testing/fake_env.h"
@@ -160,6 +161,27 @@ TEST_F(PrintFileTest, TheNameOnlyEverHoldsACompleteFile) {
       EXPECT_EQ(Contents(), previous);
     }
   }
+}
+
+// A link planted in the session folder under another letter case is not
+// taken for the print file: the register goes to a file of its own, never
+// over the file the link points to.
+TEST(PrintFileLinkTest, APlantedLinkIsNotWrittenThrough) {
+  platform::FakeEnv fake(platform::FakeEnv::Files::kReal);
+  platform::FileSystem& fs = fake.base_fs();
+  ASSERT_TRUE(fs.WriteFile(fake.root() + "victim", "precious").ok());
+  std::filesystem::create_symlink(fake.root() + "victim", fake.root() + "DoZuDiZi.TmP");
+  session::Session session;
+  session.temp_dir = fake.root();
+  PrintFile pf;
+  OpenPrintFile(fs, session, pf, "LPT1");
+  ClosePrintFile(pf);
+  EXPECT_FALSE(pf.failed);
+  std::string text;
+  ASSERT_TRUE(fs.ReadFile(fake.root() + "victim", &text).ok());
+  EXPECT_EQ(text, "precious");
+  ASSERT_TRUE(fs.ReadFile(fake.root() + "dozudizi.tmp", &text).ok());
+  EXPECT_EQ(text, "DEVICELPT1\r\n");
 }
 
 TEST_F(PrintFileTest, FailuresAreRecorded) {

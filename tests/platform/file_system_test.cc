@@ -214,34 +214,50 @@ TEST(WildcardTest, Matches) {
   for (const Case& c : cases) EXPECT_EQ(WildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
 }
 
-// A name no entry has: the same seed gives the same name, a name in use is
-// skipped, and an error other than "no such entry" ends the search.
-TEST(FreeRandomNameTest, SkipsNamesInUse) {
-  FakeEnv fake;
-  FileSystem& fs = fake.base_fs();
-  const RandomNameShape shape{fake.root() + "R", "AB", 3, ".tmp"};
-  std::string first, again, next;
-  ASSERT_TRUE(FreeRandomName(fs, shape, 7, 10, &first).ok());
-  ASSERT_TRUE(FreeRandomName(fs, shape, 7, 10, &again).ok());
-  EXPECT_EQ(again, first);
-  EXPECT_EQ(first.size(), shape.head.size() + 3 + 4);
-  ASSERT_TRUE(fs.WriteFile(first, "").ok());
-  ASSERT_TRUE(FreeRandomName(fs, shape, 7, 10, &next).ok());
-  EXPECT_NE(next, first);
+// Every name of the sequence already taken, by an entry of any kind, is
+// skipped and left as it was; the file created is new and empty.
+TEST_P(FileSystemTest, CreateUniqueFileNeverReusesAnEntry) {
+  const RandomNameShape shape{dir_ + "R", "AB", 3, ".tmp"};
+  std::string first, again;
+  std::unique_ptr<ByteFile> f;
+  ASSERT_TRUE(CreateUniqueFile(fs_, shape, 7, 10, &first, &f).ok());
+  ASSERT_TRUE(f->Write(0, "mine").ok());
+  ASSERT_TRUE(f->Close().ok());
+  ASSERT_TRUE(fs_.CreateDirectory(dir_ + "sub").ok());
+  // The same seed walks the same names: the first is taken now.
+  ASSERT_TRUE(CreateUniqueFile(fs_, shape, 7, 10, &again, &f).ok());
+  EXPECT_NE(again, first);
+  EXPECT_EQ(Read(first), "mine");
+  EXPECT_EQ(Read(again), "");
+  EXPECT_TRUE(fs_.OpenByteFile(first, OpenMode::kCreateNew, &f).IsAlreadyExists());
+  EXPECT_TRUE(fs_.OpenByteFile(dir_ + "sub", OpenMode::kCreateNew, &f).IsAlreadyExists());
 
   for (const char* name : {"RAAA.tmp", "RAAB.tmp", "RABA.tmp", "RABB.tmp", "RBAA.tmp", "RBAB.tmp", "RBBA.tmp",
                            "RBBB.tmp"}) {
-    ASSERT_TRUE(fs.WriteFile(fake.root() + name, "").ok());
+    const std::string path = dir_ + name;
+    if (path != first && path != again) Write(path, name);
   }
-  EXPECT_TRUE(FreeRandomName(fs, shape, 7, 50, &next).IsIoError());
+  ASSERT_TRUE(fake_.SetReadOnly(dir_ + "RAAA.tmp").ok());
+  std::string next;
+  EXPECT_TRUE(CreateUniqueFile(fs_, shape, 7, 50, &next, &f).IsIoError());
   EXPECT_TRUE(next.empty());
+  EXPECT_EQ(Read(first), "mine");
 
-  struct Unreadable : FileSystemWrapper {
-    using FileSystemWrapper::FileSystemWrapper;
-    Status FindFirst(std::string_view, DirEntry*) override { return Status::PermissionDenied("stat: denied"); }
-  } unreadable(&fs);
-  EXPECT_TRUE(FreeRandomName(unreadable, shape, 7, 10, &next).IsPermissionDenied());
-  EXPECT_EQ(next, first) << "the name tried";
+  const Status s = CreateUniqueFile(fs_, RandomNameShape{dir_ + "missing/R", "AB", 3, ""}, 7, 10, &next, &f);
+  EXPECT_TRUE(s.IsNotFound()) << s.message();
+  EXPECT_FALSE(next.empty()) << "the name tried";
+}
+
+// A read-only file is left alone; any other keeps its permissions.
+TEST_P(FileSystemTest, AtomicWriteLeavesAReadOnlyFileAlone) {
+  const std::string name = dir_ + "VParam.tab";
+  Write(name, "old");
+  ASSERT_TRUE(fake_.SetReadOnly(name).ok());
+  EXPECT_TRUE(WriteFileAtomically(fs_, name, "new").IsPermissionDenied());
+  EXPECT_EQ(Read(name), "old");
+  std::vector<DirEntry> entries;
+  ASSERT_TRUE(fs_.ListDirectory(dir_, &entries).ok());
+  EXPECT_EQ(entries.size(), 1u);
 }
 
 }  // namespace

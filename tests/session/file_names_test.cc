@@ -1,6 +1,14 @@
 #include "session/file_names.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <set>
+#include <vector>
 
 #include "platform/ascii.h"
 #include "platform/testing/fake_env.h"
@@ -28,7 +36,6 @@ class FileNamesTest : public ::testing::Test {
 
   platform::FakeEnv fake_;
   platform::FileSystem* fs_ = &fake_.base_fs();
-  platform::FakeClock& clock_ = fake_.clock;
   platform::Env& env_ = fake_.env;
   const std::string dir_ = fake_.root();
 };
@@ -77,48 +84,76 @@ TEST_F(FileNamesTest, NamesHaveTheRequiredShape) {
   }
 }
 
-TEST_F(FileNamesTest, TheClockSeedsTheName) {
-  const std::string a = UniqueFileName(env_, dir_, "", ".CSV");
-  EXPECT_EQ(UniqueFileName(env_, dir_, "", ".CSV"), a);
-  clock_.Advance(10);
-  EXPECT_NE(UniqueFileName(env_, dir_, "", ".CSV"), a);
+// Each call creates its own new file, whatever the clock says: a run at the
+// same moment gets other names, and no entry is ever handed out twice.
+TEST_F(FileNamesTest, EachCallCreatesItsOwnEmptyFile) {
+  std::set<std::string> names;
+  for (int i = 0; i < 50; ++i) {
+    const std::string name = UniqueFileName(env_, dir_, "", ".CSV");  // clock unchanged
+    std::string contents = "?";
+    ASSERT_TRUE(fs_->ReadFile(name, &contents).ok()) << name;
+    EXPECT_EQ(contents, "");
+    EXPECT_TRUE(names.insert(name).second) << name << " given twice";
+  }
+  std::string name = UniqueFileName(env_, dir_ + "missing", "", ".CSV");
+  EXPECT_TRUE(HasShape(name, dir_ + "missing\\", 8, ".CSV")) << "the name tried: " << name;
 }
 
-// A name is only given out when no entry of any kind has it; a read-only or
-// hidden file or a directory of that name would make the caller's create
-// fail or overwrite something it should not.
-TEST_F(FileNamesTest, AnyExistingEntryTakesTheName) {
-  struct Case {
-    const char* what;
-    std::string prefix;
-    void (*make)(FileNamesTest*, const std::string&);
-  } cases[] = {
-      {"ordinary file", "", [](FileNamesTest* t, const std::string& n) { t->MakeFile(n); }},
-      {"read-only file", "",
-       [](FileNamesTest* t, const std::string& n) {
-         t->MakeFile(n);
-         t->MakeReadOnly(n);
-       }},
-      {"hidden file", ".", [](FileNamesTest* t, const std::string& n) { t->MakeFile(n); }},
-      {"directory", "", [](FileNamesTest* t, const std::string& n) { ASSERT_TRUE(t->fs_->CreateDirectory(n).ok()); }},
-      {"same name in lower case", "",
-       [](FileNamesTest* t, const std::string& n) {
-         std::string lower = n;
-         for (char& ch : lower) ch = platform::AsciiLower(ch);
-         t->MakeFile(lower);
-       }},
-  };
-  for (const Case& c : cases) {
-    const std::string dir = dir_ + c.what + "/";  // a fresh directory per case
-    ASSERT_TRUE(fs_->CreateDirectory(dir).ok());
-    const std::string first = UniqueFileName(env_, dir, c.prefix, ".CSV");
-    c.make(this, first);
-    const std::string second = UniqueFileName(env_, dir, c.prefix, ".CSV");  // clock unchanged
-    EXPECT_NE(second, first) << c.what;
-    EXPECT_FALSE(second.empty()) << c.what;
-    platform::DirEntry e;
-    EXPECT_FALSE(fs_->FindFirst(second, &e).ok()) << c.what;
+// Two processes taking CSV names in one directory at the same moment (the
+// clock gives both the same hundredths) never share a file: each appends
+// its mark to every file it got, and every file holds one mark.
+TEST(UniqueFileNameProcessTest, ConcurrentProcessesNeverShareAFile) {
+  platform::FakeEnv fake(platform::FakeEnv::Files::kReal);
+  constexpr int kPerProcess = 300;
+  std::vector<pid_t> children;
+  for (char mark : {'a', 'b'}) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int failures = 0;
+      for (int i = 0; i < kPerProcess; ++i) {
+        std::unique_ptr<platform::AppendFile> file;
+        const std::string name = UniqueFileName(fake.env, fake.root(), "", ".CSV");
+        if (!fake.env.fs->OpenAppendFile(name, &file).ok() || !file->Append(std::string(1, mark)).ok()) ++failures;
+      }
+      ::_exit(failures == 0 ? 0 : 1);
+    }
+    children.push_back(pid);
   }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::vector<platform::DirEntry> entries;
+  ASSERT_TRUE(fake.base_fs().ListDirectory(fake.root(), &entries).ok());
+  EXPECT_EQ(entries.size(), 2u * kPerProcess);
+  int shared = 0;
+  for (const platform::DirEntry& e : entries) shared += e.size != 1 ? 1 : 0;
+  EXPECT_EQ(shared, 0) << "files holding both processes' rows";
+}
+
+// A new name costs the same in a crowded directory as in an empty one: it is
+// taken by an exclusive create, never by a search of the directory (a TEMP
+// of tens of thousands of files made each name cost a full listing).
+TEST(UniqueFileNameCostTest, ACrowdedDirectoryCostsNoMore) {
+  platform::FakeEnv fake(platform::FakeEnv::Files::kReal);
+  platform::FileSystem& fs = fake.base_fs();
+  const std::string empty = fake.root() + "empty/", crowded = fake.root() + "crowded/";
+  ASSERT_TRUE(fs.CreateDirectory(empty).ok());
+  ASSERT_TRUE(fs.CreateDirectory(crowded).ok());
+  std::unique_ptr<platform::ByteFile> f;
+  for (int i = 0; i < 10000; ++i) {
+    ASSERT_TRUE(fs.OpenByteFile(crowded + "other" + std::to_string(i), platform::OpenMode::kCreateNew, &f).ok());
+  }
+  auto seconds_for_names = [&fake](const std::string& dir) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 500; ++i) UniqueFileName(fake.env, dir, "", ".CSV");
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  const double in_empty = seconds_for_names(empty);
+  const double in_crowded = seconds_for_names(crowded);
+  EXPECT_LT(in_crowded, 3 * in_empty + 0.1) << "empty " << in_empty << " s, crowded " << in_crowded << " s";
 }
 
 }  // namespace

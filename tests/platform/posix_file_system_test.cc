@@ -1,0 +1,115 @@
+// What only real files can show: links planted where the program writes,
+// FIFOs and devices where it reads, and the permissions of the files it
+// creates or replaces.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/testing/fake_env.h"
+
+namespace zov::platform {
+namespace {
+
+class PosixFileSystemTest : public ::testing::Test {
+ protected:
+  FakeEnv fake_{FakeEnv::Files::kReal};
+  FileSystem& fs_ = fake_.base_fs();
+  const std::string dir_ = fake_.root();
+
+  std::string Read(const std::string& name) {
+    std::string s;
+    EXPECT_TRUE(fs_.ReadFile(name, &s).ok()) << name;
+    return s;
+  }
+  mode_t ModeOf(const std::string& name) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(fs_.Resolve(name).c_str(), &st), 0) << name;
+    return st.st_mode & 07777;
+  }
+};
+
+// A link under another letter case is not taken for the file; a link under
+// the exact name is refused by every open that writes from the start. The
+// file the link points to keeps its bytes either way.
+TEST_F(PosixFileSystemTest, NeverWritesThroughALink) {
+  const std::string target = dir_ + "target.txt";
+  ASSERT_TRUE(fs_.WriteFile(target, "precious").ok());
+  ASSERT_EQ(::symlink(target.c_str(), (dir_ + "DoZuDiZi.TmP").c_str()), 0);
+  ASSERT_EQ(::symlink(target.c_str(), (dir_ + "exact.tmp").c_str()), 0);
+  EXPECT_EQ(fs_.Resolve(dir_ + "dozudizi.tmp"), dir_ + "dozudizi.tmp");
+
+  std::unique_ptr<ByteFile> f;
+  std::unique_ptr<AppendFile> a;
+  ASSERT_TRUE(fs_.WriteFile(dir_ + "dozudizi.tmp", "register").ok());
+  ASSERT_TRUE(fs_.OpenAppendFile(dir_ + "DOZUDIZI.TMP", &a).ok());
+  ASSERT_TRUE(a->Append("+").ok());
+  ASSERT_TRUE(a->Close().ok());
+  EXPECT_EQ(Read(dir_ + "dozudizi.tmp"), "register+");
+  struct Case {
+    const char* what;
+    Status status;
+  } cases[] = {
+      {"create-truncate", fs_.OpenByteFile(dir_ + "exact.tmp", OpenMode::kCreateTruncate, &f)},
+      {"create-new", fs_.OpenByteFile(dir_ + "exact.tmp", OpenMode::kCreateNew, &f)},
+      {"append", fs_.OpenAppendFile(dir_ + "exact.tmp", &a)},
+      {"write", fs_.WriteFile(dir_ + "exact.tmp", "x")},
+  };
+  for (const Case& c : cases) EXPECT_FALSE(c.status.ok()) << c.what;
+  EXPECT_EQ(Read(target), "precious");
+}
+
+// A FIFO or a device where a file is read or written is an error at once,
+// never a wait for the other end.
+TEST_F(PosixFileSystemTest, OpensOnlyRegularFiles) {
+  const std::string fifo = dir_ + "pent.tmp";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_TRUE(fs_.CreateDirectory(dir_ + "Orva.ini").ok());
+  std::string contents;
+  std::unique_ptr<ByteFile> f;
+  std::unique_ptr<AppendFile> a;
+  struct Case {
+    const char* what;
+    Status status;
+  } cases[] = {
+      {"read a FIFO", fs_.ReadFile(dir_ + "PENT.TMP", &contents)},
+      {"truncate a FIFO", fs_.OpenByteFile(fifo, OpenMode::kCreateTruncate, &f)},
+      {"read-write a FIFO", fs_.OpenByteFile(fifo, OpenMode::kReadWriteCreate, &f)},
+      {"append to a FIFO", fs_.OpenAppendFile(fifo, &a)},
+      {"read a device", fs_.ReadFile("/dev/null", &contents)},
+      {"write a device", fs_.WriteFile("/dev/null", "x")},
+      {"read a directory", fs_.ReadFile(dir_ + "orva.ini", &contents)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(c.status.IsInvalidArgument()) << c.what << ": " << c.status.message();
+    EXPECT_NE(c.status.message().find("not a regular file"), std::string::npos) << c.what;
+  }
+}
+
+// Files the program creates hold its data alone: owner-only whatever the
+// umask. A file replaced keeps the permissions it had.
+TEST_F(PosixFileSystemTest, CreatesOwnerOnlyFilesAndKeepsAReplacedFilesMode) {
+  const mode_t old_umask = ::umask(0);
+  std::unique_ptr<ByteFile> f;
+  std::unique_ptr<AppendFile> a;
+  ASSERT_TRUE(fs_.OpenByteFile(dir_ + "new.csv", OpenMode::kCreateNew, &f).ok());
+  ASSERT_TRUE(fs_.OpenByteFile(dir_ + "dozudizi.tmp", OpenMode::kCreateTruncate, &f).ok());
+  ASSERT_TRUE(fs_.OpenAppendFile(dir_ + "rows.csv", &a).ok());
+  ASSERT_TRUE(WriteFileAtomically(fs_, dir_ + "fresh.ini", "x").ok());
+  ASSERT_TRUE(fs_.WriteFile(dir_ + "VParam.tab", "old").ok());
+  ASSERT_EQ(::chmod((dir_ + "VParam.tab").c_str(), 0664), 0);
+  const Status replaced = WriteFileAtomically(fs_, dir_ + "VParam.tab", "new");
+  ::umask(old_umask);
+  ASSERT_TRUE(replaced.ok()) << replaced.message();
+  for (const char* name : {"new.csv", "dozudizi.tmp", "rows.csv", "fresh.ini"}) {
+    EXPECT_EQ(ModeOf(dir_ + name), 0600u) << name;
+  }
+  EXPECT_EQ(ModeOf(dir_ + "VParam.tab"), 0664u);
+  EXPECT_EQ(Read(dir_ + "VParam.tab"), "new");
+}
+
+}  // namespace
+}  // namespace zov::platform
