@@ -163,7 +163,11 @@ void PrintSendTo(PrintFile& pf, std::string_view text) { WriteTaggedLine(pf, kSe
 platform::Status CreatePrintFileTemporary(platform::FileSystem& fs, const std::string& path, std::string* temp_path,
                                           std::unique_ptr<platform::ByteFile>* file) {
   *temp_path = path + std::string(kTemporarySuffix);
-  return fs.OpenByteFile(*temp_path, platform::OpenMode::kCreateTruncate, file);
+  // A temporary file a killed run left behind goes first; the new one is
+  // created afresh (never through a link, owner-only).
+  platform::Status gone = fs.DeleteFile(*temp_path);
+  if (!gone.ok() && !gone.IsNotFound()) return gone;
+  return fs.OpenByteFile(*temp_path, platform::OpenMode::kCreateNew, file);
 }
 
 platform::Status PublishPrintFile(platform::FileSystem& fs, const std::string& temp_path, const std::string& path) {
