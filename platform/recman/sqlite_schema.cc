@@ -35,6 +35,12 @@ std::string KeyQuerySql(KeyQuery query, std::size_t key) {
   return std::string();
 }
 
+std::string KeyScanSql(std::size_t key) {
+  const std::string k = K(key), s = S(key);
+  return "SELECT id, ver, data, " + k + ", " + s + " FROM zov_records WHERE (" + k + ", " + s + ") > (?1, ?2) ORDER BY " +
+         k + ", " + s;
+}
+
 std::string PrefixProbeSql(std::size_t key) {
   return "SELECT count(*) FROM (SELECT 1 FROM zov_records WHERE " + K(key) + " BETWEEN ?1 AND ?2 LIMIT 2)";
 }
