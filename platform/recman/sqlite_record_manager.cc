@@ -22,10 +22,10 @@
 // while the file is open (create replaces a file only when nobody has it
 // open).
 //
-// Kept scans. Get next through a handle that holds a read snapshot leaves
-// its statement (every row after the cursor, in key order) open, and the
-// handle's next get next on the same key steps it once instead of seeking
-// afresh. Within one snapshot nothing the statement walks can change (every
+// Kept scans. Get next, get greater, get greater or equal and get first
+// through a handle that holds a read snapshot leave their statement (every
+// row from the one found on, in key order) open, and the handle's next get
+// next on the same key steps it once instead of seeking afresh. Within one snapshot nothing the statement walks can change (every
 // write of this engine ends the snapshot first; other connections' writes
 // are not in it), so the row it steps to is the one a fresh seek from the
 // cursor would find. The scan is dropped by any other operation on that
@@ -227,11 +227,13 @@ struct Handle {
   int64_t seq = 0;
   int64_t id = 0;  // the current record, 0 when there is none (deleted or never read)
   int64_t ver = 0;
-  // The kept scan (see the banner): scans[key] is open and stands on the
-  // current record while scanning is true, within snapshot scan_snapshot.
-  std::vector<Statement> scans;  // per key, prepared on first use
-  bool scanning = false;
+  // The kept scan (see the banner): open and standing on the current record
+  // of `key`, within snapshot scan_snapshot; null when there is none.
+  sqlite3_stmt* scan = nullptr;
   uint64_t scan_snapshot = 0;
+  // Per key: the scans that start after the cursor, after a value, and at
+  // or after a value; prepared on first use.
+  std::vector<std::array<Statement, 3>> scans;
 };
 
 class SqliteRecordManager final : public RecordManager {
@@ -268,7 +270,8 @@ class SqliteRecordManager final : public RecordManager {
 
   int16_t Get(Handle& h, uint16_t operation, void* data, uint32_t* data_length, void* key, uint8_t key_length,
               int8_t key_number);
-  int16_t ScanNext(Handle& h, void* data, uint32_t room, uint32_t* data_length, void* key);
+  int16_t Scan(Handle& h, KeyQuery query, int key_number, void* data, uint32_t room, uint32_t* data_length,
+               void* key);
   int16_t Deliver(Handle& h, int key_number, sqlite3_stmt* stmt, void* data, uint32_t room,
                   uint32_t* data_length, void* key);
   int16_t Insert(Handle& h, const void* data, const uint32_t* data_length, void* key, uint8_t key_length,
@@ -382,10 +385,10 @@ void SqliteRecordManager::EndRead(OpenFile& f) {
 }
 
 void SqliteRecordManager::DropScan(Handle& h) {
-  if (!h.scanning) return;
-  h.scanning = false;
+  if (h.scan == nullptr) return;
+  ::sqlite3_reset(h.scan);
+  h.scan = nullptr;
   --h.file->kept_scans;
-  ::sqlite3_reset(h.scans[static_cast<std::size_t>(h.key)].prepared());
 }
 
 // Resets every scan kept on f, before its snapshot ends.
@@ -444,7 +447,7 @@ int16_t SqliteRecordManager::Open(uint8_t* pb, const void* key, uint8_t key_leng
   Handle& h = handles_[id];
   h.file = file;
   h.read_only = read_only;
-  h.scans = std::vector<Statement>(file->spec.keys.size());
+  h.scans = std::vector<std::array<Statement, 3>>(file->spec.keys.size());
   const uint64_t engine = reinterpret_cast<uintptr_t>(this);
   std::memcpy(pb, kBlockMagic, sizeof kBlockMagic);
   std::memcpy(pb + kBlockEngineOffset, &engine, sizeof engine);
@@ -686,8 +689,9 @@ int16_t SqliteRecordManager::Get(Handle& h, uint16_t operation, void* data, uint
     BuildKeyImage(f.spec, kd, static_cast<const uint8_t*>(key), &image_);
   }
 
-  if (query == KeyQuery::kNext && f.reading && !transaction_ && !f.in_transaction) {
-    return ScanNext(h, data, room, data_length, key);
+  if ((query == KeyQuery::kNext || query == KeyQuery::kGreater || query == KeyQuery::kGreaterEqual) &&
+      f.reading && !transaction_ && !f.in_transaction) {
+    return Scan(h, query, key_number, data, room, data_length, key);
   }
   sqlite3_stmt* stmt;
   int rc = f.queries[static_cast<std::size_t>(key_number)][static_cast<int>(query)].Get(
@@ -706,28 +710,30 @@ int16_t SqliteRecordManager::Get(Handle& h, uint16_t operation, void* data, uint
   return Deliver(h, key_number, stmt, data, room, data_length, key);
 }
 
-// Get next in a held snapshot: steps the handle's kept scan, opening it at
-// the cursor first when there is none.
-int16_t SqliteRecordManager::ScanNext(Handle& h, void* data, uint32_t room, uint32_t* data_length, void* key) {
+// Get next, greater or greater-or-equal in a held snapshot: steps the
+// handle's kept scan; a next without one opens it at the cursor, the others
+// open it at the value looked for (image_).
+int16_t SqliteRecordManager::Scan(Handle& h, KeyQuery query, int key_number, void* data, uint32_t room,
+                                  uint32_t* data_length, void* key) {
   OpenFile& f = *h.file;
-  const auto k = static_cast<std::size_t>(h.key);
-  if (h.scanning && h.scan_snapshot != f.snapshot) DropScan(h);
-  sqlite3_stmt* stmt;
-  if (!h.scanning) {
-    const int rc = h.scans[k].Get(f.db, [&] { return KeyScanSql(k); }, &stmt);
+  if (query != KeyQuery::kNext || h.scan_snapshot != f.snapshot) DropScan(h);
+  if (h.scan == nullptr) {
+    const auto k = static_cast<std::size_t>(key_number);
+    const std::size_t slot = query == KeyQuery::kNext ? 0 : query == KeyQuery::kGreater ? 1 : 2;
+    sqlite3_stmt* stmt;
+    const int rc = h.scans[k][slot].Get(f.db, [&] { return KeyScanSql(query, k); }, &stmt);
     if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
-    ::sqlite3_bind_blob(stmt, 1, h.image.data(), static_cast<int>(h.image.size()), SQLITE_TRANSIENT);
-    ::sqlite3_bind_int64(stmt, 2, h.seq);
-    h.scanning = true;
+    const std::string& from = query == KeyQuery::kNext ? h.image : image_;
+    ::sqlite3_bind_blob(stmt, 1, from.data(), static_cast<int>(from.size()), SQLITE_TRANSIENT);
+    if (query == KeyQuery::kNext) ::sqlite3_bind_int64(stmt, 2, h.seq);
+    h.scan = stmt;
     h.scan_snapshot = f.snapshot;
     ++f.kept_scans;
-  } else {
-    stmt = h.scans[k].prepared();
   }
-  const int rc = ::sqlite3_step(stmt);
+  const int rc = ::sqlite3_step(h.scan);
   int16_t status;
   if (rc == SQLITE_ROW) {
-    status = Deliver(h, h.key, stmt, data, room, data_length, key);
+    status = Deliver(h, key_number, h.scan, data, room, data_length, key);
   } else {
     status = rc == SQLITE_DONE ? kRmEndOfFile : StatusFromSqlite(rc, kRmFileLocked);
   }

@@ -35,10 +35,13 @@ std::string KeyQuerySql(KeyQuery query, std::size_t key) {
   return std::string();
 }
 
-std::string KeyScanSql(std::size_t key) {
-  const std::string k = K(key), s = S(key);
-  return "SELECT id, ver, data, " + k + ", " + s + " FROM zov_records WHERE (" + k + ", " + s + ") > (?1, ?2) ORDER BY " +
-         k + ", " + s;
+std::string KeyScanSql(KeyQuery query, std::size_t key) {
+  std::string sql = KeyQuerySql(query, key);
+  const std::string limit = " LIMIT 1";
+  if (sql.size() >= limit.size() && sql.compare(sql.size() - limit.size(), limit.size(), limit) == 0) {
+    sql.resize(sql.size() - limit.size());
+  }
+  return sql;
 }
 
 std::string PrefixProbeSql(std::size_t key) {

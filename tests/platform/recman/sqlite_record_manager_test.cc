@@ -632,6 +632,9 @@ TEST_P(RecordManagerTest, EveryPositioningQueryIsAnIndexSearch) {
   std::vector<std::string> statements;
   for (std::size_t key = 0; key < 2; ++key) {
     for (int q = 0; q < kKeyQueryCount; ++q) statements.push_back(KeyQuerySql(static_cast<KeyQuery>(q), key));
+    for (KeyQuery q : {KeyQuery::kNext, KeyQuery::kGreater, KeyQuery::kGreaterEqual}) {
+      statements.push_back(KeyScanSql(q, key));
+    }
     statements.push_back(PrefixProbeSql(key));
   }
   for (const std::string& sql : statements) {
