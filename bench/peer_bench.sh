@@ -20,6 +20,10 @@ build=$1
 dir=$2
 owners=$3
 runs=${4:-5}
+# The program runs with absolute folders whatever the caller gave.
+mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
+build=$(cd "$build" && pwd)
 here=$(cd "$(dirname "$0")/.." && pwd)
 # The peer sits beside the repository (../shared); from a linked worktree,
 # beside the main checkout. PEER_DIR overrides.
