@@ -13,9 +13,52 @@ OutputSlot* BusySlot(OutputSlots& slots, int16_t slot) {
   return s.file_name.empty() ? nullptr : &s;
 }
 
-void RecordLostLine(OutputSlots& slots, std::string message) {
-  ++slots.lost_lines;
+void RecordLostLines(OutputSlots& slots, int32_t lines, std::string message) {
+  slots.lost_lines += lines;
   if (slots.first_error.empty()) slots.first_error = std::move(message);
+}
+
+void RecordLostLine(OutputSlots& slots, std::string message) { RecordLostLines(slots, 1, std::move(message)); }
+
+// Appends `lines` finished lines to the slot's file, opening it on first
+// use; retried as WriteLine says.
+void Append(platform::Env& env, OutputSlots& slots, OutputSlot* s, std::string_view data, int32_t lines) {
+  const int64_t start = env.clock->MonotonicMicros();
+  for (;;) {
+    platform::Status status;
+    if (!s->file) {
+      std::unique_ptr<platform::AppendFile> file;
+      status = env.fs->OpenAppendFile(s->file_name, &file);
+      if (status.ok()) s->file = std::move(file);
+    }
+    if (s->file) {
+      status = s->file->Append(data);
+      if (status.ok()) {
+        s->unreachable = false;
+        return;
+      }
+      // Open the file afresh on the next try.
+      s->file->Close().IgnoreError();
+      s->file.reset();
+    }
+    // Another program may hold the file for a moment; wait for it, but not
+    // for ever, and not again for every line of a file already given up.
+    const int64_t waited_millis = (env.clock->MonotonicMicros() - start) / 1000;
+    if (s->unreachable || slots.given_up || waited_millis >= kWriteLineRetryMillis) {
+      s->unreachable = true;
+      slots.given_up = true;
+      RecordLostLines(slots, lines, status.message());
+      return;
+    }
+    env.clock->SleepMillis(kWriteLineRetryPauseMillis);
+  }
+}
+
+void WriteHeld(platform::Env& env, OutputSlots& slots, OutputSlot* s) {
+  if (s->held_lines == 0) return;
+  Append(env, slots, s, s->held, s->held_lines);
+  s->held.clear();
+  s->held_lines = 0;
 }
 
 bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
@@ -76,42 +119,35 @@ void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot) {
     RecordLostLine(slots, "line written to output slot " + std::to_string(slot) + ", which is not open");
     return;
   }
+  if (s->hold) {
+    s->held += s->line;
+    s->held += s->line_end;
+    s->line.clear();
+    ++s->held_lines;
+    if (s->held.size() >= kHeldBytesLimit) WriteHeld(env, slots, s);
+    return;
+  }
   std::string data = s->line + s->line_end;
   s->line.clear();
-  const int64_t start = env.clock->MonotonicMicros();
-  for (;;) {
-    platform::Status status;
-    if (!s->file) {
-      std::unique_ptr<platform::AppendFile> file;
-      status = env.fs->OpenAppendFile(s->file_name, &file);
-      if (status.ok()) s->file = std::move(file);
-    }
-    if (s->file) {
-      status = s->file->Append(data);
-      if (status.ok()) {
-        s->unreachable = false;
-        return;
-      }
-      // Open the file afresh on the next try.
-      s->file->Close().IgnoreError();
-      s->file.reset();
-    }
-    // Another program may hold the file for a moment; wait for it, but not
-    // for ever, and not again for every line of a file already given up.
-    const int64_t waited_millis = (env.clock->MonotonicMicros() - start) / 1000;
-    if (s->unreachable || slots.given_up || waited_millis >= kWriteLineRetryMillis) {
-      s->unreachable = true;
-      slots.given_up = true;
-      RecordLostLine(slots, status.message());
-      return;
-    }
-    env.clock->SleepMillis(kWriteLineRetryPauseMillis);
-  }
+  Append(env, slots, s, data, 1);
+}
+
+void HoldLines(OutputSlots& slots, int16_t slot) {
+  OutputSlot* s = BusySlot(slots, slot);
+  if (s != nullptr) s->hold = true;
+}
+
+void FlushSlot(platform::Env& env, OutputSlots& slots, int16_t slot) {
+  OutputSlot* s = BusySlot(slots, slot);
+  if (s != nullptr) WriteHeld(env, slots, s);
 }
 
 void FreeSlot(OutputSlots& slots, int16_t slot) {
   if (slot < 1 || static_cast<std::size_t>(slot) > slots.slots.size()) return;
   OutputSlot& s = slots.slots[static_cast<std::size_t>(slot - 1)];
+  if (s.held_lines != 0) {
+    RecordLostLines(slots, s.held_lines, "lines of " + s.file_name + " freed before they were written");
+  }
   if (s.file) {
     platform::Status status = s.file->Close();
     if (!status.ok()) RecordLostLine(slots, status.message());

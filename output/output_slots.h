@@ -2,7 +2,9 @@
 // file, a separator, a line end and the line being built. Each finished line
 // is appended to the file at once with one write, so other programs may read
 // the file between lines; the file stays open for appending from the slot's
-// first line until FreeSlot (one open per file, not one per line).
+// first line until FreeSlot (one open per file, not one per line). A slot
+// may instead hold its finished lines and write them together (HoldLines),
+// for a file that nobody reads before it is complete.
 //
 //   output::OutputSlots slots;
 //   output::SetUpSlots(slots, 1);
@@ -34,6 +36,11 @@ struct OutputSlot {
   // Set when a line of this slot was given up; later lines of the slot are
   // tried once, without waiting, until one gets through.
   bool unreachable = false;
+  // HoldLines: finished lines wait in `held` (held_lines of them) until
+  // FlushSlot or until they pass kHeldBytesLimit.
+  bool hold = false;
+  std::string held;
+  int32_t held_lines = 0;
 };
 
 struct OutputSlots {
@@ -70,20 +77,32 @@ void AddField(OutputSlots& slots, int16_t slot, std::string_view value);
 // any other value unchanged.
 void AppendFieldValue(std::string& line, std::string_view separator, std::string_view value);
 
-// Appends the line and the line end to the slot's file (env.fs), then empties
-// the line. A failing append is retried, sleeping through env.clock, for at
-// most kWriteLineRetryMillis (not at all once slots.given_up is set); then
-// the line is given up and counted in lost_lines (first_error keeps the
-// first message). A slot number that is
+// Appends the line and the line end to the slot's file (env.fs), or to the
+// lines it holds (HoldLines), then empties the line. A failing append is
+// retried, sleeping through env.clock, for at most kWriteLineRetryMillis (not
+// at all once slots.given_up is set); then the line is given up and counted
+// in lost_lines (first_error keeps the first message). A slot number that is
 // not a busy slot counts as a lost line too.
 void WriteLine(platform::Env& env, OutputSlots& slots, int16_t slot);
 
+// From now on WriteLine keeps the slot's finished lines and appends them
+// with one write when they pass kHeldBytesLimit or at FlushSlot, with the
+// same retries; a write given up loses every line it held. The file's
+// contents end up the same, in fewer writes; readers see the lines only
+// once written.
+void HoldLines(OutputSlots& slots, int16_t slot);
+
+// Writes the lines the slot holds (none: nothing happens).
+void FlushSlot(platform::Env& env, OutputSlots& slots, int16_t slot);
+
 // Closes the slot's file and frees the slot (every field emptied); a close
-// that fails counts as a lost line. Out-of-range numbers are ignored.
+// that fails counts as a lost line, and so does each line still held (call
+// FlushSlot first). Out-of-range numbers are ignored.
 void FreeSlot(OutputSlots& slots, int16_t slot);
 
 inline constexpr int32_t kWriteLineRetryMillis = 5000;
 inline constexpr int32_t kWriteLineRetryPauseMillis = 50;
+inline constexpr std::size_t kHeldBytesLimit = 64 * 1024;
 
 }  // namespace zov::output
 

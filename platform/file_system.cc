@@ -75,6 +75,19 @@ std::string ResolveIgnoringCase(
     if (c == '\\') c = '/';
   }
   if (path.empty() || exists(path)) return path;
+  // A missing entry of a directory that exists as given (the usual case of
+  // a file about to be created): only the last component is looked for,
+  // without walking the directories from the root.
+  const std::size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && slash + 1 < path.size() &&
+      path.find("//") == std::string::npos) {
+    const std::string_view last = std::string_view(path).substr(slash + 1);
+    if (last != "." && last != ".." && exists(path.substr(0, slash))) {
+      std::string found;
+      if (find_entry(path.substr(0, slash + 1), last, &found)) return path.substr(0, slash + 1) + found;
+      return path;
+    }
+  }
   std::string result;
   std::size_t pos = 0;
   if (path[0] == '/') {

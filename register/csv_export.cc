@@ -59,6 +59,9 @@ void OwnerCsvStart(RegisterContext& ctx) {
   state.csv_slot = output::OpenSlot(ctx.slots, state.csv_path, kCsvFormatSpec);
   for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, state.csv_slot, header);
   output::WriteLine(ctx.env, ctx.slots, state.csv_slot);
+  // The file exists from the owner's start; its lines are written together,
+  // since it is handed over (or deleted) only at the owner's end.
+  output::HoldLines(ctx.slots, state.csv_slot);
 }
 
 void CsvRow(RegisterContext& ctx, const LineAmounts& amounts) {
@@ -70,6 +73,7 @@ void CsvRow(RegisterContext& ctx, const LineAmounts& amounts) {
 
 void OwnerCsvEnd(RegisterContext& ctx) {
   RegisterState& state = ctx.state;
+  output::FlushSlot(ctx.env, ctx.slots, state.csv_slot);
   output::FreeSlot(ctx.slots, state.csv_slot);
   state.csv_slot = 0;
   if (ctx.slots.lost_lines != state.csv_lost_before) {

@@ -11,7 +11,7 @@
 set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libsqlite3-dev libhpdf-dev poppler-utils tmux time libxlsxwriter-dev python3-openpyxl
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev sqlite3)
 windows=no
 if [ "${1:-}" = office ]; then
   packages+=(libreoffice-calc-nogui)

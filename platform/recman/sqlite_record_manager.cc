@@ -17,10 +17,21 @@
 // stay right whatever other handles or processes inserted or deleted around
 // it, the current record included. A get that finds nothing (4, 9) leaves
 // the cursor where it was. Every statement is stepped, copied and
-// reset within one call; none stays open between calls, and nothing read is
+// reset within one call, with one exception below, and nothing read is
 // cached across calls except each file's specification, which cannot change
 // while the file is open (create replaces a file only when nobody has it
 // open).
+//
+// Kept scans. Get next, get greater, get greater or equal and get first
+// through a handle that holds a read snapshot leave their statement (every
+// row from the one found on, in key order) open, and the handle's next get
+// next on the same key steps it once instead of seeking afresh. Within one snapshot nothing the statement walks can change (every
+// write of this engine ends the snapshot first; other connections' writes
+// are not in it), so the row it steps to is the one a fresh seek from the
+// cursor would find. The scan is dropped by any other operation on that
+// handle, by the end of the snapshot (its bound, any write to the file,
+// begin transaction, close, reset), and by a failed step; inside the
+// engine's transaction and with a snapshot bound of 0 there is none.
 //
 // Read snapshots. Starting and ending a SQLite read transaction costs a few
 // system calls (locks on the database and on the shared-memory read mark,
@@ -121,6 +132,7 @@ class Statement {
     *stmt = stmt_;
     return SQLITE_OK;
   }
+  sqlite3_stmt* prepared() const { return stmt_; }
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
@@ -191,6 +203,8 @@ struct OpenFile {
   int handles = 0;
   bool in_transaction = false;  // holds a write transaction of the engine's transaction
   bool reading = false;         // holds a read snapshot opened by a read (only outside transactions)
+  uint64_t snapshot = 0;        // counts the snapshots begun; a kept scan belongs to one of them
+  int kept_scans = 0;           // handles whose scan statement is open in the current snapshot
   int64_t reading_since = 0;    // monotonic microseconds (NowMicros) when it was opened
   RecordFileSpec spec;
   std::vector<std::array<Statement, kKeyQueryCount>> queries;  // per key
@@ -201,6 +215,10 @@ struct OpenFile {
 };
 
 struct Handle {
+  Handle() = default;
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
   OpenFile* file = nullptr;
   bool read_only = false;
   bool positioned = false;  // image and stamp name a place on `key`
@@ -209,6 +227,13 @@ struct Handle {
   int64_t seq = 0;
   int64_t id = 0;  // the current record, 0 when there is none (deleted or never read)
   int64_t ver = 0;
+  // The kept scan (see the banner): open and standing on the current record
+  // of `key`, within snapshot scan_snapshot; null when there is none.
+  sqlite3_stmt* scan = nullptr;
+  uint64_t scan_snapshot = 0;
+  // Per key: the scans that start after the cursor, after a value, and at
+  // or after a value; prepared on first use.
+  std::vector<std::array<Statement, 3>> scans;
 };
 
 class SqliteRecordManager final : public RecordManager {
@@ -239,10 +264,16 @@ class SqliteRecordManager final : public RecordManager {
   void StartRead(OpenFile& f);
   void EndRead(OpenFile& f);
   void EndAllReads();
+  void DropScan(Handle& h);
+  void DropScans(OpenFile& f);
   Handle* Find(const uint8_t* pb);
 
   int16_t Get(Handle& h, uint16_t operation, void* data, uint32_t* data_length, void* key, uint8_t key_length,
               int8_t key_number);
+  int16_t Scan(Handle& h, KeyQuery query, int key_number, void* data, uint32_t room, uint32_t* data_length,
+               void* key);
+  int16_t Deliver(Handle& h, int key_number, sqlite3_stmt* stmt, void* data, uint32_t room,
+                  uint32_t* data_length, void* key);
   int16_t Insert(Handle& h, const void* data, const uint32_t* data_length, void* key, uint8_t key_length,
                  int8_t key_number);
   int16_t Update(Handle& h, const void* data, const uint32_t* data_length);
@@ -300,6 +331,7 @@ int16_t SqliteRecordManager::Dispatch(uint16_t operation, uint8_t* pb, void* dat
   Handle* h = Find(pb);
   if (h == nullptr) return kRmFileNotOpen;
   OpenFile& f = *h->file;
+  if (operation != kOpGetNext || h->key != key_number) DropScan(*h);
   switch (operation) {
     case kOpInsert: EndRead(f); return Insert(*h, data, data_length, key, key_length, key_number);
     case kOpUpdate: EndRead(f); return Update(*h, data, data_length);
@@ -340,14 +372,31 @@ void SqliteRecordManager::StartRead(OpenFile& f) {
   if (Exec(f, f.begin_read, "BEGIN") == SQLITE_OK) {
     f.reading = true;
     f.reading_since = now;
+    ++f.snapshot;
   }
 }
 
 void SqliteRecordManager::EndRead(OpenFile& f) {
   if (!f.reading) return;
+  DropScans(f);
   f.reading = false;
   if (::sqlite3_get_autocommit(f.db)) return;  // an error already ended it
   if (Exec(f, f.commit, "COMMIT") != SQLITE_OK && !::sqlite3_get_autocommit(f.db)) Exec(f, f.rollback, "ROLLBACK");
+}
+
+void SqliteRecordManager::DropScan(Handle& h) {
+  if (h.scan == nullptr) return;
+  ::sqlite3_reset(h.scan);
+  h.scan = nullptr;
+  --h.file->kept_scans;
+}
+
+// Resets every scan kept on f, before its snapshot ends.
+void SqliteRecordManager::DropScans(OpenFile& f) {
+  if (f.kept_scans == 0) return;
+  for (auto& [id, h] : handles_) {
+    if (h.file == &f) DropScan(h);
+  }
 }
 
 void SqliteRecordManager::EndAllReads() {
@@ -398,6 +447,7 @@ int16_t SqliteRecordManager::Open(uint8_t* pb, const void* key, uint8_t key_leng
   Handle& h = handles_[id];
   h.file = file;
   h.read_only = read_only;
+  h.scans = std::vector<std::array<Statement, 3>>(file->spec.keys.size());
   const uint64_t engine = reinterpret_cast<uintptr_t>(this);
   std::memcpy(pb, kBlockMagic, sizeof kBlockMagic);
   std::memcpy(pb + kBlockEngineOffset, &engine, sizeof engine);
@@ -463,6 +513,7 @@ int16_t SqliteRecordManager::Close(uint8_t* pb) {
   if (h == nullptr) return kRmFileNotOpen;
   OpenFile* file = h->file;
   EndRead(*file);
+  DropScan(*h);
   uint64_t id;
   std::memcpy(&id, pb + kBlockHandleOffset, sizeof id);
   handles_.erase(id);
@@ -638,6 +689,10 @@ int16_t SqliteRecordManager::Get(Handle& h, uint16_t operation, void* data, uint
     BuildKeyImage(f.spec, kd, static_cast<const uint8_t*>(key), &image_);
   }
 
+  if ((query == KeyQuery::kNext || query == KeyQuery::kGreater || query == KeyQuery::kGreaterEqual) &&
+      f.reading && !transaction_ && !f.in_transaction) {
+    return Scan(h, query, key_number, data, room, data_length, key);
+  }
   sqlite3_stmt* stmt;
   int rc = f.queries[static_cast<std::size_t>(key_number)][static_cast<int>(query)].Get(
       f.db, [&] { return KeyQuerySql(query, static_cast<std::size_t>(key_number)); }, &stmt);
@@ -652,7 +707,46 @@ int16_t SqliteRecordManager::Get(Handle& h, uint16_t operation, void* data, uint
   rc = ::sqlite3_step(stmt);
   if (rc == SQLITE_DONE) return operation == kOpGetEqual ? kRmKeyNotFound : kRmEndOfFile;
   if (rc != SQLITE_ROW) return StatusFromSqlite(rc, kRmFileLocked);
+  return Deliver(h, key_number, stmt, data, room, data_length, key);
+}
 
+// Get next, greater or greater-or-equal in a held snapshot: steps the
+// handle's kept scan; a next without one opens it at the cursor, the others
+// open it at the value looked for (image_).
+int16_t SqliteRecordManager::Scan(Handle& h, KeyQuery query, int key_number, void* data, uint32_t room,
+                                  uint32_t* data_length, void* key) {
+  OpenFile& f = *h.file;
+  if (query != KeyQuery::kNext || h.scan_snapshot != f.snapshot) DropScan(h);
+  if (h.scan == nullptr) {
+    const auto k = static_cast<std::size_t>(key_number);
+    const std::size_t slot = query == KeyQuery::kNext ? 0 : query == KeyQuery::kGreater ? 1 : 2;
+    sqlite3_stmt* stmt;
+    const int rc = h.scans[k][slot].Get(f.db, [&] { return KeyScanSql(query, k); }, &stmt);
+    if (rc != SQLITE_OK) return StatusFromSqlite(rc, kRmFileLocked);
+    const std::string& from = query == KeyQuery::kNext ? h.image : image_;
+    ::sqlite3_bind_blob(stmt, 1, from.data(), static_cast<int>(from.size()), SQLITE_TRANSIENT);
+    if (query == KeyQuery::kNext) ::sqlite3_bind_int64(stmt, 2, h.seq);
+    h.scan = stmt;
+    h.scan_snapshot = f.snapshot;
+    ++f.kept_scans;
+  }
+  const int rc = ::sqlite3_step(h.scan);
+  int16_t status;
+  if (rc == SQLITE_ROW) {
+    status = Deliver(h, key_number, h.scan, data, room, data_length, key);
+  } else {
+    status = rc == SQLITE_DONE ? kRmEndOfFile : StatusFromSqlite(rc, kRmFileLocked);
+  }
+  if (status != kRmOk && status != kRmDataBufferTooShort) DropScan(h);
+  return status;
+}
+
+// Copies the row stmt stands on (id, ver, data, kK, sK) to the caller and
+// makes it the handle's current record on key_number.
+int16_t SqliteRecordManager::Deliver(Handle& h, int key_number, sqlite3_stmt* stmt, void* data, uint32_t room,
+                                     uint32_t* data_length, void* key) {
+  OpenFile& f = *h.file;
+  const KeyDef& kd = f.spec.keys[static_cast<std::size_t>(key_number)];
   const auto* record = static_cast<const uint8_t*>(::sqlite3_column_blob(stmt, 2));
   const auto size = static_cast<uint32_t>(::sqlite3_column_bytes(stmt, 2));
   const auto* image = static_cast<const char*>(::sqlite3_column_blob(stmt, 3));

@@ -35,6 +35,15 @@ std::string KeyQuerySql(KeyQuery query, std::size_t key) {
   return std::string();
 }
 
+std::string KeyScanSql(KeyQuery query, std::size_t key) {
+  std::string sql = KeyQuerySql(query, key);
+  const std::string limit = " LIMIT 1";
+  if (sql.size() >= limit.size() && sql.compare(sql.size() - limit.size(), limit.size(), limit) == 0) {
+    sql.resize(sql.size() - limit.size());
+  }
+  return sql;
+}
+
 std::string PrefixProbeSql(std::size_t key) {
   return "SELECT count(*) FROM (SELECT 1 FROM zov_records WHERE " + K(key) + " BETWEEN ?1 AND ?2 LIMIT 2)";
 }

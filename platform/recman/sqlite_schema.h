@@ -48,6 +48,11 @@ inline constexpr int kKeyQueryCount = 7;
 
 std::string KeyQuerySql(KeyQuery query, std::size_t key);
 
+// kNext, kGreater or kGreaterEqual without the limit: every row from the
+// one found on, in key K's order, for a statement stepped along the key
+// across calls.
+std::string KeyScanSql(KeyQuery query, std::size_t key);
+
 // SELECT count(*) of at most 2 rows whose kK lies between ?1 and ?2.
 std::string PrefixProbeSql(std::size_t key);
 

@@ -163,6 +163,55 @@ TEST_F(OutputSlotsTest, AfterALineGivenUpLaterFilesDoNotWaitAgain) {
   EXPECT_EQ(slots_.lost_lines, 3);
 }
 
+// Held lines reach the file only when flushed (or when they pass the
+// limit), with the same contents; a write given up loses them all, and so
+// does freeing the slot before the flush.
+TEST_F(OutputSlotsTest, HeldLinesAreWrittenTogetherOrCountedLost) {
+  enum class End { kFlush, kFlushFailing, kFreeOnly };
+  struct Case {
+    const char* label;
+    int lines;
+    std::size_t field_size;
+    End end;
+    bool written_before_end;  // some lines reached the file before the end
+    int32_t lost;
+  } cases[] = {
+      {"flushed", 3, 5, End::kFlush, false, 0},
+      {"past the limit", 3, kHeldBytesLimit / 2, End::kFlush, true, 0},
+      {"flush given up", 3, 5, End::kFlushFailing, false, 3},
+      {"freed unflushed", 2, 5, End::kFreeOnly, false, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    platform::FakeEnv fake;
+    platform::Env& env = fake.env;
+    const std::string path = fake.root() + "h.csv";
+    SetUpSlots(slots_, 1);
+    const int16_t n = OpenSlot(slots_, path, ";crlf");
+    AddField(slots_, n, "head");
+    WriteLine(env, slots_, n);
+    HoldLines(slots_, n);
+    std::string want = "head\r\n";
+    for (int i = 0; i < c.lines; ++i) {
+      const std::string field(c.field_size, static_cast<char>('a' + i));
+      AddField(slots_, n, field);
+      AddField(slots_, n, "\x80;");
+      WriteLine(env, slots_, n);
+      want += field + ";\"\x80;\"\r\n";
+    }
+    std::string before;
+    ASSERT_TRUE(fake.base_fs().ReadFile(path, &before).ok());
+    EXPECT_EQ(before != "head\r\n", c.written_before_end) << before.size();
+    if (c.end == End::kFlushFailing) fake.faults.FailAt(platform::FaultFileSystem::Op::kAppend, 1, /*sticky=*/true);
+    if (c.end != End::kFreeOnly) FlushSlot(env, slots_, n);
+    FreeSlot(slots_, n);
+    EXPECT_EQ(slots_.lost_lines, c.lost);
+    std::string after;
+    ASSERT_TRUE(fake.base_fs().ReadFile(path, &after).ok());
+    EXPECT_EQ(after, c.lost == 0 ? want : "head\r\n");
+  }
+}
+
 TEST_F(OutputSlotsTest, WritingAFreeSlotIsALostLine) {
   WriteLine(env_, slots_, 1);
   WriteLine(env_, slots_, 9);

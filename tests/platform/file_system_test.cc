@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
+#include <string>
 
+#include "platform/ascii.h"
 #include "platform/testing/fake_env.h"
 
 namespace zov::platform {
@@ -258,6 +261,58 @@ TEST_P(FileSystemTest, AtomicWriteLeavesAReadOnlyFileAlone) {
   std::vector<DirEntry> entries;
   ASSERT_TRUE(fs_.ListDirectory(dir_, &entries).ok());
   EXPECT_EQ(entries.size(), 1u);
+}
+
+}  // namespace
+}  // namespace zov::platform
+
+namespace zov::platform {
+namespace {
+
+// ResolveIgnoringCase over a made-up tree: which native path each name
+// gives, and how many lookups it takes (a new file in an existing directory
+// must not walk the directories from the root).
+TEST(ResolveIgnoringCaseTest, ResolvesEachNameAndLooksUpOnlyWhatItMust) {
+  const std::set<std::string> tree = {"/srv", "/srv/zov", "/srv/zov/TMP", "/srv/zov/TMP/Pent.tmp", "rel",
+                                      "rel/A.csv"};
+  int lookups = 0;
+  auto exists = [&](const std::string& path) {
+    ++lookups;
+    return tree.count(path) != 0;
+  };
+  auto find_entry = [&](const std::string& dir, std::string_view component, std::string* found) {
+    ++lookups;
+    for (const std::string& entry : tree) {
+      if (entry.size() <= dir.size() || entry.compare(0, dir.size(), dir) != 0) continue;
+      const std::string name = entry.substr(dir.size());
+      if (name.find('/') == std::string::npos && AsciiUpper(name) == AsciiUpper(component)) {
+        *found = name;
+        return true;
+      }
+    }
+    return false;
+  };
+  struct Case {
+    std::string name, want;
+    int max_lookups;
+  } cases[] = {
+      {"/srv/zov/TMP/Pent.tmp", "/srv/zov/TMP/Pent.tmp", 1},
+      {"\\srv\\zov\\TMP\\NEW.CSV", "/srv/zov/TMP/NEW.CSV", 3},
+      {"/srv/zov/TMP/PENT.TMP", "/srv/zov/TMP/Pent.tmp", 3},
+      {"/srv/zov/tmp/PENT.TMP", "/srv/zov/TMP/Pent.tmp", 12},
+      {"/SRV/ZOV/tmp/x/y", "/srv/zov/TMP/x/y", 12},
+      {"/srv//zov/TMP/pent.tmp", "/srv/zov/TMP/Pent.tmp", 12},
+      {"/srv/zov/TMP/", "/srv/zov/TMP/", 12},
+      {"/srv/zov/TMP/..", "/srv/zov/TMP/..", 12},
+      {"rel/a.CSV", "rel/A.csv", 3},
+      {"REL/b.csv", "rel/b.csv", 12},
+      {"/nothing", "/nothing", 12},
+  };
+  for (const Case& c : cases) {
+    lookups = 0;
+    EXPECT_EQ(ResolveIgnoringCase(c.name, exists, find_entry), c.want) << c.name;
+    EXPECT_LE(lookups, c.max_lookups) << c.name;
+  }
 }
 
 }  // namespace

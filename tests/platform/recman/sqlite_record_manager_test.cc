@@ -632,6 +632,9 @@ TEST_P(RecordManagerTest, EveryPositioningQueryIsAnIndexSearch) {
   std::vector<std::string> statements;
   for (std::size_t key = 0; key < 2; ++key) {
     for (int q = 0; q < kKeyQueryCount; ++q) statements.push_back(KeyQuerySql(static_cast<KeyQuery>(q), key));
+    for (KeyQuery q : {KeyQuery::kNext, KeyQuery::kGreater, KeyQuery::kGreaterEqual}) {
+      statements.push_back(KeyScanSql(q, key));
+    }
     statements.push_back(PrefixProbeSql(key));
   }
   for (const std::string& sql : statements) {
@@ -753,6 +756,93 @@ TEST(ReadSnapshotTest, AWriteThroughOneHandleIsSeenAtOnceThroughAnother) {
     EXPECT_EQ(a_reads_20(), "status 4") << "after delete";
     ASSERT_EQ(a.Stat(&stat), kRmOk);
     EXPECT_EQ(test::Get32(stat, kSpecRecordCountOffset), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace zov::platform
+
+namespace zov::platform {
+namespace {
+
+// Random sequences of operations on two copies of one file: one engine
+// keeps its scans along a key (a snapshot that ends only by a write, a
+// transaction, a close or the clock), the other seeks afresh on every call.
+// Every status, record and key returned must be the same.
+TEST(KeptScanTest, RandomOperationsReturnWhatFreshSeeksReturn) {
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rnd(seed);
+    auto pick = [&](uint32_t n) { return static_cast<uint32_t>(rnd() % n); };
+    test::ScratchDir dir;
+    FakeClock clock;
+    std::unique_ptr<RecordManager> kept = NewEngine(50, &clock), fresh = NewEngine(0);
+    struct Side {
+      RecordManager* rm;
+      std::string path;
+      std::vector<std::unique_ptr<RecordFile>> handles;
+    };
+    std::vector<Side> sides(2);
+    sides[0].rm = kept.get();
+    sides[0].path = dir.path() + "kept.dat";
+    sides[1].rm = fresh.get();
+    sides[1].path = dir.path() + "fresh.dat";
+    for (Side& side : sides) {
+      RecordFile f(*side.rm);
+      ASSERT_EQ(f.Create(side.path, Spec()), kRmOk);
+      ASSERT_EQ(f.Open(side.path), kRmOk);
+      for (uint32_t n = 0; n < 60; n += 2) ASSERT_EQ(f.Insert(Rec(n, std::string(1, static_cast<char>('A' + n % 5)))), kRmOk);
+      ASSERT_EQ(f.Close(), kRmOk);
+      for (int i = 0; i < 3; ++i) {
+        side.handles.push_back(std::make_unique<RecordFile>(*side.rm));
+        ASSERT_EQ(side.handles.back()->Open(side.path), kRmOk);
+      }
+    }
+    bool in_transaction = false;
+    for (int step = 0; step < 1500; ++step) {
+      const uint32_t action = pick(100), h = pick(3), number = pick(70);
+      const auto key_number = static_cast<int8_t>(pick(4) == 0 ? 1 : 0);
+      const std::string name(1, static_cast<char>('A' + pick(6)));
+      const bool commit = pick(2) == 0;
+      uint16_t op = kOpGetNext;
+      if (action >= 55 && action < 75) {
+        static constexpr uint16_t kOps[] = {kOpGetEqual, kOpGetGreater, kOpGetGreaterOrEqual, kOpGetLess,
+                                            kOpGetLessOrEqual, kOpGetFirst, kOpGetLast, kOpGetPrevious};
+        op = kOps[pick(8)];
+      }
+      if (action == 99) clock.Advance(60);
+      std::string results[2];
+      for (int s = 0; s < 2; ++s) {
+        RecordFile& f = *sides[static_cast<std::size_t>(s)].handles[h];
+        std::string key = key_number == 0 ? Le(number, 4) : Name(name), record, stat;
+        int16_t st;
+        if (action < 75) {
+          st = f.Get(op, key_number, &key, &record);
+          if (st == kRmOk) results[s] = key + "|" + record;
+        } else if (action < 83) {
+          st = f.Insert(Rec(number, name), key_number);
+        } else if (action < 88) {
+          st = f.Update(Rec(number, name, "u"));
+        } else if (action < 92) {
+          st = f.Delete();
+        } else if (action < 94) {
+          st = f.Stat(&stat);
+          results[s] = stat;
+        } else if (action < 96) {
+          st = f.Close();
+          if (st == kRmOk) st = f.Open(sides[static_cast<std::size_t>(s)].path);
+        } else if (action < 99) {
+          RecordManager& rm = *sides[static_cast<std::size_t>(s)].rm;
+          st = !in_transaction ? BeginTransaction(rm) : commit ? EndTransaction(rm) : AbortTransaction(rm);
+        } else {
+          st = kRmOk;
+        }
+        results[s] = std::to_string(st) + " " + results[s];
+      }
+      if (action >= 96 && action < 99) in_transaction = !in_transaction;
+      ASSERT_EQ(results[0], results[1]) << "step " << step << " action " << action << " handle " << h << " op " << op
+                                        << " key " << int{key_number};
+    }
   }
 }
 
