@@ -160,17 +160,28 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override {
-    std::string path = Resolve(name);
+    std::string path = mode == OpenMode::kCreateNew ? ResolveDirectoryOnly(name) : Resolve(name);
     int flags = O_CLOEXEC;
     switch (mode) {
       case OpenMode::kReadOnly: flags |= O_RDONLY; break;
       case OpenMode::kReadWriteCreate: flags |= O_RDWR | O_CREAT; break;
       case OpenMode::kCreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+      case OpenMode::kCreateNew: flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW; break;
     }
-    int fd = ::open(path.c_str(), flags, 0644);
+    int fd = ::open(path.c_str(), flags, mode == OpenMode::kCreateNew ? 0600 : 0644);
     if (fd < 0) return PosixError("open", path, errno);
     *file = std::make_unique<PosixByteFile>(fd, path);
     return Status::Ok();
+  }
+
+  // A new file's name: its directory matched without regard to case, its
+  // last component as given, so that creating needs no directory listing.
+  std::string ResolveDirectoryOnly(std::string_view name) {
+    std::string dir = DirectoryPart(name);
+    if (dir.empty()) return std::string(name);
+    std::string path = Resolve(dir);
+    if (path.empty() || path.back() != '/') path += '/';
+    return path + std::string(name.substr(dir.size()));
   }
 
   Status ReadFile(std::string_view name, std::string* contents) override {
@@ -266,6 +277,13 @@ class PosixFileSystem : public FileSystem {
     std::string path = Resolve(dir);
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     if (::mkdir(path.c_str(), 0755) != 0) return PosixError("mkdir", path, errno);
+    return Status::Ok();
+  }
+
+  Status RemoveDirectory(std::string_view dir) override {
+    std::string path = Resolve(dir);
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (::rmdir(path.c_str()) != 0) return PosixError("rmdir", path, errno);
     return Status::Ok();
   }
 

@@ -43,6 +43,7 @@ class MemoryFileSystem : public FileSystem {
   Status GetCurrentDirectory(std::string* dir) override;
   Status SetCurrentDirectory(std::string_view dir) override;
   Status CreateDirectory(std::string_view dir) override;
+  Status RemoveDirectory(std::string_view dir) override;
   Status SyncDirectoryOf(std::string_view name) override;
 
   // Sets or clears the read-only attribute of an existing entry (a file

@@ -6,6 +6,7 @@
 #undef DeleteFile
 #undef GetCurrentDirectory
 #undef SetCurrentDirectory
+#undef RemoveDirectory
 
 #include <algorithm>
 #include <cstring>
@@ -174,6 +175,7 @@ class Win32FileSystem : public FileSystem {
         break;
       case OpenMode::kReadWriteCreate: break;
       case OpenMode::kCreateTruncate: disposition = CREATE_ALWAYS; break;
+      case OpenMode::kCreateNew: disposition = CREATE_NEW; break;
     }
     HANDLE h = ::CreateFileW(WidePath(name).c_str(), access, kShareAll, nullptr, disposition,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -303,6 +305,13 @@ class Win32FileSystem : public FileSystem {
     std::wstring path = WidePath(dir);
     while (path.size() > 1 && path.back() == L'\\') path.pop_back();
     if (!::CreateDirectoryW(path.c_str(), nullptr)) return Win32Error("CreateDirectoryW", dir, ::GetLastError());
+    return Status::Ok();
+  }
+
+  Status RemoveDirectory(std::string_view dir) override {
+    std::wstring path = WidePath(dir);
+    while (path.size() > 1 && path.back() == L'\\') path.pop_back();
+    if (!::RemoveDirectoryW(path.c_str())) return Win32Error("RemoveDirectoryW", dir, ::GetLastError());
     return Status::Ok();
   }
 

@@ -13,7 +13,7 @@
 #include "tests/tools/dozudizi/register_examples.h"
 #include "tools/dozudizi/cp850.h"
 #include "tools/dozudizi/page_grid.h"
-#include "tools/dozudizi/pdf_render.h"
+#include "tools/dozudizi/pdf_writer.h"
 #include "tools/dozudizi/text_render.h"
 
 namespace zov::tools {

@@ -66,7 +66,7 @@ class SpoolTest : public ::testing::Test {
   }
 
   SpoolOutcome Run(const std::string& mail = "N", platform::FileSystem* fs = nullptr) {
-    return Spool(fs == nullptr ? *fs_ : *fs, cp_, SpoolRequest{dir_, mail});
+    return Spool(fs == nullptr ? *fs_ : *fs, cp_, SpoolRequest{dir_, mail, nullptr});
   }
 
   std::string Text(const std::string& print_file) {
