@@ -8,7 +8,7 @@
 #       Wine, and the SQLite amalgamation extracted into each BUILD directory
 set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev libhpdf-dev poppler-utils tmux time libxlsxwriter-dev python3-openpyxl
+          libsqlite3-dev zlib1g-dev poppler-utils tmux time libxlsxwriter-dev python3-openpyxl
           clang libclang-rt-14-dev)
 windows=no
 if [ "${1:-}" = windows ]; then
