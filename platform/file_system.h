@@ -99,12 +99,15 @@ class FileSystem {
   virtual Status RenameFile(std::string_view from, std::string_view to) = 0;
   // The first entry matching pattern, whose last component may hold the
   // wildcards "*" and "?" (matched without regard to case). NotFound if none.
+  // A symbolic link is described as itself: never with kAttrDirectory.
   virtual Status FindFirst(std::string_view pattern, DirEntry* entry) = 0;
   // Every entry of a directory except "." and "..", in no particular order.
   virtual Status ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) = 0;
   virtual Status GetCurrentDirectory(std::string* dir) = 0;
   virtual Status SetCurrentDirectory(std::string_view dir) = 0;
   virtual Status CreateDirectory(std::string_view dir) = 0;
+  // Removes an empty directory (never what a link points to).
+  virtual Status RemoveDirectory(std::string_view dir) = 0;
   // Makes a file's data and the directory entry that names it durable.
   virtual Status SyncDirectoryOf(std::string_view name) = 0;
   // Gives file `to` the permissions of file `from` and, where the system
@@ -139,6 +142,7 @@ class FileSystemWrapper : public FileSystem {
   Status GetCurrentDirectory(std::string* dir) override { return target_->GetCurrentDirectory(dir); }
   Status SetCurrentDirectory(std::string_view dir) override { return target_->SetCurrentDirectory(dir); }
   Status CreateDirectory(std::string_view dir) override { return target_->CreateDirectory(dir); }
+  Status RemoveDirectory(std::string_view dir) override { return target_->RemoveDirectory(dir); }
   Status SyncDirectoryOf(std::string_view name) override { return target_->SyncDirectoryOf(name); }
   Status CopyPermissions(std::string_view from, std::string_view to) override {
     return target_->CopyPermissions(from, to);

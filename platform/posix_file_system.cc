@@ -322,6 +322,13 @@ class PosixFileSystem : public FileSystem {
     return Status::Ok();
   }
 
+  Status RemoveDirectory(std::string_view dir) override {
+    std::string path = Resolve(dir);
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (::rmdir(path.c_str()) != 0) return PosixError("rmdir", path, errno);
+    return Status::Ok();
+  }
+
   Status SyncDirectoryOf(std::string_view name) override {
     std::string path = Resolve(name);
     std::size_t pos = path.find_last_of('/');

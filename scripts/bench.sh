@@ -9,7 +9,9 @@
 #    next against one statement stepping the index (target: within 2), in
 #    CPU time; the targets hold with read snapshots (the default), the
 #    figures without them are shown for scale;
-#  - the spooler on the largest size's print file.
+#  - the spooler on the smallest and the largest size's print file, with
+#    mail on (register.pdf and the outbox together): pages a second (target:
+#    2,000) and peak memory (target: under 64 MB).
 #   scripts/bench.sh BUILD [SIZES...]    (SIZES: owners, default 2500 9999)
 # RUNS (default 5) rounds per size. The agencies are kept in
 # BUILD/bench-data and reused by later runs.
@@ -60,15 +62,23 @@ if [ -x "$build/bench/recman_bench" ]; then
     }' "$work/recman_bench.csv"
 fi
 
-# The spooler on the largest print file, measured apart.
-largest=$work/${sizes[-1]}/inst
-if [ -x "$build/bin/dozudizi" ] && [ -f "$largest/tmp/dozudizi.tmp" ]; then
-  ZOVROOT=$largest/ ZOVEXE=$build/bin/ ZOVTMP=$largest/tmp/ \
-    /usr/bin/time -v -o "$largest/spooler-time.txt" "$build/bin/dozudizi" </dev/null >"$largest/spooler.log" 2>&1 || true
-  wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$largest/spooler-time.txt")
-  peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$largest/spooler-time.txt")
-  pages=$(grep -c '^PAGE' "$largest/tmp/dozudizi.tmp" || true)
-  echo "spooler on $pages pages: wall $wall, peak $((peak / 1024)) MB"
-fi
+# The spooler, measured apart on the smallest and the largest print file,
+# with mail on (register.pdf and the outbox together). Targets: 2,000 pages a
+# second, under 64 MB.
+for owners in $(printf '%s\n' "${sizes[0]}" "${sizes[-1]}" | uniq); do
+  dir=$work/$owners/inst
+  [ -x "$build/bin/dozudizi" ] && [ -f "$dir/tmp/dozudizi.tmp" ] || continue
+  printf '[Opcions]\r\nCorreu=S\r\n' >"$dir/tmp/DOZUDIZI.INI"
+  start=$(date +%s.%N)
+  ZOVROOT=$dir/ ZOVEXE=$build/bin/ ZOVTMP=$dir/tmp/ \
+    /usr/bin/time -v -o "$dir/spooler-time.txt" "$build/bin/dozudizi" </dev/null >"$dir/spooler.log" 2>&1 || true
+  end=$(date +%s.%N)
+  peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$dir/spooler-time.txt")
+  pages=$(grep -c '^PAGE' "$dir/tmp/dozudizi.tmp" || true)
+  rate=$(echo "$pages / ($end - $start)" | bc)
+  echo "spooler on $pages pages: $(tail -n 1 "$dir/spooler.log" | sed 's/.*; \([0-9]* owner PDFs\).*/\1/'), wall $(echo "$end - $start" | bc) s, $rate pages/s, peak $((peak / 1024)) MB"
+  if [ "$rate" -lt 2000 ]; then echo "below target: spooler $rate pages/s (target 2,000)"; status=1; fi
+  if [ "$peak" -ge $((64 * 1024)) ]; then echo "above target: spooler peak $((peak / 1024)) MB (target 64 MB)"; status=1; fi
+done
 echo "agencies and logs in $work"
 exit $status

@@ -194,12 +194,13 @@ Status MemoryFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std:
   const std::string absolute = state_->Absolute(path);
   if (!state_->IsDirectory(ParentOf(absolute))) return NoEntry("open", path);
   Node* node = state_->Find(absolute);
+  if (node != nullptr && mode == OpenMode::kCreateNew) {
+    return Status::AlreadyExists("open " + path + ": File exists");
+  }
   if (node == nullptr) {
     if (mode == OpenMode::kReadOnly) return NoEntry("open", path);
     node = &state_->nodes[absolute];
     node->data = std::make_shared<std::string>();
-  } else if (mode == OpenMode::kCreateNew) {
-    return Status::AlreadyExists("open " + path + ": File exists");
   } else if (node->directory) {
     return Status::InvalidArgument("open " + path + ": not a regular file");
   } else if (node->read_only && mode != OpenMode::kReadOnly) {
@@ -327,6 +328,18 @@ Status MemoryFileSystem::CreateDirectory(std::string_view dir) {
   if (state_->Find(absolute) != nullptr) return Status::AlreadyExists("mkdir " + path + ": File exists");
   if (!state_->IsDirectory(ParentOf(absolute))) return NoEntry("mkdir", path);
   state_->nodes[absolute].directory = true;
+  return Status::Ok();
+}
+
+Status MemoryFileSystem::RemoveDirectory(std::string_view dir) {
+  const std::string path = Resolve(dir);
+  std::lock_guard<std::mutex> lock(state_->mu);
+  const std::string absolute = state_->Absolute(path);
+  Node* node = state_->Find(absolute);
+  if (node == nullptr) return NoEntry("rmdir", path);
+  if (!node->directory) return Status::IoError("rmdir " + path + ": Not a directory");
+  if (!state_->Children(absolute).empty()) return Status::IoError("rmdir " + path + ": Directory not empty");
+  state_->nodes.erase(absolute);
   return Status::Ok();
 }
 

@@ -43,6 +43,7 @@ class MemoryFileSystem : public FileSystem {
   Status GetCurrentDirectory(std::string* dir) override;
   Status SetCurrentDirectory(std::string_view dir) override;
   Status CreateDirectory(std::string_view dir) override;
+  Status RemoveDirectory(std::string_view dir) override;
   Status SyncDirectoryOf(std::string_view name) override;
   // Copies the read-only attribute, the only permission this store keeps.
   Status CopyPermissions(std::string_view from, std::string_view to) override;

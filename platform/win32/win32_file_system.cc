@@ -6,6 +6,7 @@
 #undef DeleteFile
 #undef GetCurrentDirectory
 #undef SetCurrentDirectory
+#undef RemoveDirectory
 
 #include <algorithm>
 #include <cstring>
@@ -312,6 +313,13 @@ class Win32FileSystem : public FileSystem {
     std::wstring path = WidePath(dir);
     while (path.size() > 1 && path.back() == L'\\') path.pop_back();
     if (!::CreateDirectoryW(path.c_str(), nullptr)) return Win32Error("CreateDirectoryW", dir, ::GetLastError());
+    return Status::Ok();
+  }
+
+  Status RemoveDirectory(std::string_view dir) override {
+    std::wstring path = WidePath(dir);
+    while (path.size() > 1 && path.back() == L'\\') path.pop_back();
+    if (!::RemoveDirectoryW(path.c_str())) return Win32Error("RemoveDirectoryW", dir, ::GetLastError());
     return Status::Ok();
   }
 

@@ -146,11 +146,33 @@ TEST_P(FileSystemTest, FailuresCarryTheirCode) {
       {"list a missing directory", fs_.ListDirectory(dir_ + "missing", &entries), &Status::IsNotFound},
       {"enter a missing directory", fs_.SetCurrentDirectory(dir_ + "missing"), &Status::IsNotFound},
       {"create an existing directory", fs_.CreateDirectory(dir_ + "FILE"), &Status::IsAlreadyExists},
+      {"create new over a file", fs_.OpenByteFile(dir_ + "file", OpenMode::kCreateNew, &f), &Status::IsAlreadyExists},
+      {"remove a missing directory", fs_.RemoveDirectory(dir_ + "missing"), &Status::IsNotFound},
   };
   for (const Case& c : cases) {
     EXPECT_TRUE((c.status.*c.is)()) << c.what << ": " << c.status.message();
     EXPECT_FALSE(c.status.message().empty()) << c.what;
   }
+}
+
+// A new file is made only where nothing stands; an empty directory is removed,
+// one with entries is not.
+TEST_P(FileSystemTest, CreatesNewFilesAndRemovesEmptyDirectories) {
+  std::unique_ptr<ByteFile> f;
+  ASSERT_TRUE(fs_.OpenByteFile(dir_ + "new.tmp", OpenMode::kCreateNew, &f).ok());
+  ASSERT_TRUE(f->Write(0, "fresh").ok());
+  ASSERT_TRUE(f->Close().ok());
+  EXPECT_EQ(Read(dir_ + "new.tmp"), "fresh");
+  EXPECT_TRUE(fs_.OpenByteFile(dir_ + "new.tmp", OpenMode::kCreateNew, &f).IsAlreadyExists());
+  EXPECT_EQ(Read(dir_ + "new.tmp"), "fresh");
+
+  ASSERT_TRUE(fs_.CreateDirectory(dir_ + "box").ok());
+  Write(dir_ + "box/a.pdf", "a");
+  EXPECT_FALSE(fs_.RemoveDirectory(dir_ + "box").ok());
+  ASSERT_TRUE(fs_.DeleteFile(dir_ + "box/a.pdf").ok());
+  EXPECT_TRUE(fs_.RemoveDirectory(dir_ + "BOX").ok()) << "found in any letter case";
+  DirEntry e;
+  EXPECT_TRUE(fs_.FindFirst(dir_ + "box", &e).IsNotFound());
 }
 
 // A reader that opened the old file keeps reading its bytes while the file is

@@ -5,8 +5,20 @@ namespace {
 
 constexpr std::size_t kNamePartLength = 40;
 
-std::string CsvField(std::string_view field) {
-  if (field.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(field);
+constexpr std::size_t kMaxAddressLength = 254;
+constexpr std::size_t kMaxLocalLength = 64;
+constexpr std::size_t kMaxLabelLength = 63;
+
+bool IsAsciiAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+bool StartsFormula(std::string_view field) {
+  return !field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+}
+
+std::string CsvField(std::string_view raw) {
+  std::string guarded = StartsFormula(raw) ? "'" + std::string(raw) : std::string(raw);
+  std::string_view field = guarded;
+  if (field.find_first_of(";\"\r\n") == std::string_view::npos) return guarded;
   std::string out = "\"";
   for (char c : field) {
     if (c == '"') out += '"';
@@ -23,6 +35,36 @@ std::string OutboxFileName(const Cp850Text& cp, int number, std::string_view own
   if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
   std::string name = cp.ToFileNamePart(owner_name, kNamePartLength);
   return digits + (name.empty() ? "" : "-" + name) + ".pdf";
+}
+
+bool IsPlausibleAddress(std::string_view address) {
+  if (address.size() > kMaxAddressLength) return false;
+  std::size_t at = address.find('@');
+  if (at == std::string_view::npos || address.find('@', at + 1) != std::string_view::npos) return false;
+  std::string_view local = address.substr(0, at);
+  std::string_view domain = address.substr(at + 1);
+  if (local.empty() || local.size() > kMaxLocalLength || !IsAsciiAlnum(local.front()) || local.back() == '.') {
+    return false;
+  }
+  for (std::size_t i = 0; i < local.size(); ++i) {
+    char c = local[i];
+    if (c == '.' && i > 0 && local[i - 1] == '.') return false;
+    if (!IsAsciiAlnum(c) && std::string_view("._%+-").find(c) == std::string_view::npos) return false;
+  }
+  int labels = 0;
+  std::size_t start = 0;
+  while (start <= domain.size()) {
+    std::size_t end = domain.find('.', start);
+    if (end == std::string_view::npos) end = domain.size();
+    std::string_view label = domain.substr(start, end - start);
+    if (label.empty() || label.size() > kMaxLabelLength || label.front() == '-') return false;
+    for (char c : label) {
+      if (!IsAsciiAlnum(c) && c != '-') return false;
+    }
+    ++labels;
+    start = end + 1;
+  }
+  return labels >= 2;
 }
 
 std::string ManifestCsv(const std::vector<OutboxEntry>& entries) {

@@ -4,7 +4,9 @@
 // manifest.csv is code page 850 text with CRLF line ends, like the suite's
 // other files: a heading line "address;name;file", then one line per owner's
 // document. A field holding ";", a double quote or a line end is enclosed in
-// double quotes, with its double quotes doubled.
+// double quotes, with its double quotes doubled; a field that a spreadsheet
+// would take for a formula (beginning with "=", "+", "-", "@", a tab or a
+// carriage return) gets a leading "'", so no field can start one.
 #ifndef ZOV_TOOLS_DOZUDIZI_OUTBOX_H_
 #define ZOV_TOOLS_DOZUDIZI_OUTBOX_H_
 
@@ -28,6 +30,13 @@ struct OutboxEntry {
 // "001-NAME.pdf" for the first owner: the 1-based number keeps names apart
 // when owners share a name, and the name part is ASCII (see ToFileNamePart).
 std::string OutboxFileName(const Cp850Text& cp, int number, std::string_view owner_name);
+
+// Whether the e-mail field is one plausible address: local@domain with no
+// blanks, quotes, separators or second "@"; the local part of letters,
+// digits and . _ % + - (beginning with a letter or digit); the domain of at
+// least two labels of letters, digits and "-" (not leading). Anything else
+// gets no mail.
+bool IsPlausibleAddress(std::string_view address);
 
 std::string ManifestCsv(const std::vector<OutboxEntry>& entries);
 

@@ -3,6 +3,11 @@
 //   ParsedPrintFile parsed = ParsePrintFile(bytes);
 //   Document doc = LayOut(parsed);     // doc.pages, doc.parts
 //
+// or, for a file of any length, one page in memory at a time:
+//   PageLayout layout(sink, &diagnostics);
+//   for (const Command& c : commands) layout.Feed(c);
+//   layout.Finish();                   // sink got every page and part
+//
 // The grid: "PAGE n" starts a page of n lines; a column item is placed at its
 // 1-based column of the current line (column 0 or below: where the previous
 // item on the line ended), then the line advances by the item's advance. An
@@ -88,6 +93,58 @@ struct Document {
 };
 
 Document LayOut(const ParsedPrintFile& parsed);
+
+// Receives the pages as the layout finishes them, in order.
+class PageSink {
+ public:
+  virtual ~PageSink() = default;
+  // The pages that follow belong to this SEND line's part; told just before
+  // its first page (first_page counts the pages before it; page_count is 0).
+  // A part without pages is reported instead.
+  virtual void BeginPart(const Part& part) = 0;
+  virtual void AddPage(const Page& page) = 0;
+};
+
+class PageLayout {
+ public:
+  // Problems are appended to *diagnostics, which must outlive the layout.
+  PageLayout(PageSink& sink, std::vector<Diagnostic>* diagnostics) : sink_(sink), diagnostics_(*diagnostics) {}
+
+  void Feed(const Command& c);
+  // Hands on the last page; nothing may be fed afterwards.
+  void Finish();
+
+  bool has_device() const { return has_device_; }
+  const std::string& device() const { return device_; }
+  std::size_t pages() const { return pages_; }
+
+ private:
+  void Report(int line, std::string message);
+  bool Untouched() const;
+  void Emit();
+  void StartPage(int length);
+  void NewLine();
+  void PageLine(const Command& c);
+  void Control(const Command& c);
+  void Send(const Command& c);
+  void Item(const Command& c);
+  void DropPendingPart();
+
+  PageSink& sink_;
+  std::vector<Diagnostic>& diagnostics_;
+  bool has_device_ = false;
+  std::string device_;
+  Page page_;               // the page being filled, when open_
+  bool open_ = false;
+  bool any_page_ = false;   // a page was begun (page_.length is the last length)
+  std::size_t pages_ = 0;   // pages handed on
+  bool part_pending_ = false;
+  Part pending_;            // the part whose first page has not come yet
+  int row_ = 0;
+  int pos_ = 0;
+  bool bold_ = false;
+  Justification justify_;
+};
 
 }  // namespace zov::tools
 

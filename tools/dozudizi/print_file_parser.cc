@@ -25,19 +25,12 @@ int BlankControlCharacters(std::string* line) {
   return count;
 }
 
+// One line's parse, into the caller's output and device flag.
 class Parser {
  public:
-  ParsedPrintFile Run(std::string_view bytes) {
-    int number = 0;
-    for (std::string_view line : platform::SplitLines(bytes)) ParseLine(++number, std::string(line));
-    if (!device_seen_) Report(number == 0 ? 0 : 1, "no DEVICE line; the default device is used");
-    return std::move(out_);
-  }
+  Parser(ParsedPrintFile& out, bool& device_seen) : out_(out), device_seen_(device_seen) {}
 
- private:
   void Report(int line, std::string message) { out_.diagnostics.push_back(Diagnostic{line, std::move(message)}); }
-
-  void Emit(Command c) { out_.commands.push_back(std::move(c)); }
 
   void ParseLine(int line, std::string text) {
     if (int n = BlankControlCharacters(&text); n > 0) {
@@ -86,6 +79,10 @@ class Parser {
     }
   }
 
+
+ private:
+  void Emit(Command c) { out_.commands.push_back(std::move(c)); }
+
   // A column item: column, ",", text, ",", advance. The text may hold commas
   // of its own, so it runs from the first comma to the last one.
   void ParseItem(int line, std::string_view v, Command c) {
@@ -108,13 +105,31 @@ class Parser {
     Emit(std::move(c));
   }
 
-  ParsedPrintFile out_;
-  bool device_seen_ = false;
+  ParsedPrintFile& out_;
+  bool& device_seen_;
 };
 
 }  // namespace
 
-ParsedPrintFile ParsePrintFile(std::string_view bytes) { return Parser().Run(bytes); }
+void PrintFileParser::ParseLine(std::string_view line, ParsedPrintFile* out) {
+  Parser(*out, device_seen_).ParseLine(++line_, std::string(line));
+}
+
+void PrintFileParser::Finish(bool cut_short, ParsedPrintFile* out) {
+  Parser p(*out, device_seen_);
+  if (!device_seen_) p.Report(line_ == 0 ? 0 : 1, "no DEVICE line; the default device is used");
+  if (cut_short) {
+    p.Report(line_, "the last line has no line end: the print file may have been cut short (its end may be missing)");
+  }
+}
+
+ParsedPrintFile ParsePrintFile(std::string_view bytes) {
+  ParsedPrintFile out;
+  PrintFileParser parser;
+  for (std::string_view line : platform::SplitLines(bytes)) parser.ParseLine(line, &out);
+  parser.Finish(!bytes.empty() && bytes.back() != '\n', &out);
+  return out;
+}
 
 bool ParseNumber(std::string_view text, int64_t* value) {
   std::string_view t = format::TrimBlanks(text);

@@ -5,8 +5,9 @@
 //   for (const Diagnostic& d : p.diagnostics) ... report "line d.line: ..."
 //
 // Lines end in CRLF (a bare LF is accepted too); bytes are code page 850.
-// The parser never fails: a line it cannot read is reported in `diagnostics`
-// with its 1-based line number and left out of `commands`.
+// A complete file ends with a line end. The parser never fails: a line it
+// cannot read is reported in `diagnostics` with its 1-based line number and
+// left out of `commands`.
 #ifndef ZOV_TOOLS_DOZUDIZI_PRINT_FILE_PARSER_H_
 #define ZOV_TOOLS_DOZUDIZI_PRINT_FILE_PARSER_H_
 
@@ -60,7 +61,23 @@ struct ParsedPrintFile {
   std::vector<Diagnostic> diagnostics;
 };
 
+// The whole file at once. A file whose last line has no line end is reported:
+// the register ends every line, so the file was cut short.
 ParsedPrintFile ParsePrintFile(std::string_view bytes);
+
+// The same, a line at a time, for files too large to hold at once.
+class PrintFileParser {
+ public:
+  // Parses one line, given without its line end; its command and problems
+  // are appended to *out.
+  void ParseLine(std::string_view line, ParsedPrintFile* out);
+  // After the last line; `cut_short` when that line had no line end.
+  void Finish(bool cut_short, ParsedPrintFile* out);
+
+ private:
+  int line_ = 0;
+  bool device_seen_ = false;
+};
 
 // Reads a number in the print file's number form: optional blanks, an
 // optional "-", decimal digits, optional blanks. Magnitudes beyond

@@ -110,15 +110,24 @@ TEST(ParsePrintFileTest, ReadsEveryLineKind) {
   }
 }
 
-TEST(ParsePrintFileTest, AcceptsEveryLineEnd) {
+// A last line without its line end is still read, and reported: the register
+// ends every line, so such a file was cut short by a killed run.
+TEST(ParsePrintFileTest, AcceptsEveryLineEndAndReportsACutLastLine) {
   const std::vector<std::string> files = {
       "DEVICEPDF\r\nPAGE 66 \r\n 1 ,A, 1 \r\n",
       "DEVICEPDF\nPAGE 66 \n 1 ,A, 1 \n",
       "DEVICEPDF\r\nPAGE 66 \n 1 ,A, 1 ",
+      "DEVICEPDF\r\nPAGE 66 \n 1 ,A, 1 \r",
   };
   for (const std::string& f : files) {
     ParsedPrintFile p = ParsePrintFile(f);
-    EXPECT_TRUE(p.diagnostics.empty()) << f;
+    if (f.back() == '\n') {
+      EXPECT_TRUE(p.diagnostics.empty()) << f;
+    } else {
+      ASSERT_EQ(p.diagnostics.size(), 1u) << f;
+      EXPECT_EQ(p.diagnostics[0].line, 3) << f;
+      EXPECT_NE(p.diagnostics[0].message.find("cut short"), std::string::npos) << f;
+    }
     ASSERT_EQ(p.commands.size(), 3u) << f;
     EXPECT_EQ(p.commands[0].text, "PDF") << f;
     EXPECT_EQ(p.commands[2].text, "A") << f;

@@ -13,7 +13,7 @@
 #include "tests/tools/dozudizi/register_examples.h"
 #include "tools/dozudizi/cp850.h"
 #include "tools/dozudizi/page_grid.h"
-#include "tools/dozudizi/pdf_render.h"
+#include "tools/dozudizi/pdf_writer.h"
 #include "tools/dozudizi/text_render.h"
 
 namespace zov::tools {
@@ -244,6 +244,61 @@ TEST_F(RenderTest, CorruptedPrintFilesNeverCrash) {
       EXPECT_TRUE(RenderPdf(cp_, doc.pages, &pdf).ok()) << "round " << round;
     }
   }
+}
+
+// Past the 32,767 pages where the earlier PDF library stopped: every object
+// the cross-reference table names starts where it says, and the page tree
+// counts every page.
+TEST_F(RenderTest, PdfOfAnyLengthHasAConsistentCrossReferenceTable) {
+  constexpr uint64_t kPages = 40'000;
+  std::string pdf;
+  PdfWriter writer([&](std::string_view bytes) {
+    pdf += bytes;
+    return platform::Status::Ok();
+  });
+  Page grid;
+  grid.rows.push_back(Row{0, {Segment{0, "PAGINA (1) \\ \xB7", false}}});
+  PdfPage page;
+  ASSERT_TRUE(EncodePage(cp_, grid, &page).ok());
+  for (uint64_t i = 0; i < kPages; ++i) ASSERT_TRUE(writer.AddPage(page).ok());
+  ASSERT_TRUE(writer.Finish().ok());
+
+  EXPECT_NE(pdf.find("/Count 40000\n"), std::string::npos);
+  const std::size_t startxref = pdf.rfind("startxref\n");
+  ASSERT_NE(startxref, std::string::npos);
+  const std::size_t xref = std::stoull(pdf.substr(startxref + 10));
+  ASSERT_EQ(pdf.compare(xref, 5, "xref\n"), 0);
+  std::istringstream table(pdf.substr(xref + 5));
+  std::size_t first = 0, count = 0;
+  table >> first >> count;
+  ASSERT_EQ(count, 2 * kPages + 5);
+  std::string line;
+  std::getline(table, line);
+  std::getline(table, line);  // the free entry
+  for (std::size_t n = 1; n < count; ++n) {
+    ASSERT_TRUE(std::getline(table, line)) << n;
+    const std::size_t at = std::stoull(line.substr(0, 10));
+    const std::string head = std::to_string(n) + " 0 obj\n";
+    ASSERT_EQ(pdf.compare(at, head.size(), head), 0) << "object " << n;
+  }
+}
+
+// A failing sink ends the document: the failure is returned, nothing more
+// is written.
+TEST_F(RenderTest, PdfWriterStopsAtTheFirstFailedWrite) {
+  int writes = 0;
+  PdfWriter writer([&](std::string_view) {
+    ++writes;
+    return platform::Status::IoError("disk full");
+  });
+  PdfPage page;
+  ASSERT_TRUE(EncodePage(cp_, LayOut(ParsePrintFile(testing::OneOwnerPrintFile())).pages[0], &page).ok());
+  platform::Status s = platform::Status::Ok();
+  for (int i = 0; i < 200 && s.ok(); ++i) s = writer.AddPage(page);
+  if (s.ok()) s = writer.Finish();
+  EXPECT_FALSE(s.ok());
+  EXPECT_EQ(writes, 1);
+  EXPECT_FALSE(writer.Finish().ok());
 }
 
 }  // namespace

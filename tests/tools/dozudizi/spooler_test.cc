@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/posix_file_system.h"
 #include "platform/testing/fake_env.h"
+#include "platform/testing/temp_dir.h"
 #include "tests/tools/dozudizi/register_examples.h"
+#include "tools/dozudizi/outbox.h"
 #include "tools/dozudizi/page_grid.h"
 #include "tools/dozudizi/text_render.h"
 
@@ -66,7 +73,7 @@ class SpoolTest : public ::testing::Test {
   }
 
   SpoolOutcome Run(const std::string& mail = "N", platform::FileSystem* fs = nullptr) {
-    return Spool(fs == nullptr ? *fs_ : *fs, cp_, SpoolRequest{dir_, mail});
+    return Spool(fs == nullptr ? *fs_ : *fs, cp_, SpoolRequest{dir_, mail, nullptr});
   }
 
   std::string Text(const std::string& print_file) {
@@ -206,6 +213,115 @@ TEST_F(SpoolTest, FailedWriteLeavesTheOldFileWhole) {
   std::vector<platform::DirEntry> entries;
   ASSERT_TRUE(fs_->ListDirectory(dir_, &entries).ok());
   EXPECT_EQ(entries.size(), 2u) << "no temporary file is left behind";
+}
+
+// Each run replaces the outbox as a whole: a shorter run leaves none of the
+// earlier owners' files, and with mail off no outbox remains.
+TEST_F(SpoolTest, EachRunReplacesTheOutboxAsAWhole) {
+  PutPrintFile(testing::TwoOwnersPrintFile());
+  ASSERT_EQ(Run("S").exit_code, kExitOk);
+  ASSERT_TRUE(fs_->WriteFile(dir_ + "outbox/099-STRAY.pdf", "left by hand").ok());
+
+  PutPrintFile(testing::OneOwnerPrintFile());
+  SpoolOutcome out = Run("S");
+  EXPECT_EQ(out.exit_code, kExitOk);
+  EXPECT_EQ(out.mailed, 1);
+  std::vector<platform::DirEntry> entries;
+  ASSERT_TRUE(fs_->ListDirectory(dir_ + "outbox", &entries).ok());
+  std::vector<std::string> names;
+  for (const platform::DirEntry& e : entries) names.push_back(e.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"001-MARIA_ANGELS_PUIGDOMENECH_FERRE.pdf", "manifest.csv"}));
+
+  out = Run("N");
+  EXPECT_EQ(out.exit_code, kExitOk);
+  EXPECT_TRUE(out.outbox.empty());
+  ASSERT_TRUE(fs_->ListDirectory(dir_, &entries).ok());
+  for (const platform::DirEntry& e : entries) {
+    EXPECT_TRUE(e.name == "dozudizi.tmp" || e.name == "register.pdf") << "left behind: " << e.name;
+  }
+}
+
+TEST_F(SpoolTest, OwnersWithoutOnePlausibleAddressAreNotMailed) {
+  testing::PrintFileBuilder b("");
+  b.Send("bo@exemple.cat,,BO").Page(66).At(1, "BO", 1);
+  b.Send("=HYPERLINK(\"x\");a@b.cat,,DOLENT").Page(66).At(1, "DOLENT", 1);
+  b.Send("c@d.cat,,=SUM(A1)").Page(66).At(1, "FORMULA", 1);
+  PutPrintFile(b.bytes());
+  SpoolOutcome out = Run("S");
+  EXPECT_EQ(out.exit_code, kExitOk);
+  ASSERT_EQ(out.messages.size(), 1u);
+  EXPECT_NE(out.messages[0].find("DOLENT"), std::string::npos) << out.messages[0];
+  EXPECT_EQ(Read("outbox/manifest.csv"),
+            "address;name;file\r\n"
+            "bo@exemple.cat;BO;001-BO.pdf\r\n"
+            "c@d.cat;'=SUM(A1);002-SUM_A1.pdf\r\n");
+  EXPECT_EQ(out.pages, 3u) << "every page is still printed";
+}
+
+TEST(IsPlausibleAddressTest, AcceptsOneAddressOnly) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"josep@exemple.cat", true},
+      {"j.arag\xA2@exemple.cat", false},
+      {"a+b_c%d-e@sub.exemple-x.cat", true},
+      {"admin@patrimonial-gernika-.example.org", true},
+      {"", false},
+      {"exemple.cat", false},
+      {"a@b", false},
+      {"a@@b.cat", false},
+      {"a@b.cat;c@d.cat", false},
+      {"a@b.cat, c@d.cat", false},
+      {"\"a\"@b.cat", false},
+      {"=a@b.cat", false},
+      {"-a@b.cat", false},
+      {".a@b.cat", false},
+      {"a.@b.cat", false},
+      {"a..b@c.cat", false},
+      {"a@.b.cat", false},
+      {"a@b..cat", false},
+      {"a@-b.cat", false},
+      {"a@b.cat.", false},
+      {"a @b.cat", false},
+      {std::string(65, 'a') + "@b.cat", false},
+  };
+  for (const auto& [address, plausible] : cases) EXPECT_EQ(IsPlausibleAddress(address), plausible) << address;
+}
+
+// On the real file system: links planted under the outputs' names, in any
+// letter case, are replaced, never written through, and the outputs are the
+// owner's only.
+TEST(SpoolOnDiskTest, PlantedLinksAreNeverFollowed) {
+  namespace fs = std::filesystem;
+  platform::TempDir temp;
+  const std::string dir = temp.path();
+  fs::create_directory(dir + "victim");
+  { std::ofstream(dir + "victim/keep.txt") << "precious"; }
+  { std::ofstream(dir + "precious.pdf") << "precious"; }
+  fs::create_directory_symlink(dir + "victim", dir + "OutBox");
+  fs::create_symlink(dir + "precious.pdf", dir + "Register.PDF");
+  { std::ofstream(dir + "dozudizi.tmp", std::ios::binary) << testing::OneOwnerPrintFile(); }
+
+  Cp850Text cp;
+  ASSERT_TRUE(cp.Init().ok());
+  std::unique_ptr<platform::FileSystem> disk = platform::NewPosixFileSystem();
+  SpoolOutcome out = Spool(*disk, cp, SpoolRequest{dir, "S", nullptr});
+  EXPECT_EQ(out.exit_code, kExitOk) << (out.messages.empty() ? "" : out.messages[0]);
+
+  std::ifstream precious(dir + "precious.pdf");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(precious), {}), "precious");
+  std::vector<std::string> victim;
+  for (const auto& e : fs::directory_iterator(dir + "victim")) victim.push_back(e.path().filename().string());
+  EXPECT_EQ(victim, std::vector<std::string>{"keep.txt"});
+
+  const fs::path pdf = fs::exists(dir + "register.pdf") ? dir + "register.pdf" : dir + "Register.PDF";
+  EXPECT_FALSE(fs::is_symlink(pdf));
+  EXPECT_FALSE(fs::is_symlink(dir + "outbox"));
+  ASSERT_TRUE(fs::is_directory(dir + "outbox"));
+  const auto owner_only = fs::perms::owner_read | fs::perms::owner_write;
+  EXPECT_EQ(fs::status(pdf).permissions(), owner_only);
+  for (const auto& e : fs::directory_iterator(dir + "outbox")) {
+    EXPECT_EQ(e.status().permissions(), owner_only) << e.path();
+  }
 }
 
 }  // namespace
