@@ -139,6 +139,28 @@ Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t s
   return Status::IoError("no free name beginning " + shape.head);
 }
 
+Status FileSystem::ReadFile(std::string_view name, std::string* contents) {
+  contents->clear();
+  std::unique_ptr<ByteFile> file;
+  Status s = OpenByteFile(name, OpenMode::kReadOnly, &file);
+  if (!s.ok()) return s;
+  uint64_t size = 0;
+  s = file->Size(&size);
+  if (!s.ok()) return s;
+  s = file->Read(0, static_cast<std::size_t>(size), contents);
+  if (!s.ok()) return s;
+  return file->Close();
+}
+
+Status FileSystem::WriteFile(std::string_view name, std::string_view data) {
+  std::unique_ptr<ByteFile> file;
+  Status s = OpenByteFile(name, OpenMode::kCreateTruncate, &file);
+  if (!s.ok()) return s;
+  s = file->Write(0, data);
+  Status c = file->Close();
+  return s.ok() ? c : s;
+}
+
 Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_view data) {
   DirEntry old;
   Status s = fs.FindFirst(name, &old);

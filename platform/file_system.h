@@ -88,10 +88,12 @@ class FileSystem {
   virtual std::string Resolve(std::string_view name) = 0;
 
   virtual Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) = 0;
-  virtual Status ReadFile(std::string_view name, std::string* contents) = 0;
-  // Creates or empties the file and writes data (not atomic: see
-  // WriteFileAtomically for files other programs read at any moment).
-  virtual Status WriteFile(std::string_view name, std::string_view data) = 0;
+  // The whole file, read through OpenByteFile.
+  virtual Status ReadFile(std::string_view name, std::string* contents);
+  // Creates or empties the file and writes data through OpenByteFile (not
+  // atomic: see WriteFileAtomically for files other programs read at any
+  // moment).
+  virtual Status WriteFile(std::string_view name, std::string_view data);
   // Opens the file for appending, creating it when missing.
   virtual Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) = 0;
   virtual Status DeleteFile(std::string_view name) = 0;

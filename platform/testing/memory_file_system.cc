@@ -187,9 +187,9 @@ std::string MemoryFileSystem::Resolve(std::string_view name) {
 Status MemoryFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) {
   // A new name is taken as given; only its directory is matched by case.
   const std::string dir = DirectoryPart(name);
-  const std::string path = mode == OpenMode::kCreateNew && !dir.empty()
-                               ? Resolve(dir) + "/" + std::string(name.substr(dir.size()))
-                               : Resolve(name);
+  const std::string path = mode != OpenMode::kCreateNew ? Resolve(name)
+                           : dir.empty()                 ? std::string(name)
+                                                         : Resolve(dir) + "/" + std::string(name.substr(dir.size()));
   std::lock_guard<std::mutex> lock(state_->mu);
   const std::string absolute = state_->Absolute(path);
   if (!state_->IsDirectory(ParentOf(absolute))) return NoEntry("open", path);
@@ -210,21 +210,6 @@ Status MemoryFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std:
   }
   *file = std::make_unique<MemoryByteFile>(state_, node->data, path, mode != OpenMode::kReadOnly);
   return Status::Ok();
-}
-
-Status MemoryFileSystem::ReadFile(std::string_view name, std::string* contents) {
-  contents->clear();
-  std::unique_ptr<ByteFile> file;
-  Status s = OpenByteFile(name, OpenMode::kReadOnly, &file);
-  if (s.ok()) s = file->Read(0, std::string::npos, contents);
-  return s;
-}
-
-Status MemoryFileSystem::WriteFile(std::string_view name, std::string_view data) {
-  std::unique_ptr<ByteFile> file;
-  Status s = OpenByteFile(name, OpenMode::kCreateTruncate, &file);
-  if (s.ok()) s = file->Write(0, data);
-  return s;
 }
 
 Status MemoryFileSystem::OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) {

@@ -33,8 +33,6 @@ class MemoryFileSystem : public FileSystem {
 
   std::string Resolve(std::string_view name) override;
   Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override;
-  Status ReadFile(std::string_view name, std::string* contents) override;
-  Status WriteFile(std::string_view name, std::string_view data) override;
   Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override;
   Status DeleteFile(std::string_view name) override;
   Status RenameFile(std::string_view from, std::string_view to) override;

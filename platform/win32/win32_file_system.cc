@@ -190,28 +190,6 @@ class Win32FileSystem : public FileSystem {
     return Status::Ok();
   }
 
-  Status ReadFile(std::string_view name, std::string* contents) override {
-    contents->clear();
-    std::unique_ptr<ByteFile> file;
-    Status s = OpenByteFile(name, OpenMode::kReadOnly, &file);
-    if (!s.ok()) return s;
-    uint64_t size = 0;
-    s = file->Size(&size);
-    if (!s.ok()) return s;
-    s = file->Read(0, static_cast<std::size_t>(size), contents);
-    if (!s.ok()) return s;
-    return file->Close();
-  }
-
-  Status WriteFile(std::string_view name, std::string_view data) override {
-    std::unique_ptr<ByteFile> file;
-    Status s = OpenByteFile(name, OpenMode::kCreateTruncate, &file);
-    if (!s.ok()) return s;
-    s = file->Write(0, data);
-    Status c = file->Close();
-    return s.ok() ? c : s;
-  }
-
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end.
   Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override {
     if (Status s = RefuseLink(name); !s.ok()) return s;

@@ -140,6 +140,8 @@ TEST_F(PrintFileTest, TheNameOnlyEverHoldsACompleteFile) {
   for (const char* end : {"close", "abandon", "fail"}) {
     SCOPED_TRACE(end);
     ASSERT_TRUE(fs_->WriteFile(dir_ + "dozudizi.tmp", previous).ok());
+    // What a killed run left under the temporary name never gets in the way.
+    ASSERT_TRUE(fs_->WriteFile(dir_ + "dozudizi.tmp.new", "stale").ok());
     platform::FaultFileSystem faulty(fs_);
     if (std::string(end) == "fail") faulty.FailAt(platform::FaultFileSystem::Op::kWrite, 1);
     PrintFile pf;

@@ -249,7 +249,8 @@ int RunBooks(platform::Env& env, const std::vector<std::string>& args, std::ostr
     // Books that miss invoices must not be taken for the quarter's.
     manifest.Abandon();
     validation.Abandon();
-    err << "zovllibres: " << datafiles::DataFileStatusText(walk.path, walk.status) << ": no books written\n";
+    err << "zovllibres: " << datafiles::DataFileStatusText(walk.path, walk.status) << ": run stopped; the books "
+           "already written are complete, no manifest or validation report was written\n";
     return kExitCannotRun;
   }
 
