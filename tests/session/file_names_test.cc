@@ -1,11 +1,7 @@
 #include "session/file_names.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <set>
 #include <vector>
@@ -99,61 +95,28 @@ TEST_F(FileNamesTest, EachCallCreatesItsOwnEmptyFile) {
   EXPECT_TRUE(HasShape(name, dir_ + "missing\\", 8, ".CSV")) << "the name tried: " << name;
 }
 
-// Two processes taking CSV names in one directory at the same moment (the
-// clock gives both the same hundredths) never share a file: each appends
-// its mark to every file it got, and every file holds one mark.
-TEST(UniqueFileNameProcessTest, ConcurrentProcessesNeverShareAFile) {
+// A new name is taken by an exclusive create, never by a search of the
+// directory: a TEMP of tens of thousands of files made each name cost a full
+// listing.
+TEST(UniqueFileNameCostTest, ANewNameNeverSearchesTheDirectory) {
   platform::FakeEnv fake(platform::FakeEnv::Files::kReal);
-  constexpr int kPerProcess = 300;
-  std::vector<pid_t> children;
-  for (char mark : {'a', 'b'}) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      int failures = 0;
-      for (int i = 0; i < kPerProcess; ++i) {
-        std::unique_ptr<platform::AppendFile> file;
-        const std::string name = UniqueFileName(fake.env, fake.root(), "", ".CSV");
-        if (!fake.env.fs->OpenAppendFile(name, &file).ok() || !file->Append(std::string(1, mark)).ok()) ++failures;
-      }
-      ::_exit(failures == 0 ? 0 : 1);
+  struct CountingFileSystem : platform::FileSystemWrapper {
+    using platform::FileSystemWrapper::FileSystemWrapper;
+    platform::Status FindFirst(std::string_view pattern, platform::DirEntry* entry) override {
+      ++searches;
+      return FileSystemWrapper::FindFirst(pattern, entry);
     }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  std::vector<platform::DirEntry> entries;
-  ASSERT_TRUE(fake.base_fs().ListDirectory(fake.root(), &entries).ok());
-  EXPECT_EQ(entries.size(), 2u * kPerProcess);
-  int shared = 0;
-  for (const platform::DirEntry& e : entries) shared += e.size != 1 ? 1 : 0;
-  EXPECT_EQ(shared, 0) << "files holding both processes' rows";
-}
-
-// A new name costs the same in a crowded directory as in an empty one: it is
-// taken by an exclusive create, never by a search of the directory (a TEMP
-// of tens of thousands of files made each name cost a full listing).
-TEST(UniqueFileNameCostTest, ACrowdedDirectoryCostsNoMore) {
-  platform::FakeEnv fake(platform::FakeEnv::Files::kReal);
-  platform::FileSystem& fs = fake.base_fs();
-  const std::string empty = fake.root() + "empty/", crowded = fake.root() + "crowded/";
-  ASSERT_TRUE(fs.CreateDirectory(empty).ok());
-  ASSERT_TRUE(fs.CreateDirectory(crowded).ok());
-  std::unique_ptr<platform::ByteFile> f;
-  for (int i = 0; i < 10000; ++i) {
-    ASSERT_TRUE(fs.OpenByteFile(crowded + "other" + std::to_string(i), platform::OpenMode::kCreateNew, &f).ok());
-  }
-  auto seconds_for_names = [&fake](const std::string& dir) {
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 500; ++i) UniqueFileName(fake.env, dir, "", ".CSV");
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  };
-  const double in_empty = seconds_for_names(empty);
-  const double in_crowded = seconds_for_names(crowded);
-  EXPECT_LT(in_crowded, 3 * in_empty + 0.1) << "empty " << in_empty << " s, crowded " << in_crowded << " s";
+    platform::Status ListDirectory(std::string_view dir, std::vector<platform::DirEntry>* entries) override {
+      ++searches;
+      return FileSystemWrapper::ListDirectory(dir, entries);
+    }
+    int searches = 0;
+  } counting(fake.env.fs);
+  fake.env.fs = &counting;
+  std::set<std::string> names;
+  for (int i = 0; i < 50; ++i) names.insert(UniqueFileName(fake.env, fake.root(), "", ".CSV"));
+  EXPECT_EQ(names.size(), 50u);
+  EXPECT_EQ(counting.searches, 0);
 }
 
 }  // namespace
