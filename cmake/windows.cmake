@@ -79,6 +79,8 @@ set(ZOV_WINE_EXCLUDED_win32_platform_tests
     Implementations/FileSystemTest.ReplacingAFileLeavesOpenReadersTheOldBytes/Native
     Implementations/FileSystemTest.RelativeNamesStartAtTheCurrentDirectory/Native)
 set(ZOV_WINE_EXCLUDED_win32_recman_tests LoadableRecordManagerTest.RefusesALibraryItCannotUse)
+# A symbolic link planted under another letter case: Wine cannot make one.
+set(ZOV_WINE_EXCLUDED_output_tests PrintFileLinkTest.APlantedLinkIsNotWrittenThrough)
 # The CSV directory and the opener's lookup where the opener runs directly;
 # on Windows it runs through the command interpreter.
 set(ZOV_WINE_EXCLUDED_register_tests CsvExportTest.CsvDirectoryFromTheEnvironment
