@@ -123,7 +123,7 @@ std::string ResolveIgnoringCase(
 uint32_t RandomSeed() { return std::random_device()(); }
 
 Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
-                        std::string* name, std::unique_ptr<ByteFile>* file) {
+                        std::string* name, std::unique_ptr<ByteFile>* file, OpenMode mode) {
   // Seeds a few apart must not give names that start alike.
   std::seed_seq seed_sequence{seed};
   std::mt19937 random(seed_sequence);
@@ -132,7 +132,7 @@ Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t s
     *name = shape.head;
     for (std::size_t i = 0; i < shape.count; ++i) *name += shape.alphabet[pick(random)];
     *name += shape.tail;
-    Status s = fs.OpenByteFile(*name, OpenMode::kCreateNew, file);
+    Status s = fs.OpenByteFile(*name, mode, file);
     if (!s.IsAlreadyExists()) return s;
   }
   name->clear();
@@ -172,8 +172,10 @@ Status WriteFileAtomically(FileSystem& fs, std::string_view name, std::string_vi
   std::string temp;
   std::unique_ptr<ByteFile> file;
   // A stale temporary file of an earlier run never gets in the way.
+  // A replacement takes the old file's permissions before the rename; a new
+  // settings file is readable by the installation's other users, as before.
   s = CreateUniqueFile(fs, RandomNameShape{DirectoryPart(name), "0123456789", 8, ".tmp"}, RandomSeed(), 1000, &temp,
-                       &file);
+                       &file, replacing ? OpenMode::kCreateNew : OpenMode::kCreateNewShared);
   if (!s.ok()) return s;
   s = file->Write(0, data);
   if (s.ok()) s = file->Sync();

@@ -55,6 +55,10 @@ enum class OpenMode {
   // taken exactly as given and no directory is listed: the cheap, race-free
   // way to take a fresh name.
   kCreateNew,
+  // As kCreateNew, but with the permissions any new file gets here (0644
+  // less the umask on POSIX): for settings files that the other users of an
+  // installation read, which hold no tax data.
+  kCreateNewShared,
 };
 
 // A file open for byte access at explicit positions. Closed by Close() or the
@@ -162,7 +166,8 @@ Status ReadTextLines(FileSystem& fs, std::string_view name, std::vector<std::str
 
 // Writes data to a new temporary file in the same directory (8 random digits
 // and ".tmp", taken by CreateUniqueFile), syncs it, gives it the permissions
-// and owner of the file it replaces and renames it over `name`: readers see
+// and owner of the file it replaces (a new file gets the usual permissions,
+// as kCreateNewShared) and renames it over `name`: readers see
 // the old file or the new one, never a part. A read-only file is not
 // replaced (PermissionDenied): other programs of the suite could not replace
 // it either. On failure the old file is untouched and the temporary file
@@ -185,8 +190,10 @@ struct RandomNameShape {
 // one of the same sequence. Any error other than AlreadyExists ends the
 // search and is returned with *name holding the name tried. After `attempts`
 // names in use: IoError, *name empty. On success *file is open on the file.
+// `mode` may be kCreateNewShared instead.
 Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
-                        std::string* name, std::unique_ptr<ByteFile>* file);
+                        std::string* name, std::unique_ptr<ByteFile>* file,
+                        OpenMode mode = OpenMode::kCreateNew);
 
 // A seed from the system's random source: different in every call and every
 // process, unlike the time of day.

@@ -203,7 +203,8 @@ class PosixFileSystem : public FileSystem {
 
   Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override {
     // A new name is not looked up in its directory: only the directory is.
-    std::string path = mode == OpenMode::kCreateNew ? ResolveNewName(name) : Resolve(name);
+    const bool create_new = mode == OpenMode::kCreateNew || mode == OpenMode::kCreateNewShared;
+    std::string path = create_new ? ResolveNewName(name) : Resolve(name);
     int flags = 0;
     mode_t create_mode = 0644;
     switch (mode) {
@@ -217,6 +218,7 @@ class PosixFileSystem : public FileSystem {
         flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
         create_mode = 0600;
         break;
+      case OpenMode::kCreateNewShared: flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW; break;
     }
     int fd = -1;
     Status s = OpenRegularFile(path, flags, create_mode, &fd);

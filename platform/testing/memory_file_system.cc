@@ -186,15 +186,17 @@ std::string MemoryFileSystem::Resolve(std::string_view name) {
 
 Status MemoryFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) {
   // A new name is taken as given; only its directory is matched by case.
+  // (The store keeps no permissions: both kinds of new file are alike.)
+  const bool create_new = mode == OpenMode::kCreateNew || mode == OpenMode::kCreateNewShared;
   const std::string dir = DirectoryPart(name);
-  const std::string path = mode != OpenMode::kCreateNew ? Resolve(name)
-                           : dir.empty()                 ? std::string(name)
-                                                         : Resolve(dir) + "/" + std::string(name.substr(dir.size()));
+  const std::string path = !create_new  ? Resolve(name)
+                           : dir.empty() ? std::string(name)
+                                         : Resolve(dir) + "/" + std::string(name.substr(dir.size()));
   std::lock_guard<std::mutex> lock(state_->mu);
   const std::string absolute = state_->Absolute(path);
   if (!state_->IsDirectory(ParentOf(absolute))) return NoEntry("open", path);
   Node* node = state_->Find(absolute);
-  if (node != nullptr && mode == OpenMode::kCreateNew) {
+  if (node != nullptr && create_new) {
     return Status::AlreadyExists("open " + path + ": File exists");
   }
   if (node == nullptr) {

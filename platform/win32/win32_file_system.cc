@@ -177,7 +177,8 @@ class Win32FileSystem : public FileSystem {
         break;
       case OpenMode::kReadWriteCreate: break;
       case OpenMode::kCreateTruncate: disposition = CREATE_ALWAYS; break;
-      case OpenMode::kCreateNew: disposition = CREATE_NEW; break;  // fails on any entry, a link included
+      case OpenMode::kCreateNew:  // fails on any entry, a link included
+      case OpenMode::kCreateNewShared: disposition = CREATE_NEW; break;
     }
     if (mode == OpenMode::kCreateTruncate) {
       if (Status s = RefuseLink(name); !s.ok()) return s;
