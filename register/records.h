@@ -386,6 +386,9 @@ struct RecordVariables {
       default: return {};
     }
   }
+  std::span<const char> ForFile(int16_t number) const {
+    return const_cast<RecordVariables*>(this)->ForFile(number);
+  }
 };
 
 }  // namespace zov::reg

@@ -1,10 +1,12 @@
 #include "register/walk.h"
 
+#include <memory>
 #include <string>
 
 #include "datafiles/data_files.h"
 #include "datafiles/record_ops.h"
 #include "platform/recman/status.h"
+#include "register/consumer_thread.h"
 #include "register/register_consumers.h"
 
 namespace zov::reg {
@@ -149,11 +151,20 @@ WalkFailure WalkRegister(platform::Env& env, datafiles::DataFileTable& files, Re
   return walker.failure();
 }
 
+// The printed register and the CSV files are made on a second thread from
+// a replica of the record variables, while this one reads on.
 WalkFailure ProduceRegister(RegisterContext& ctx) {
-  PrintedRegister printed(ctx);
-  CsvExport csv(ctx);
+  auto replica = std::make_unique<RecordVariables>(ctx.records);
+  RegisterContext consumer_ctx{ctx.env,   ctx.session, ctx.language, ctx.format, ctx.print,
+                               ctx.slots, ctx.files,   *replica,     ctx.state};
+  PrintedRegister printed(consumer_ctx);
+  CsvExport csv(consumer_ctx);
   WalkConsumer* consumers[] = {&printed, &csv};
-  return WalkRegister(ctx.env, ctx.files, ctx.records, ctx.state.params, consumers);
+  ConsumerThread thread(*replica, consumers);
+  WalkConsumer* walk_consumers[] = {&thread};
+  const WalkFailure failure = WalkRegister(ctx.env, ctx.files, ctx.records, ctx.state.params, walk_consumers);
+  thread.Finish();
+  return failure;
 }
 
 }  // namespace zov::reg

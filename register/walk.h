@@ -15,7 +15,10 @@ namespace zov::reg {
 bool OwnerTakesPart(const RunParameters& params, std::string_view owner_flag);
 
 // The whole register over ctx.state.params: every selected receipt gives its
-// printed line, its place in the owner's VAT summary and its CSV row.
+// printed line, its place in the owner's VAT summary and its CSV row. The
+// data files are read on the calling thread while the print file and the
+// CSV files are written on a second one (consumer_thread.h); both are done
+// when it returns.
 // A failed walk (see WalkRegister) leaves the current owner's CSV file open
 // in its slot and the print file incomplete: the caller discards both
 // (AbandonOwnerCsv, AbandonPrintFile).
