@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <atomic>
 #include <random>
 
 #include "platform/ascii.h"
@@ -120,17 +121,55 @@ std::string ResolveIgnoringCase(
   return result;
 }
 
-uint32_t RandomSeed() { return std::random_device()(); }
+namespace {
+
+// A 64-bit mixer (splitmix64's finaliser): inputs a few apart give outputs
+// that share no visible pattern.
+uint64_t Mix(uint64_t x) {
+  x += 0x9E3779B97F4A7C15u;
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+  return x ^ (x >> 31);
+}
+
+class ByteFileAppender : public AppendFile {
+ public:
+  ByteFileAppender(std::unique_ptr<ByteFile> file, uint64_t offset) : file_(std::move(file)), offset_(offset) {}
+  Status Append(std::string_view data) override {
+    Status s = file_->Write(offset_, data);
+    if (s.ok()) offset_ += data.size();
+    return s;
+  }
+  Status Close() override { return file_->Close(); }
+
+ private:
+  std::unique_ptr<ByteFile> file_;
+  uint64_t offset_;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendFile> AppendToByteFile(std::unique_ptr<ByteFile> file, uint64_t offset) {
+  return std::make_unique<ByteFileAppender>(std::move(file), offset);
+}
+
+// The system's random source is read once per process (opening it costs
+// more than a whole file name); every call then mixes a counter with it.
+uint32_t RandomSeed() {
+  static const uint64_t base = (uint64_t{std::random_device()()} << 32) | std::random_device()();
+  static std::atomic<uint64_t> calls{0};
+  return static_cast<uint32_t>(Mix(base + calls.fetch_add(1, std::memory_order_relaxed)));
+}
 
 Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
                         std::string* name, std::unique_ptr<ByteFile>* file, OpenMode mode) {
-  // Seeds a few apart must not give names that start alike.
-  std::seed_seq seed_sequence{seed};
-  std::mt19937 random(seed_sequence);
-  std::uniform_int_distribution<std::size_t> pick(0, shape.alphabet.size() - 1);
+  // Each character from its own mix of the seed and its place, so that
+  // seeds a few apart do not give names that start alike.
+  uint64_t state = Mix(seed);
+  const uint64_t letters = shape.alphabet.size();
   for (int attempt = 0; attempt < attempts; ++attempt) {
     *name = shape.head;
-    for (std::size_t i = 0; i < shape.count; ++i) *name += shape.alphabet[pick(random)];
+    for (std::size_t i = 0; i < shape.count; ++i) *name += shape.alphabet[(state = Mix(state)) % letters];
     *name += shape.tail;
     Status s = fs.OpenByteFile(*name, mode, file);
     if (!s.IsAlreadyExists()) return s;

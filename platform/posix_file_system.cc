@@ -99,9 +99,12 @@ Status WriteAll(int fd, std::string_view data, uint64_t offset, bool positioned,
 // Opens a regular file. O_NONBLOCK keeps the open of a FIFO from waiting for
 // its other end; anything but a regular file is refused, and the descriptor
 // is made blocking again. With O_NOFOLLOW a link under the name is refused.
-// New files get `create_mode`.
+// New files get `create_mode`. A file made by this open (O_CREAT with
+// O_EXCL) is a new regular file, so it needs neither the check nor the
+// non-blocking open.
 Status OpenRegularFile(const std::string& path, int flags, mode_t create_mode, int* fd_out) {
-  int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, create_mode);
+  const bool made_here = (flags & (O_CREAT | O_EXCL)) == (O_CREAT | O_EXCL);
+  int fd = ::open(path.c_str(), flags | (made_here ? 0 : O_NONBLOCK) | O_CLOEXEC, create_mode);
   if (fd < 0) {
     const int err = errno;
     if (err == ELOOP && (flags & O_NOFOLLOW) != 0) {
@@ -109,6 +112,10 @@ Status OpenRegularFile(const std::string& path, int flags, mode_t create_mode, i
     }
     if (err == ENXIO || err == EISDIR) return Status::InvalidArgument("open " + path + ": not a regular file");
     return PosixError("open", path, err);
+  }
+  if (made_here) {
+    *fd_out = fd;
+    return Status::Ok();
   }
   struct stat st;
   if (::fstat(fd, &st) != 0) {
