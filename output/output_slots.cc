@@ -74,6 +74,11 @@ void SetUpSlots(OutputSlots& slots, int16_t count) {
 }
 
 int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_view format_spec) {
+  return OpenSlot(slots, file_name, format_spec, nullptr);
+}
+
+int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_view format_spec,
+                 std::unique_ptr<platform::AppendFile> file) {
   for (std::size_t i = 0; i < slots.slots.size(); ++i) {
     OutputSlot& s = slots.slots[i];
     if (!s.file_name.empty()) continue;
@@ -84,6 +89,7 @@ int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_vie
     const bool cr = Contains(spec, "CR");
     const bool lf = Contains(spec, "LF");
     s.line_end = cr && !lf ? "\r" : lf && !cr ? "\n" : "\r\n";
+    s.file = std::move(file);
     return static_cast<int16_t>(i + 1);
   }
   return 0;

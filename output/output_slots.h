@@ -65,6 +65,10 @@ void SetUpSlots(OutputSlots& slots, int16_t count);
 // else ","; "CR" without "LF" ends lines with CR, "LF" without "CR" with LF,
 // otherwise with CR LF ("TAB", "CR", "LF" in either case).
 int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_view format_spec);
+// The same on a file the caller has open already (when null, the slot opens
+// file_name at its first write, as above).
+int16_t OpenSlot(OutputSlots& slots, std::string_view file_name, std::string_view format_spec,
+                 std::unique_ptr<platform::AppendFile> file);
 
 // Appends a field to the slot's line: the separator first when the line is
 // not empty, then the value as AppendFieldValue writes it. A slot number

@@ -83,6 +83,10 @@ class AppendFile {
   virtual Status Close() = 0;
 };
 
+// Appends to a file opened as a ByteFile, from `offset` on (its size, for
+// a file that is only appended to). Closing it closes the file.
+std::unique_ptr<AppendFile> AppendToByteFile(std::unique_ptr<ByteFile> file, uint64_t offset);
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;

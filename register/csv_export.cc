@@ -54,9 +54,12 @@ std::string FindOpener(platform::FileSystem& fs, std::string_view exe_dir, std::
 
 void OwnerCsvStart(RegisterContext& ctx) {
   RegisterState& state = ctx.state;
-  state.csv_path = session::UniqueFileName(ctx.env, state.csv_directory, "", kCsvExtension);
+  // The file is written through the descriptor that created it.
+  std::unique_ptr<platform::ByteFile> file;
+  state.csv_path = session::UniqueFile(ctx.env, state.csv_directory, "", kCsvExtension, &file);
   state.csv_lost_before = ctx.slots.lost_lines;
-  state.csv_slot = output::OpenSlot(ctx.slots, state.csv_path, kCsvFormatSpec);
+  state.csv_slot = output::OpenSlot(ctx.slots, state.csv_path, kCsvFormatSpec,
+                                    file ? platform::AppendToByteFile(std::move(file), 0) : nullptr);
   for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, state.csv_slot, header);
   output::WriteLine(ctx.env, ctx.slots, state.csv_slot);
   // The file exists from the owner's start; its lines are written together,

@@ -25,8 +25,8 @@ bool FileExists(platform::FileSystem& fs, std::string_view path) {
   return ordinary && (a & (platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem)) == 0;
 }
 
-std::string UniqueFileName(platform::Env& env, std::string_view directory, std::string_view prefix,
-                           std::string_view extension) {
+std::string UniqueFile(platform::Env& env, std::string_view directory, std::string_view prefix,
+                       std::string_view extension, std::unique_ptr<platform::ByteFile>* file) {
   directory = format::TrimBlanks(directory);
   prefix = format::TrimBlanks(prefix).substr(0, 3);
   extension = format::TrimBlanks(extension);
@@ -46,10 +46,17 @@ std::string UniqueFileName(platform::Env& env, std::string_view directory, std::
   // other than "exists" returns the name tried, and the caller's open of it
   // reports the error.
   std::string name;
-  std::unique_ptr<platform::ByteFile> file;
-  if (platform::CreateUniqueFile(*env.fs, shape, platform::RandomSeed(), kMaxAttempts, &name, &file).ok()) {
-    file->Close().IgnoreError();
+  if (!platform::CreateUniqueFile(*env.fs, shape, platform::RandomSeed(), kMaxAttempts, &name, file).ok()) {
+    file->reset();
   }
+  return name;
+}
+
+std::string UniqueFileName(platform::Env& env, std::string_view directory, std::string_view prefix,
+                           std::string_view extension) {
+  std::unique_ptr<platform::ByteFile> file;
+  std::string name = UniqueFile(env, directory, prefix, extension, &file);
+  if (file) file->Close().IgnoreError();
   return name;
 }
 

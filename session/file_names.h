@@ -35,6 +35,10 @@ bool FileExists(platform::FileSystem& fs, std::string_view path);
 // followed by the next one of the same sequence. When the file cannot be
 // created the name tried is returned (empty after 100,000 names in use), and
 // the caller's open of it reports why. Uses env.fs.
+// UniqueFile also hands over the new file, open (null when it could not be
+// created), so that the caller need not open it again.
+std::string UniqueFile(platform::Env& env, std::string_view directory, std::string_view prefix,
+                       std::string_view extension, std::unique_ptr<platform::ByteFile>* file);
 std::string UniqueFileName(platform::Env& env, std::string_view directory, std::string_view prefix,
                            std::string_view extension);
 

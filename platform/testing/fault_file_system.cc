@@ -10,12 +10,12 @@ class FaultByteFile : public ByteFile {
       : fs_(fs), base_(std::move(base)), name_(std::move(name)) {}
   Status Read(uint64_t offset, std::size_t n, std::string* out) override { return base_->Read(offset, n, out); }
   Status Write(uint64_t offset, std::string_view data) override {
-    if (fs_->Fail(FaultFileSystem::Op::kWrite)) return FaultFileSystem::Injected("write", name_);
+    if (fs_->Fail(FaultFileSystem::Op::kWrite, name_)) return FaultFileSystem::Injected("write", name_);
     return base_->Write(offset, data);
   }
   Status Size(uint64_t* size) override { return base_->Size(size); }
   Status Sync() override {
-    if (fs_->Fail(FaultFileSystem::Op::kSync)) return FaultFileSystem::Injected("sync", name_);
+    if (fs_->Fail(FaultFileSystem::Op::kSync, name_)) return FaultFileSystem::Injected("sync", name_);
     return base_->Sync();
   }
   Status Close() override { return base_->Close(); }
@@ -31,7 +31,7 @@ class FaultAppendFile : public AppendFile {
   FaultAppendFile(FaultFileSystem* fs, std::unique_ptr<AppendFile> base, std::string name)
       : fs_(fs), base_(std::move(base)), name_(std::move(name)) {}
   Status Append(std::string_view data) override {
-    if (fs_->Fail(FaultFileSystem::Op::kAppend)) return FaultFileSystem::Injected("append", name_);
+    if (fs_->Fail(FaultFileSystem::Op::kAppend, name_)) return FaultFileSystem::Injected("append", name_);
     return base_->Append(data);
   }
   Status Close() override { return base_->Close(); }
@@ -45,7 +45,7 @@ class FaultAppendFile : public AppendFile {
 }  // namespace
 
 Status FaultFileSystem::OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) {
-  if (Fail(Op::kOpen)) return Injected("open", name);
+  if (Fail(Op::kOpen, name)) return Injected("open", name);
   std::unique_ptr<AppendFile> base;
   Status s = FileSystemWrapper::OpenAppendFile(name, &base);
   if (!s.ok()) return s;
@@ -54,7 +54,7 @@ Status FaultFileSystem::OpenAppendFile(std::string_view name, std::unique_ptr<Ap
 }
 
 Status FaultFileSystem::OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) {
-  if (Fail(Op::kOpen)) return Injected("open", name);
+  if (Fail(Op::kOpen, name)) return Injected("open", name);
   std::unique_ptr<ByteFile> base;
   Status s = FileSystemWrapper::OpenByteFile(name, mode, &base);
   if (!s.ok()) return s;

@@ -32,22 +32,27 @@ class FaultFileSystem : public FileSystemWrapper {
   // kSync.
   Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override;
   Status WriteFile(std::string_view name, std::string_view data) override {
-    if (Fail(Op::kWrite)) return Injected("write", name);
+    if (Fail(Op::kWrite, name)) return Injected("write", name);
     return FileSystemWrapper::WriteFile(name, data);
   }
   // Opening counts as kOpen, each append as kAppend.
   Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override;
   Status DeleteFile(std::string_view name) override {
-    if (Fail(Op::kDelete)) return Injected("delete", name);
+    if (Fail(Op::kDelete, name)) return Injected("delete", name);
     return FileSystemWrapper::DeleteFile(name);
   }
   Status RenameFile(std::string_view from, std::string_view to) override {
-    if (Fail(Op::kRename)) return Injected("rename", from);
+    if (Fail(Op::kRename, from)) return Injected("rename", from);
     return FileSystemWrapper::RenameFile(from, to);
   }
 
-  // Counts a call of op and says whether it is to fail.
-  bool Fail(Op op) {
+  // Only calls on files whose name ends in `suffix` are counted and failed
+  // (".CSV": a folder where CSV files cannot be written, whatever else is).
+  void OnlyNamesEndingIn(std::string suffix) { suffix_ = std::move(suffix); }
+
+  // Counts a call of op on the file `name` and says whether it is to fail.
+  bool Fail(Op op, std::string_view name) {
+    if (!name.ends_with(suffix_)) return false;
     int i = static_cast<int>(op);
     ++calls_[i];
     if (fail_at_[i] == 0) return false;
@@ -61,6 +66,7 @@ class FaultFileSystem : public FileSystemWrapper {
   int fail_at_[static_cast<int>(Op::kCount)] = {};
   bool sticky_[static_cast<int>(Op::kCount)] = {};
   int calls_[static_cast<int>(Op::kCount)] = {};
+  std::string suffix_;
 };
 
 }  // namespace zov::platform

@@ -102,7 +102,9 @@ TEST(RunFaultsTest, LostPrintFileWriteFailsTheRun) {
 
 TEST(RunFaultsTest, LostCsvLineFailsTheRun) {
   InProcess t;
-  t.fake.faults.FailAt(platform::FaultFileSystem::Op::kAppend, 2, true);  // the header gets through, the row not
+  t.fake.faults.OnlyNamesEndingIn(".CSV");
+  t.fake.faults.FailAt(platform::FaultFileSystem::Op::kWrite, 2, true);  // the header gets through, the row not
+  t.fake.faults.FailAt(platform::FaultFileSystem::Op::kAppend, 1, true);  // nor when the file is opened again
   EXPECT_EQ(app::Run(t.fake.env), kExitFailed);
   EXPECT_TRUE(t.fake.errors.Mentions("CSV line(s) could not be written"));
   EXPECT_EQ(t.fake.processes.runs.size(), 1u);  // the printed register is complete
@@ -188,6 +190,8 @@ TEST(RunFaultsTest, IncompleteCsvFilesAreDeletedNotOpened) {
     inst.Add(reg::kFileVCobros, reg::Receipt("000200010001", "20260316", "00000002"));
   });
   t.inst.Write(t.inst.exe() + "dedado", "");
+  t.fake.faults.OnlyNamesEndingIn(".CSV");
+  t.fake.faults.FailAt(platform::FaultFileSystem::Op::kWrite, 1, /*sticky=*/true);
   t.fake.faults.FailAt(platform::FaultFileSystem::Op::kAppend, 1, /*sticky=*/true);
   EXPECT_EQ(app::Run(t.fake.env), kExitFailed);
   int64_t slept = 0;
