@@ -107,6 +107,11 @@ class FileSystem {
   virtual Status DeleteFile(std::string_view name) = 0;
   // Atomically replaces `to` (when it exists) with `from`.
   virtual Status RenameFile(std::string_view from, std::string_view to) = 0;
+  // The same, with `to`'s last component taken exactly as given, like a new
+  // name: an entry that differs from it only in letter case is not looked
+  // for (that costs a listing of the folder) and is left alone. For names a
+  // program makes itself. Where names ignore case anyway, RenameFile.
+  virtual Status RenameToExactName(std::string_view from, std::string_view to) { return RenameFile(from, to); }
   // The first entry matching pattern, whose last component may hold the
   // wildcards "*" and "?" (matched without regard to case). NotFound if none.
   // A symbolic link is described as itself: never with kAttrDirectory.
@@ -145,6 +150,9 @@ class FileSystemWrapper : public FileSystem {
   }
   Status DeleteFile(std::string_view name) override { return target_->DeleteFile(name); }
   Status RenameFile(std::string_view from, std::string_view to) override { return target_->RenameFile(from, to); }
+  Status RenameToExactName(std::string_view from, std::string_view to) override {
+    return target_->RenameToExactName(from, to);
+  }
   Status FindFirst(std::string_view pattern, DirEntry* entry) override { return target_->FindFirst(pattern, entry); }
   Status ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) override {
     return target_->ListDirectory(dir, entries);

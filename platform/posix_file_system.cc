@@ -256,6 +256,13 @@ class PosixFileSystem : public FileSystem {
     return Status::Ok();
   }
 
+  Status RenameToExactName(std::string_view from, std::string_view to) override {
+    std::string a = Resolve(from);
+    std::string b = ResolveNewName(to);
+    if (::rename(a.c_str(), b.c_str()) != 0) return PosixError("rename", a + " -> " + b, errno);
+    return Status::Ok();
+  }
+
   Status FindFirst(std::string_view pattern, DirEntry* entry) override {
     std::string dir = DirectoryPart(pattern);
     std::string last(pattern.substr(dir.size()));

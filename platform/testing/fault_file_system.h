@@ -45,6 +45,10 @@ class FaultFileSystem : public FileSystemWrapper {
     if (Fail(Op::kRename, from)) return Injected("rename", from);
     return FileSystemWrapper::RenameFile(from, to);
   }
+  Status RenameToExactName(std::string_view from, std::string_view to) override {
+    if (Fail(Op::kRename, from)) return Injected("rename", from);
+    return FileSystemWrapper::RenameToExactName(from, to);
+  }
 
   // Only calls on files whose name ends in `suffix` are counted and failed
   // (".CSV": a folder where CSV files cannot be written, whatever else is).

@@ -115,3 +115,46 @@ TEST_F(PosixFileSystemTest, CreatesOwnerOnlyFilesAndKeepsAReplacedFilesMode) {
 
 }  // namespace
 }  // namespace zov::platform
+
+namespace zov::platform {
+namespace {
+
+// RenameFile replaces the entry that matches the target in any letter case;
+// RenameToExactName only the exact one, and leaves a differently spelled one.
+TEST_F(PosixFileSystemTest, RenameToExactNameLeavesOtherSpellingsAlone) {
+  struct Case {
+    const char* existing;  // an entry before the rename, or ""
+    bool exact;
+    const char* replaced;  // the entry that then holds the new contents
+    const char* kept;      // an entry that keeps its old contents, or ""
+  };
+  const Case cases[] = {
+      {"", true, "Book.xlsx", ""},
+      {"Book.xlsx", true, "Book.xlsx", ""},
+      {"BOOK.XLSX", true, "Book.xlsx", "BOOK.XLSX"},
+      {"BOOK.XLSX", false, "BOOK.XLSX", ""},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.existing) + (c.exact ? " exact" : " any case"));
+    const std::string dir = dir_ + std::to_string(++n) + "/";
+    ASSERT_TRUE(fs_.CreateDirectory(dir).ok());
+    if (*c.existing) {
+      ASSERT_TRUE(fs_.WriteFile(dir + c.existing, "old").ok());
+    }
+    ASSERT_TRUE(fs_.WriteFile(dir + "Book.xlsx.part", "new").ok());
+    const Status s = c.exact ? fs_.RenameToExactName(dir + "Book.xlsx.part", dir + "Book.xlsx")
+                             : fs_.RenameFile(dir + "Book.xlsx.part", dir + "Book.xlsx");
+    ASSERT_TRUE(s.ok()) << s.message();
+    EXPECT_EQ(Read(dir + c.replaced), "new");
+    if (*c.kept) {
+      EXPECT_EQ(Read(dir + c.kept), "old");
+    }
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(fs_.ListDirectory(dir, &entries).ok());
+    EXPECT_EQ(entries.size(), *c.kept ? 2u : 1u);
+  }
+}
+
+}  // namespace
+}  // namespace zov::platform

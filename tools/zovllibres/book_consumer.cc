@@ -162,7 +162,9 @@ void BookConsumer::Settle(Owner& o) {
                                           " bytes: los servicios de importaci\xA2n admiten menos de 4 MB "
                                           "(4.000.000 bytes)"));
   }
-  if (s.ok()) s = fs_.RenameFile(part, o.native_path);
+  // The book's name is this program's own: no listing of the folder for
+  // another spelling of it (with thousands of books that is most of a run).
+  if (s.ok()) s = fs_.RenameToExactName(part, o.native_path);
   if (!s.ok()) Fail(o, s);
 }
 
