@@ -10,7 +10,7 @@
 #       read a record book back as a spreadsheet program does
 set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev zlib1g-dev poppler-utils tmux time libxlsxwriter-dev python3-openpyxl
+          libsqlite3-dev zlib1g-dev poppler-utils tmux time libminizip-dev python3-openpyxl
           clang libclang-rt-14-dev sqlite3)
 windows=no
 if [ "${1:-}" = office ]; then

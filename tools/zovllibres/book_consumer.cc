@@ -23,11 +23,6 @@ BookConsumer::BookConsumer(platform::FileSystem& fs, const BookRunSettings& sett
 
 BookConsumer::~BookConsumer() {
   // A walk that stopped early leaves no book behind it.
-  if (has_packing_) {
-    packer_.Wait();
-    packing_.xlsx.reset();
-    fs_.DeleteFile(packing_.native_path + ".part").IgnoreError();
-  }
   if (current_.xlsx) {
     current_.xlsx.reset();
     fs_.DeleteFile(current_.native_path + ".part").IgnoreError();
@@ -85,7 +80,7 @@ void BookConsumer::OwnerStart(const reg::RecordVariables& r) {
   current_.native_path = settings_.out_dir + native_name;
   for (Finding& n : notes) Report(current_, 0, "", std::move(n));
   const std::string part = settings_.native_out_dir + native_name + ".part";
-  if (platform::Status s = XlsxBook::Start(part, settings_.native_out_dir, book_.type, &current_.xlsx); !s.ok())
+  if (platform::Status s = XlsxBook::Start(part, book_.type, &current_.xlsx); !s.ok())
     Fail(current_, s);
 }
 
@@ -125,35 +120,13 @@ void BookConsumer::Line(const reg::RecordVariables& r, const reg::LineAmounts& a
 }
 
 void BookConsumer::OwnerEnd(const reg::RecordVariables&) {
-  Complete();
-  if (current_.skipped || current_.failed || !current_.xlsx) {
-    Emit(current_);
-    return;
-  }
-  // Packing the book (writing its parts and compressing them) is most of a
-  // book's cost; it goes on beside the walk of the next owner.
-  packing_ = std::move(current_);
-  current_ = Owner();
-  has_packing_ = true;
-  Owner* o = &packing_;
-  packer_.Start([o] {
-    o->packed = o->xlsx->Finish();
-    o->xlsx.reset();
-  });
-}
-
-void BookConsumer::Finish() { Complete(); }
-
-void BookConsumer::Complete() {
-  if (!has_packing_) return;
-  packer_.Wait();
-  has_packing_ = false;
-  Settle(packing_);
-  Emit(packing_);
+  if (!current_.skipped && !current_.failed && current_.xlsx) Settle(current_);
+  Emit(current_);
 }
 
 void BookConsumer::Settle(Owner& o) {
-  platform::Status s = o.packed;
+  platform::Status s = o.xlsx->Finish();
+  o.xlsx.reset();
   const std::string part = o.native_path + ".part";
   platform::DirEntry entry;
   if (s.ok()) s = fs_.FindFirst(part, &entry);

@@ -2,9 +2,8 @@
 // with invoices in the period: it maps every register line to its rows,
 // checks each row before writing it, writes the book under a temporary name
 // and renames it into place at the owner's end, and adds the owner's line to
-// the manifest and every finding to the validation report. A book is packed
-// (compressed into its file) on a second thread while the walk reads the
-// next owner; the reports keep the owners' order.
+// the manifest and every finding to the validation report, in the owners'
+// order.
 //
 // An owner without a NIF in the agency's file, with an invalid one, or with
 // one that another owner has too, gets no book: it is listed as skipped, with
@@ -13,7 +12,6 @@
 //   BookConsumer books(fs, settings, manifest, validation);
 //   reg::WalkConsumer* consumers[] = {&books};
 //   reg::WalkRegister(env, files, records, params, consumers);
-//   books.Finish();
 //   books.totals().valid ...
 #ifndef ZOV_TOOLS_ZOVLLIBRES_BOOK_CONSUMER_H_
 #define ZOV_TOOLS_ZOVLLIBRES_BOOK_CONSUMER_H_
@@ -28,7 +26,6 @@
 
 #include "platform/file_system.h"
 #include "register/walk_events.h"
-#include "tools/zovllibres/background_job.h"
 #include "tools/zovllibres/book_mapping.h"
 #include "tools/zovllibres/book_validation.h"
 #include "tools/zovllibres/nif_file.h"
@@ -81,15 +78,11 @@ class BookConsumer final : public reg::WalkConsumer {
   void Line(const reg::RecordVariables& records, const reg::LineAmounts& amounts) override;
   void OwnerEnd(const reg::RecordVariables& records) override;
 
-  // Ends the last owner's book (packed in the background while the walk
-  // goes on) and adds its lines to the reports. Call once after the walk.
-  void Finish();
-
   const BookTotals& totals() const { return totals_; }
 
  private:
   // A finding held with its owner until the owner's book is done, so that
-  // the report keeps the owners' order.
+  // a failure to write the book can still be reported before them.
   struct HeldFinding {
     int64_t row;
     std::string invoice;
@@ -112,14 +105,12 @@ class BookConsumer final : public reg::WalkConsumer {
     int64_t warnings = 0;
     std::vector<HeldFinding> findings;
     std::unique_ptr<XlsxBook> xlsx;
-    platform::Status packed;  // what packing the book answered
   };
 
   void Report(Owner& o, int64_t row, std::string_view invoice, Finding finding);
   void Skip(const Finding& reason);
   void Fail(Owner& o, const platform::Status& status);
-  // Waits for the book being packed, puts it in place and reports its owner.
-  void Complete();
+  // Completes the book and puts it in place.
   void Settle(Owner& o);
   void Emit(Owner& o);
 
@@ -134,12 +125,6 @@ class BookConsumer final : public reg::WalkConsumer {
   BookSettings book_;
   // Invoice number -> the sheet row of its first line, for the current owner.
   std::unordered_map<std::string, int64_t> invoice_rows_;
-
-  // The previous owner, whose book is packed by `packer_` while the walk
-  // reads the current one.
-  Owner packing_;
-  bool has_packing_ = false;
-  BackgroundJob packer_;
 
   // Reused for every line.
   LineRows mapped_;

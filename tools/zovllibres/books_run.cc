@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <ostream>
 
 #include "datafiles/data_files.h"
@@ -9,6 +10,7 @@
 #include "format/format_state.h"
 #include "format/packed.h"
 #include "platform/code_page.h"
+#include "register/consumer_thread.h"
 #include "register/records.h"
 #include "register/run_parameters.h"
 #include "register/walk_events.h"
@@ -241,9 +243,13 @@ int RunBooks(platform::Env& env, const std::vector<std::string>& args, std::ostr
   ProgressBar bar(err, progress ? OwnersInRange(files, params) : std::vector<std::string>());
   if (progress) books.OnOwner([&bar](const std::string& owner) { bar.At(owner); });
   reg::WalkConsumer* consumers[] = {&books};
-  const reg::WalkFailure walk = reg::WalkRegister(env, files.table, files.records, params, consumers);
-  // After a failed walk the book still being packed is dropped with the rest.
-  if (walk.ok()) books.Finish();
+  // The rows are mapped, checked and written on a second thread while the
+  // walk reads on.
+  auto replica = std::make_unique<reg::RecordVariables>(files.records);
+  reg::ConsumerThread consumer_thread(*replica, consumers);
+  reg::WalkConsumer* walk_consumers[] = {&consumer_thread};
+  const reg::WalkFailure walk = reg::WalkRegister(env, files.table, files.records, params, walk_consumers);
+  consumer_thread.Finish();
   bar.Clear();
   if (!walk.ok()) {
     // Books that miss invoices must not be taken for the quarter's.

@@ -1,7 +1,10 @@
 #include "tools/zovllibres/xlsx_book.h"
 
-#include <xlsxwriter.h>
+#include <zip.h>
+#include <zlib.h>
 
+#include <chrono>
+#include <cstdio>
 #include <iterator>
 #include <span>
 #include <string_view>
@@ -114,54 +117,307 @@ constexpr HeaderColumn kReceivedHeader[] = {
     {"Refrencia Externa", "", 20},
 };
 
-Status LibraryError(std::string_view what, lxw_error e) {
-  return Status::IoError(std::string(what) + ": " + lxw_strerror(e));
+// The book is a zip of small fixed parts and the two sheets. Everything but
+// the issued sheet is written at Start; the issued sheet's entry stays open
+// while rows come and is closed at Finish, so a book of any length needs
+// only the buffer of XML not yet compressed.
+constexpr std::size_t kFlushBytes = 64 * 1024;
+// Fast deflate: the sheets are regular XML that every level packs to a small
+// fraction, and the books are written by the thousand.
+constexpr int kCompressionLevel = Z_BEST_SPEED;
+
+constexpr std::string_view kXmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+
+constexpr std::string_view kContentTypes =
+    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+    "<Override PartName=\"/docProps/app.xml\" "
+    "ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
+    "<Override PartName=\"/docProps/core.xml\" "
+    "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
+    "<Override PartName=\"/xl/styles.xml\" "
+    "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+    "<Override PartName=\"/xl/workbook.xml\" "
+    "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+    "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
+    "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+    "<Override PartName=\"/xl/worksheets/sheet2.xml\" "
+    "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+    "</Types>";
+
+constexpr std::string_view kPackageRelationships =
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"rId1\" "
+    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+    "Target=\"xl/workbook.xml\"/>"
+    "<Relationship Id=\"rId2\" "
+    "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" "
+    "Target=\"docProps/core.xml\"/>"
+    "<Relationship Id=\"rId3\" "
+    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" "
+    "Target=\"docProps/app.xml\"/>"
+    "</Relationships>";
+
+constexpr std::string_view kWorkbookRelationships =
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"rId1\" "
+    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+    "Target=\"worksheets/sheet1.xml\"/>"
+    "<Relationship Id=\"rId2\" "
+    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+    "Target=\"worksheets/sheet2.xml\"/>"
+    "<Relationship Id=\"rId3\" "
+    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>"
+    "</Relationships>";
+
+// Cell styles by index: 0 general, 1 header (bold, wrapped, centred),
+// 2 text ("@"), 3 amount ("#,##0.00"), 4 date ("dd/mm/yyyy").
+constexpr std::string_view kStyles =
+    "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+    "<numFmts count=\"3\"><numFmt numFmtId=\"164\" formatCode=\"@\"/>"
+    "<numFmt numFmtId=\"165\" formatCode=\"#,##0.00\"/><numFmt numFmtId=\"166\" formatCode=\"dd/mm/yyyy\"/>"
+    "</numFmts>"
+    "<fonts count=\"2\"><font><sz val=\"11\"/><color rgb=\"FF000000\"/><name val=\"Calibri\"/><family val=\"2\"/>"
+    "</font><font><b/><sz val=\"11\"/><color rgb=\"FF000000\"/><name val=\"Calibri\"/><family val=\"2\"/></font>"
+    "</fonts>"
+    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
+    "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+    "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+    "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+    "<cellXfs count=\"5\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+    "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\" applyAlignment=\"1\">"
+    "<alignment horizontal=\"center\" vertical=\"center\" wrapText=\"1\"/></xf>"
+    "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+    "<xf numFmtId=\"165\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+    "<xf numFmtId=\"166\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/></cellXfs>"
+    "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+    "<dxfs count=\"0\"/><tableStyles count=\"0\"/></styleSheet>";
+
+constexpr char kHeaderStyle = '1';
+constexpr char kTextStyle = '2';
+constexpr char kAmountStyle = '3';
+constexpr char kDateStyle = '4';
+
+// "A", "B", ... "AP": the column letters (0-based column).
+std::string_view Letters(int column) {
+  static constexpr std::string_view kLetters[] = {
+      "A",  "B",  "C",  "D",  "E",  "F",  "G",  "H",  "I",  "J",  "K",  "L",  "M",  "N",
+      "O",  "P",  "Q",  "R",  "S",  "T",  "U",  "V",  "W",  "X",  "Y",  "Z",  "AA", "AB",
+      "AC", "AD", "AE", "AF", "AG", "AH", "AI", "AJ", "AK", "AL", "AM", "AN", "AO", "AP"};
+  static_assert(std::size(kLetters) >= std::size(kReceivedHeader));
+  return kLetters[column];
+}
+
+void AppendNumber(std::string& out, int64_t n) {
+  char digits[24];
+  const int length = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(n));
+  out.append(digits, static_cast<std::size_t>(length));
+}
+
+// Hundredths as the shortest decimal that reads back as the same number:
+// 123456 "1234.56", 123450 "1234.5", 123400 "1234", -5 "-0.05".
+void AppendHundredths(std::string& out, int64_t hundredths) {
+  const uint64_t magnitude = hundredths < 0 ? 0 - static_cast<uint64_t>(hundredths) : static_cast<uint64_t>(hundredths);
+  if (hundredths < 0) out += '-';
+  AppendNumber(out, static_cast<int64_t>(magnitude / 100));
+  const auto cents = static_cast<int>(magnitude % 100);
+  if (cents == 0) return;
+  out += '.';
+  out += static_cast<char>('0' + cents / 10);
+  if (cents % 10 != 0) out += static_cast<char>('0' + cents % 10);
+}
+
+// Text for an XML element: the markup characters escaped; control bytes
+// that XML cannot hold (all but tab and line feed) become blanks, as they
+// would be read differently by every reader otherwise.
+void AppendEscaped(std::string& out, std::string_view utf8) {
+  for (char ch : utf8) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '\t':
+      case '\n': out += ch; break;
+      default: out += c < 0x20 ? ' ' : ch;
+    }
+  }
+}
+
+void AppendCellStart(std::string& out, int column, std::string_view row, char style) {
+  out += "<c r=\"";
+  out += Letters(column);
+  out += row;
+  out += '"';
+  if (style != 0) {
+    out += " s=\"";
+    out += style;
+    out += '"';
+  }
+}
+
+void AppendTextCell(std::string& out, int column, std::string_view row, char style, std::string_view utf8) {
+  AppendCellStart(out, column, row, style);
+  const bool keep_blanks = !utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' ' || utf8.front() == '\n' ||
+                                             utf8.back() == '\n' || utf8.front() == '\t' || utf8.back() == '\t');
+  out += keep_blanks ? " t=\"inlineStr\"><is><t xml:space=\"preserve\">" : " t=\"inlineStr\"><is><t>";
+  AppendEscaped(out, utf8);
+  out += "</t></is></c>";
+}
+
+// Days since 30 December 1899, the sheets' date serial, of a calendar date;
+// -1 for anything else (31 February, month 13).
+int64_t DateSerial(int64_t yyyymmdd) {
+  using namespace std::chrono;
+  const year_month_day date{year{static_cast<int>(yyyymmdd / 10000)},
+                            month{static_cast<unsigned>(yyyymmdd / 100 % 100)},
+                            day{static_cast<unsigned>(yyyymmdd % 100)}};
+  if (yyyymmdd < 0 || !date.ok()) return -1;
+  return (sys_days(date) - sys_days(year{1899} / December / 30)).count();
+}
+
+// A sheet's XML up to its data: the view frozen under the two header rows,
+// the column widths, and the header rows (a group's title over its merged
+// columns, the sub-titles below).
+std::string SheetStart(std::span<const HeaderColumn> columns, bool selected) {
+  std::string x(kXmlDeclaration);
+  x += "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+       "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
+  x += selected ? "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\">"
+                : "<sheetViews><sheetView workbookViewId=\"0\">";
+  x += "<pane ySplit=\"2\" topLeftCell=\"A3\" activePane=\"bottomLeft\" state=\"frozen\"/>"
+       "<selection pane=\"bottomLeft\"/></sheetView></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/><cols>";
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    char col[128];
+    std::snprintf(col, sizeof col, "<col min=\"%zu\" max=\"%zu\" width=\"%.7f\" customWidth=\"1\"/>", c + 1, c + 1,
+                  columns[c].width + 0.7109375);
+    x += col;
+  }
+  x += "</cols><sheetData><row r=\"1\" ht=\"48\" customHeight=\"1\">";
+  const int n = static_cast<int>(columns.size());
+  for (int c = 0; c < n; ++c) {
+    if (columns[c].group.empty()) {
+      AppendCellStart(x, c, "1", kHeaderStyle);  // inside a merged group
+      x += "/>";
+    } else {
+      AppendTextCell(x, c, "1", kHeaderStyle, columns[c].group);
+    }
+  }
+  x += "</row><row r=\"2\" ht=\"30\" customHeight=\"1\">";
+  for (int c = 0; c < n; ++c) {
+    if (!columns[c].title.empty()) AppendTextCell(x, c, "2", kHeaderStyle, columns[c].title);
+  }
+  x += "</row>";
+  return x;
+}
+
+std::string SheetEnd(std::span<const HeaderColumn> columns) {
+  std::string merges;
+  int count = 0;
+  const int n = static_cast<int>(columns.size());
+  for (int c = 0; c < n;) {
+    int last = c;
+    while (last + 1 < n && columns[static_cast<std::size_t>(last + 1)].group.empty()) ++last;
+    if (last > c) {
+      ++count;
+      merges += "<mergeCell ref=\"";
+      merges += Letters(c);
+      merges += "1:";
+      merges += Letters(last);
+      merges += "1\"/>";
+    }
+    c = last + 1;
+  }
+  std::string x = "</sheetData>";
+  if (count > 0) x += "<mergeCells count=\"" + std::to_string(count) + "\">" + merges + "</mergeCells>";
+  x += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
+       "</worksheet>";
+  return x;
+}
+
+std::string WorkbookXml(std::string_view issued, std::string_view received) {
+  std::string x(kXmlDeclaration);
+  x += "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+       "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+       "<bookViews><workbookView xWindow=\"240\" yWindow=\"15\" windowWidth=\"16095\" windowHeight=\"9660\"/>"
+       "</bookViews><sheets><sheet name=\"";
+  AppendEscaped(x, issued);
+  x += "\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"";
+  AppendEscaped(x, received);
+  x += "\" sheetId=\"2\" r:id=\"rId2\"/></sheets><calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/></workbook>";
+  return x;
+}
+
+std::string AppXml(std::string_view issued, std::string_view received) {
+  std::string x(kXmlDeclaration);
+  x += "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\" "
+       "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
+       "<Application>zovllibres</Application><HeadingPairs><vt:vector size=\"2\" baseType=\"variant\">"
+       "<vt:variant><vt:lpstr>Worksheets</vt:lpstr></vt:variant><vt:variant><vt:i4>2</vt:i4></vt:variant>"
+       "</vt:vector></HeadingPairs><TitlesOfParts><vt:vector size=\"2\" baseType=\"lpstr\"><vt:lpstr>";
+  AppendEscaped(x, issued);
+  x += "</vt:lpstr><vt:lpstr>";
+  AppendEscaped(x, received);
+  x += "</vt:lpstr></vt:vector></TitlesOfParts></Properties>";
+  return x;
+}
+
+// The creation time in UTC, as the core properties give it.
+std::string CoreXml() {
+  using namespace std::chrono;
+  const auto now = floor<seconds>(system_clock::now());
+  const auto today = floor<days>(now);
+  const year_month_day date{today};
+  const hh_mm_ss time{now - today};
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()));
+  std::string x(kXmlDeclaration);
+  x += "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+       "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+       "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
+       "<dcterms:created xsi:type=\"dcterms:W3CDTF\">";
+  x += stamp;
+  x += "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">";
+  x += stamp;
+  x += "</dcterms:modified></cp:coreProperties>";
+  return x;
 }
 
 }  // namespace
 
 struct XlsxBook::Parts {
-  lxw_workbook* workbook = nullptr;
-  lxw_worksheet* issued = nullptr;
-  lxw_worksheet* received = nullptr;
-  lxw_format* header = nullptr;
-  lxw_format* text = nullptr;
-  lxw_format* amount = nullptr;
-  lxw_format* date = nullptr;
+  zipFile zip = nullptr;
   std::string path;
-  std::string tmpdir;  // kept alive: the library holds the pointer
-  lxw_row_t next_row = kFirstDataRow - 1;
+  std::string xml;  // the issued sheet's XML not yet handed to the zip
+  int64_t next_row = kFirstDataRow;
   bool failed = false;
 
   ~Parts() {
-    if (workbook != nullptr) lxw_workbook_free(workbook);
+    if (zip != nullptr) zipClose(zip, nullptr);
   }
 
-  Status WriteHeader(lxw_worksheet* sheet, std::span<const HeaderColumn> columns) {
-    const auto n = static_cast<lxw_col_t>(columns.size());
-    for (lxw_col_t c = 0; c < n; ++c) {
-      if (lxw_error e = worksheet_set_column(sheet, c, c, columns[c].width, nullptr); e != LXW_NO_ERROR)
-        return LibraryError("column width", e);
-    }
-    if (lxw_error e = worksheet_set_row(sheet, 0, 48, nullptr); e != LXW_NO_ERROR) return LibraryError("row", e);
-    for (lxw_col_t c = 0; c < n;) {
-      lxw_col_t last = c;
-      while (last + 1 < n && columns[last + 1].group.empty()) ++last;
-      const std::string group(columns[c].group);
-      lxw_error e = last > c ? worksheet_merge_range(sheet, 0, c, 0, last, group.c_str(), header)
-                             : worksheet_write_string(sheet, 0, c, group.c_str(), header);
-      if (e != LXW_NO_ERROR) return LibraryError("header", e);
-      c = last + 1;
-    }
-    if (lxw_error e = worksheet_set_row(sheet, 1, 30, nullptr); e != LXW_NO_ERROR) return LibraryError("row", e);
-    for (lxw_col_t c = 0; c < n; ++c) {
-      if (columns[c].title.empty()) continue;
-      const std::string title(columns[c].title);
-      if (lxw_error e = worksheet_write_string(sheet, 1, c, title.c_str(), header); e != LXW_NO_ERROR)
-        return LibraryError("header", e);
-    }
-    worksheet_freeze_panes(sheet, kFirstDataRow - 1, 0);
-    return Status::Ok();
+  Status Failure(std::string_view what) {
+    failed = true;
+    return Status::IoError(path + ": " + std::string(what));
+  }
+
+  // Opens the entry `name` for writing (the previous one must be closed).
+  bool OpenEntry(const char* name) {
+    zip_fileinfo info{};
+    return zipOpenNewFileInZip3_64(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                   kCompressionLevel, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr,
+                                   0, /*zip64=*/0) == ZIP_OK;
+  }
+  bool Write(std::string_view data) {
+    return data.empty() ||
+           zipWriteInFileInZip(zip, data.data(), static_cast<unsigned>(data.size())) == ZIP_OK;
+  }
+  bool Entry(const char* name, std::string_view declaration, std::string_view body) {
+    return OpenEntry(name) && Write(declaration) && Write(body) && zipCloseFileInZip(zip) == ZIP_OK;
   }
 };
 
@@ -169,38 +425,24 @@ XlsxBook::XlsxBook(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
 XlsxBook::~XlsxBook() = default;
 
-Status XlsxBook::Start(const std::string& path, const std::string& tmpdir, BookType type,
-                       std::unique_ptr<XlsxBook>* out) {
+Status XlsxBook::Start(const std::string& path, BookType type, std::unique_ptr<XlsxBook>* out) {
   auto p = std::make_unique<Parts>();
   p->path = path;
-  p->tmpdir = tmpdir;
-  lxw_workbook_options options{};
-  options.constant_memory = LXW_TRUE;
-  options.tmpdir = p->tmpdir.empty() ? nullptr : p->tmpdir.data();
-  p->workbook = workbook_new_opt(p->path.c_str(), &options);
-  if (p->workbook == nullptr) return Status::IoError(path + ": the XLSX writer could not start");
-  const std::string issued(IssuedSheetName(type));
-  const std::string received(ReceivedSheetName(type));
-  p->issued = workbook_add_worksheet(p->workbook, issued.c_str());
-  p->received = workbook_add_worksheet(p->workbook, received.c_str());
-  p->header = workbook_add_format(p->workbook);
-  p->text = workbook_add_format(p->workbook);
-  p->amount = workbook_add_format(p->workbook);
-  p->date = workbook_add_format(p->workbook);
-  if (p->issued == nullptr || p->received == nullptr || p->header == nullptr || p->text == nullptr ||
-      p->amount == nullptr || p->date == nullptr) {
-    return Status::IoError(path + ": the XLSX writer could not make its sheets");
-  }
-  format_set_bold(p->header);
-  format_set_text_wrap(p->header);
-  format_set_align(p->header, LXW_ALIGN_CENTER);
-  format_set_align(p->header, LXW_ALIGN_VERTICAL_CENTER);
-  format_set_num_format(p->text, "@");
-  format_set_num_format(p->amount, "#,##0.00");
-  format_set_num_format(p->date, "dd/mm/yyyy");
-  if (Status s = p->WriteHeader(p->issued, kIssuedHeader); !s.ok()) return Status::IoError(path + ": " + s.message());
-  if (Status s = p->WriteHeader(p->received, kReceivedHeader); !s.ok())
-    return Status::IoError(path + ": " + s.message());
+  p->zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+  if (p->zip == nullptr) return Status::IoError(path + ": cannot be created");
+  const std::string issued = platform::Cp850ToUtf8(IssuedSheetName(type));
+  const std::string received = platform::Cp850ToUtf8(ReceivedSheetName(type));
+  const bool ok = p->Entry("[Content_Types].xml", kXmlDeclaration, kContentTypes) &&
+                  p->Entry("_rels/.rels", kXmlDeclaration, kPackageRelationships) &&
+                  p->Entry("docProps/app.xml", "", AppXml(issued, received)) &&
+                  p->Entry("docProps/core.xml", "", CoreXml()) &&
+                  p->Entry("xl/_rels/workbook.xml.rels", kXmlDeclaration, kWorkbookRelationships) &&
+                  p->Entry("xl/workbook.xml", "", WorkbookXml(issued, received)) &&
+                  p->Entry("xl/styles.xml", kXmlDeclaration, kStyles) &&
+                  p->Entry("xl/worksheets/sheet2.xml", "", SheetStart(kReceivedHeader, false) + SheetEnd(kReceivedHeader)) &&
+                  p->OpenEntry("xl/worksheets/sheet1.xml");
+  if (!ok) return p->Failure("cannot be written");
+  p->xml = SheetStart(kIssuedHeader, true);
   *out = std::unique_ptr<XlsxBook>(new XlsxBook(std::move(p)));
   return Status::Ok();
 }
@@ -208,34 +450,52 @@ Status XlsxBook::Start(const std::string& path, const std::string& tmpdir, BookT
 Status XlsxBook::AddRow(const BookRow& row) {
   Parts& p = *parts_;
   if (p.failed) return Status::IoError(p.path + ": the book was given up after an earlier failure");
-  const lxw_row_t r = p.next_row++;
+  char row_number[24];
+  const int length = std::snprintf(row_number, sizeof row_number, "%lld", static_cast<long long>(p.next_row++));
+  const std::string_view r(row_number, static_cast<std::size_t>(length));
+  std::string& x = p.xml;
+  x += "<row r=\"";
+  x += r;
+  x += "\">";
   for (int c = 0; c < kColumnCount; ++c) {
     const Cell& cell = row[c];
-    const auto col = static_cast<lxw_col_t>(c);
-    lxw_error e = LXW_NO_ERROR;
     switch (cell.kind) {
       case Cell::Kind::kEmpty:
-        continue;
+        break;
       case Cell::Kind::kText:
-        e = worksheet_write_string(p.issued, r, col, platform::Cp850ToUtf8(cell.text).c_str(), p.text);
+        AppendTextCell(x, c, r, kTextStyle, platform::Cp850ToUtf8(cell.text));
         break;
       case Cell::Kind::kAmount:
-        e = worksheet_write_number(p.issued, r, col, static_cast<double>(cell.value) / 100.0, p.amount);
+        AppendCellStart(x, c, r, kAmountStyle);
+        x += "><v>";
+        AppendHundredths(x, cell.value);
+        x += "</v></c>";
         break;
       case Cell::Kind::kWhole:
-        e = worksheet_write_number(p.issued, r, col, static_cast<double>(cell.value), nullptr);
+        AppendCellStart(x, c, r, 0);
+        x += "><v>";
+        AppendNumber(x, cell.value);
+        x += "</v></c>";
         break;
       case Cell::Kind::kDate: {
-        lxw_datetime d{static_cast<int>(cell.value / 10000), static_cast<int>(cell.value / 100 % 100),
-                       static_cast<int>(cell.value % 100), 0, 0, 0.0};
-        e = worksheet_write_datetime(p.issued, r, col, &d, p.date);
+        const int64_t serial = DateSerial(cell.value);
+        if (serial < 0) {
+          // Not a calendar date: shown as it is rather than as some other day.
+          AppendTextCell(x, c, r, kTextStyle, std::to_string(cell.value));
+          break;
+        }
+        AppendCellStart(x, c, r, kDateStyle);
+        x += "><v>";
+        AppendNumber(x, serial);
+        x += "</v></c>";
         break;
       }
     }
-    if (e != LXW_NO_ERROR) {
-      p.failed = true;
-      return LibraryError(p.path + ": row " + std::to_string(r + 1) + ", column " + ColumnLetters(c), e);
-    }
+  }
+  x += "</row>";
+  if (x.size() >= kFlushBytes) {
+    if (!p.Write(x)) return p.Failure("row " + std::string(r) + " cannot be written");
+    x.clear();
   }
   return Status::Ok();
 }
@@ -243,10 +503,15 @@ Status XlsxBook::AddRow(const BookRow& row) {
 Status XlsxBook::Finish() {
   Parts& p = *parts_;
   if (p.failed) return Status::IoError(p.path + ": the book was given up after an earlier failure");
-  lxw_workbook* workbook = p.workbook;
-  p.workbook = nullptr;  // workbook_close frees it, whatever it answers
-  p.failed = true;
-  if (lxw_error e = workbook_close(workbook); e != LXW_NO_ERROR) return LibraryError(p.path, e);
+  p.xml += SheetEnd(kIssuedHeader);
+  const bool written = p.Write(p.xml) && zipCloseFileInZip(p.zip) == ZIP_OK;
+  p.xml.clear();
+  p.xml.shrink_to_fit();
+  zipFile zip = p.zip;
+  p.zip = nullptr;
+  const bool closed = zipClose(zip, nullptr) == ZIP_OK;
+  if (!written || !closed) return p.Failure("cannot be written");
+  p.failed = true;  // finished: no more rows
   return Status::Ok();
 }
 

@@ -1,8 +1,8 @@
-// One owner's record book written as an XLSX file through libxlsxwriter in
-// its constant-memory mode: each row goes to the library's temporary file as
-// it comes, so memory stays flat however many rows a book has. The issued
-// sheet gets the design's two header rows and then the data rows from row 3;
-// the received sheet only its two header rows.
+// One owner's record book written as an XLSX file, streaming: the file is a
+// zip whose issued-sheet entry is compressed as the rows come, so memory
+// stays flat however many rows a book has and nothing goes to temporary
+// files. The issued sheet gets the design's two header rows and then the
+// data rows from row 3; the received sheet only its two header rows.
 //
 // Cells: texts as text cells (code page 850 converted to UTF-8 here, the
 // file's edge), amounts and rates as numbers with two decimals, the
@@ -10,9 +10,9 @@
 // are not written. No formulas.
 //
 //   std::unique_ptr<XlsxBook> book;
-//   Status s = XlsxBook::Start(native_path, native_tmpdir, BookType::kUnified, &book);
+//   Status s = XlsxBook::Start(native_path, BookType::kUnified, &book);
 //   s = book->AddRow(row);            // for every row
-//   s = book->Finish();               // the file exists only from here on
+//   s = book->Finish();               // the file is complete only from here on
 #ifndef ZOV_TOOLS_ZOVLLIBRES_XLSX_BOOK_H_
 #define ZOV_TOOLS_ZOVLLIBRES_XLSX_BOOK_H_
 
@@ -27,18 +27,19 @@ namespace zov::books {
 
 class XlsxBook {
  public:
-  // `path` and `tmpdir` are native paths; the library writes `path` itself
-  // at Finish and keeps its temporary files in `tmpdir` until then.
-  [[nodiscard]] static platform::Status Start(const std::string& path, const std::string& tmpdir, BookType type,
+  // `path` is a native path, created (or emptied) here and written as the
+  // book goes; the caller writes under a temporary name and renames.
+  [[nodiscard]] static platform::Status Start(const std::string& path, BookType type,
                                               std::unique_ptr<XlsxBook>* out);
-  // A book that was not finished is dropped: nothing is written at `path`.
+  // A book that was not finished leaves an incomplete file at `path`, for
+  // the caller to delete.
   ~XlsxBook();
 
   // Appends a data row to the issued sheet. After a failure the book can
   // only be dropped.
   [[nodiscard]] platform::Status AddRow(const BookRow& row);
 
-  // Writes the file. A failure may leave a partial file at `path`.
+  // Completes the file. A failure leaves an incomplete file at `path`.
   [[nodiscard]] platform::Status Finish();
 
   XlsxBook(const XlsxBook&) = delete;
