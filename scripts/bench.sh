@@ -11,7 +11,9 @@
 #    figures without them are shown for scale;
 #  - the spooler on the smallest and the largest size's print file, with
 #    mail on (register.pdf and the outbox together): pages a second (target:
-#    2,000) and peak memory (target: under 64 MB).
+#    2,000) and peak memory (target: under 64 MB);
+#  - zovllibres on the largest size's agency, the books of the whole year:
+#    rows a second (target: 50,000) and peak memory (target: under 64 MB).
 #   scripts/bench.sh BUILD [SIZES...]    (SIZES: owners, default 2500 9999)
 # RUNS (default 5) rounds per size. The agencies are kept in
 # BUILD/bench-data and reused by later runs.
@@ -80,5 +82,16 @@ for owners in $(printf '%s\n' "${sizes[0]}" "${sizes[-1]}" | uniq); do
   if [ "$rate" -lt 2000 ]; then echo "below target: spooler $rate pages/s (target 2,000)"; status=1; fi
   if [ "$peak" -ge $((64 * 1024)) ]; then echo "above target: spooler peak $((peak / 1024)) MB (target 64 MB)"; status=1; fi
 done
+# zovllibres: the record books of the whole year on the largest agency
+# (targets: 50,000 rows a second, under 64 MB).
+if [ -x "$build/bin/zovllibres" ]; then
+  peer=${PEER_DIR:-$here/../shared/perf-peer}
+  owners=${sizes[-1]}
+  read -r o books rows wall user sys rate peak < <(REUSE=1 bash "$here/bench/books_bench.sh" "$build" "$work/books-$owners" \
+    "$owners" "$peer/gen_scale.py")
+  echo "zovllibres on $o owners: $books books, $rows rows, wall $wall s, $rate rows/s, peak $((peak / 1024)) MB"
+  if [ "$rate" -lt 50000 ]; then echo "below target: zovllibres $rate rows/s (target 50,000)"; status=1; fi
+  if [ "$peak" -ge $((64 * 1024)) ]; then echo "above target: zovllibres peak $((peak / 1024)) MB (target 64 MB)"; status=1; fi
+fi
 echo "agencies and logs in $work"
 exit $status
