@@ -39,6 +39,16 @@ struct FormatState {
   char date_separator = '\0';
   std::string date_order;
 
+  // The edit masks FormatAmount derived from its patterns, kept so that a
+  // pattern is worked out once per currency rather than for every amount.
+  struct AmountMask {
+    std::string pattern;
+    bool pesetas;
+    bool nonzero;
+    std::string mask;
+  };
+  std::vector<AmountMask> amount_masks;
+
   // Settings that could not be used as they stand, each said once with the
   // default taken in their place ("DecCaracter=9 is a digit: ..."). The run
   // writes them to standard error.

@@ -235,11 +235,14 @@ std::string FormatMask(FormatState& state, std::string_view mask, double value) 
   return m;
 }
 
-std::string FormatAmount(FormatState& state, std::string_view pattern,
-                         double amount) {
+namespace {
+
+// The edit mask of an amount pattern: its layout, with the decimals the
+// display currency has (none for pesetas), for a zero or a non-zero amount.
+std::string AmountMaskFor(std::string_view pattern, bool pesetas, bool nonzero) {
   const std::size_t width = pattern.size();
   bool asterisk_fill = false;
-  bool units_forced = amount != 0;
+  bool units_forced = nonzero;
   bool seen_point = false;
   std::int64_t decimal_count = 0;
   char sign = '\0';
@@ -287,18 +290,7 @@ std::string FormatAmount(FormatState& state, std::string_view pattern,
     }
   }
 
-  double value = 0;
-  if (state.display_currency == "P") {
-    // Pesetas: the euro factor is held in single precision (exactly
-    // 166.3860015869140625); the whole expression is evaluated in extended
-    // precision and stored as a double, as FormatMask's scaling is.
-    constexpr float kPesetasPerEuro = 166.386f;
-    value = static_cast<double>(static_cast<long double>(amount) / 100.0L *
-                                static_cast<long double>(kPesetasPerEuro));
-  } else {
-    value = amount / 100.0;
-    decimal_count += decimal_count == 0 ? 3 : 2;
-  }
+  if (!pesetas) decimal_count += decimal_count == 0 ? 3 : 2;
   if (decimal_count > 0) {
     m = keep_right(m + '.' +
                    std::string(static_cast<std::size_t>(decimal_count - 1),
@@ -311,7 +303,38 @@ std::string FormatAmount(FormatState& state, std::string_view pattern,
       m[0] = sign;
     }
   }
-  return FormatMask(state, m, value);
+  return m;
+}
+
+}  // namespace
+
+std::string FormatAmount(FormatState& state, std::string_view pattern,
+                         double amount) {
+  const bool pesetas = state.display_currency == "P";
+  const bool nonzero = amount != 0;
+  const std::string* mask = nullptr;
+  for (const FormatState::AmountMask& m : state.amount_masks) {
+    if (m.pesetas == pesetas && m.nonzero == nonzero && m.pattern == pattern) {
+      mask = &m.mask;
+      break;
+    }
+  }
+  if (mask == nullptr) {
+    state.amount_masks.push_back({std::string(pattern), pesetas, nonzero, AmountMaskFor(pattern, pesetas, nonzero)});
+    mask = &state.amount_masks.back().mask;
+  }
+  double value = 0;
+  if (pesetas) {
+    // Pesetas: the euro factor is held in single precision (exactly
+    // 166.3860015869140625); the whole expression is evaluated in extended
+    // precision and stored as a double, as FormatMask's scaling is.
+    constexpr float kPesetasPerEuro = 166.386f;
+    value = static_cast<double>(static_cast<long double>(amount) / 100.0L *
+                                static_cast<long double>(kPesetasPerEuro));
+  } else {
+    value = amount / 100.0;
+  }
+  return FormatMask(state, *mask, value);
 }
 
 void SetCurrency(FormatState& state, std::string_view choice) {
