@@ -105,10 +105,10 @@ void AddField(OutputSlots& slots, int16_t slot, std::string_view value) {
 void AppendFieldValue(std::string& line, std::string_view separator, std::string_view value) {
   auto one_line = [](char c) { return c == '\r' || c == '\n' ? ' ' : c; };
   if (!Contains(value, separator)) {
+    // Most values hold no line break: appended whole, in one pass.
     const std::size_t start = line.size();
     line.append(value);
-    std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), '\r', ' ');
-    std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), '\n', ' ');
+    for (std::size_t i = start; i < line.size(); ++i) line[i] = one_line(line[i]);
     return;
   }
   line += '"';
