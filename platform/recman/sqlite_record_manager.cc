@@ -292,6 +292,9 @@ class SqliteRecordManager final : public RecordManager {
   const SqliteRecordManagerOptions options_;
   std::map<FileIdentity, std::unique_ptr<OpenFile>> files_;
   std::unordered_map<uint64_t, Handle> handles_;
+  // The handle Find returned last (its elements do not move), or null.
+  uint64_t found_id_ = 0;
+  Handle* found_ = nullptr;
   uint64_t next_handle_ = 1;
   bool transaction_ = false;
   bool transaction_lost_ = false;  // a file's part of it was rolled back by an error
@@ -409,8 +412,13 @@ Handle* SqliteRecordManager::Find(const uint8_t* pb) {
   std::memcpy(&engine, pb + kBlockEngineOffset, sizeof engine);
   std::memcpy(&id, pb + kBlockHandleOffset, sizeof id);
   if (engine != reinterpret_cast<uintptr_t>(this)) return nullptr;
+  // Callers mostly use one block many times in a row (a walk's get next).
+  if (found_ != nullptr && id == found_id_) return found_;
   auto it = handles_.find(id);
-  return it == handles_.end() ? nullptr : &it->second;
+  if (it == handles_.end()) return nullptr;
+  found_id_ = id;
+  found_ = &it->second;
+  return found_;
 }
 
 int16_t SqliteRecordManager::Open(uint8_t* pb, const void* key, uint8_t key_length, int8_t mode) {
@@ -517,6 +525,7 @@ int16_t SqliteRecordManager::Close(uint8_t* pb) {
   uint64_t id;
   std::memcpy(&id, pb + kBlockHandleOffset, sizeof id);
   handles_.erase(id);
+  if (id == found_id_) found_ = nullptr;
   std::memset(pb, 0, sizeof kBlockMagic);
   // A file in the engine's transaction stays open until the transaction ends.
   if (--file->handles == 0 && !file->in_transaction) files_.erase(file->id);
@@ -526,6 +535,7 @@ int16_t SqliteRecordManager::Close(uint8_t* pb) {
 void SqliteRecordManager::CloseEverything() {
   EndAllReads();
   handles_.clear();
+  found_ = nullptr;
   files_.clear();  // closing a connection rolls back its open transaction
   transaction_ = false;
 }
