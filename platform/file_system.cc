@@ -169,7 +169,10 @@ Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t s
   const uint64_t letters = shape.alphabet.size();
   for (int attempt = 0; attempt < attempts; ++attempt) {
     *name = shape.head;
-    for (std::size_t i = 0; i < shape.count; ++i) *name += shape.alphabet[(state = Mix(state)) % letters];
+    for (std::size_t i = 0; i < shape.count; ++i) {
+      state = Mix(state);
+      *name += shape.alphabet[static_cast<std::size_t>(state % letters)];
+    }
     *name += shape.tail;
     Status s = fs.OpenByteFile(*name, mode, file);
     if (!s.IsAlreadyExists()) return s;
