@@ -1,7 +1,5 @@
 #include "output/output_slots.h"
 
-#include <algorithm>
-
 #include "platform/ascii.h"
 
 namespace zov::output {

@@ -151,6 +151,16 @@ WalkFailure WalkRegister(platform::Env& env, datafiles::DataFileTable& files, Re
   return walker.failure();
 }
 
+WalkFailure WalkWithConsumerThread(platform::Env& env, datafiles::DataFileTable& files, RecordVariables& records,
+                                   const RunParameters& params, RecordVariables& replica,
+                                   std::span<WalkConsumer* const> consumers) {
+  ConsumerThread thread(replica, consumers);
+  WalkConsumer* walk_consumers[] = {&thread};
+  const WalkFailure failure = WalkRegister(env, files, records, params, walk_consumers);
+  thread.Finish();
+  return failure;
+}
+
 // The printed register and the CSV files are made on a second thread from
 // a replica of the record variables, while this one reads on.
 WalkFailure ProduceRegister(RegisterContext& ctx) {
@@ -160,11 +170,7 @@ WalkFailure ProduceRegister(RegisterContext& ctx) {
   PrintedRegister printed(consumer_ctx);
   CsvExport csv(consumer_ctx);
   WalkConsumer* consumers[] = {&printed, &csv};
-  ConsumerThread thread(*replica, consumers);
-  WalkConsumer* walk_consumers[] = {&thread};
-  const WalkFailure failure = WalkRegister(ctx.env, ctx.files, ctx.records, ctx.state.params, walk_consumers);
-  thread.Finish();
-  return failure;
+  return WalkWithConsumerThread(ctx.env, ctx.files, ctx.records, ctx.state.params, *replica, consumers);
 }
 
 }  // namespace zov::reg

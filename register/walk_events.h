@@ -72,6 +72,14 @@ struct WalkFailure {
 [[nodiscard]] WalkFailure WalkRegister(platform::Env& env, datafiles::DataFileTable& files, RecordVariables& records,
                   const RunParameters& params, std::span<WalkConsumer* const> consumers);
 
+// The same walk with the consumers on a second thread (consumer_thread.h):
+// they read `replica`, which must start as a copy of `records` and is
+// theirs until the walk returns; every event has reached them by then.
+[[nodiscard]] WalkFailure WalkWithConsumerThread(platform::Env& env, datafiles::DataFileTable& files,
+                                                 RecordVariables& records, const RunParameters& params,
+                                                 RecordVariables& replica,
+                                                 std::span<WalkConsumer* const> consumers);
+
 }  // namespace zov::reg
 
 #endif  // ZOV_REGISTER_WALK_EVENTS_H_

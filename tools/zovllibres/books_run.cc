@@ -10,7 +10,6 @@
 #include "format/format_state.h"
 #include "format/packed.h"
 #include "platform/code_page.h"
-#include "register/consumer_thread.h"
 #include "register/records.h"
 #include "register/run_parameters.h"
 #include "register/walk_events.h"
@@ -246,10 +245,8 @@ int RunBooks(platform::Env& env, const std::vector<std::string>& args, std::ostr
   // The rows are mapped, checked and written on a second thread while the
   // walk reads on.
   auto replica = std::make_unique<reg::RecordVariables>(files.records);
-  reg::ConsumerThread consumer_thread(*replica, consumers);
-  reg::WalkConsumer* walk_consumers[] = {&consumer_thread};
-  const reg::WalkFailure walk = reg::WalkRegister(env, files.table, files.records, params, walk_consumers);
-  consumer_thread.Finish();
+  const reg::WalkFailure walk =
+      reg::WalkWithConsumerThread(env, files.table, files.records, params, *replica, consumers);
   bar.Clear();
   if (!walk.ok()) {
     // Books that miss invoices must not be taken for the quarter's.
