@@ -25,18 +25,40 @@ if [ "${1:-}" = windows ]; then
 fi
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+# wine32 only runs the 32-bit Windows tests, which are skipped without it
+# (a 64-bit kernel without 32-bit support cannot run them anyway).
+optional=(wine32:i386)
+is_optional() { [[ " ${optional[*]} " == *" $1 "* ]]; }
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+needed=()
+for p in "${missing[@]}"; do is_optional "$p" || needed+=("$p"); done
+install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"; }
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   # wine32 is an i386 package: the architecture must be known to dpkg first.
+  new_architecture=no
   if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
+    new_architecture=yes
   fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A package index can fail to download for a while (a mirror being
+  # synced): try again, then go on with the indexes that did come. The
+  # indexes are fetched only when a needed package is missing, so that a
+  # machine without the optional ones does not wait for them at every build.
+  if [ ${#needed[@]} -gt 0 ] || [ $new_architecture = yes ]; then
+    for attempt in 1 2 3; do
+      $sudo apt-get update -qq && break
+      echo "setup: not every package index could be downloaded (attempt $attempt of 3)" >&2
+      [ "$attempt" -lt 3 ] && sleep $((attempt * 10))
+    done
+  fi
+  if ! install "${missing[@]}"; then
+    [ ${#needed[@]} -eq 0 ] || install "${needed[@]}"
+    echo "setup: ${optional[*]} could not be installed: the 32-bit Windows tests will be skipped" >&2
+  fi
 fi
 [ "$windows" = yes ] || exit 0
 
