@@ -1,0 +1,89 @@
+#include "books/vat_return/owner_figures.h"
+
+#include "register/csv_fields.h"
+
+namespace zov::books::vat {
+
+namespace {
+
+std::string Money(int64_t hundredths) { return reg::CsvNumber(hundredths, 0); }
+
+}  // namespace
+
+LineTax TaxOfLine(std::string_view contract_kind, int64_t vat_amount) {
+  if (contract_kind == "C") return LineTax::kOutside;
+  if (contract_kind == "L" || vat_amount != 0) return LineTax::kSubject;
+  return LineTax::kExempt;
+}
+
+void OwnerFigures::Start(std::string_view owner_code, std::string_view name) {
+  *this = OwnerFigures();
+  code = std::string(owner_code);
+  stored_name = std::string(name);
+}
+
+RateTotals& OwnerFigures::AtRate(int16_t rate) {
+  for (RateTotals& r : rates)
+    if (r.rate == rate) return r;
+  rates.push_back(RateTotals{.rate = rate});
+  return rates.back();
+}
+
+void AddLine(const ReturnPeriod& period, const ReturnLine& line, OwnerFigures* f) {
+  const int64_t year_start = int64_t{period.year} * 10000 + 101;
+  if (line.issue_date < year_start || line.issue_date > period.last_day()) {
+    f->findings.push_back(VatError("", "PERIODO",
+                                   "La factura " + std::string(line.invoice) + " tiene fecha de expedici\xA2n " +
+                                       std::string(line.issue_text) + ", fuera del ejercicio hasta el final del " +
+                                       "trimestre: no se cuenta"));
+    return;
+  }
+  const bool in_quarter = line.issue_date >= period.first_day();
+  const LineTax tax = TaxOfLine(line.contract_kind, line.vat);
+  if (in_quarter) ++f->quarter_lines;
+
+  if (tax == LineTax::kOutside) {
+    const int64_t amount = line.tax_base + line.exempt;
+    f->year_outside += amount;
+    if (in_quarter) {
+      f->quarter_outside += amount;
+      f->quarter_outside_tax += line.vat;
+      ++f->quarter_outside_lines;
+    }
+    return;
+  }
+  f->year_exempt += line.exempt;
+  if (in_quarter) f->quarter_exempt += line.exempt;
+  if (tax == LineTax::kExempt) {
+    f->year_exempt += line.tax_base;
+    if (in_quarter) f->quarter_exempt += line.tax_base;
+    return;
+  }
+
+  ++f->year_subject_lines;
+  f->year_subject_base += line.tax_base;
+  if (!in_quarter) return;
+  ++f->quarter_subject_lines;
+  RateTotals& r = f->AtRate(line.rate);
+  if (line.tax_base < 0 || line.vat < 0) {
+    r.negative_base += line.tax_base;
+    r.negative_quota += line.vat;
+    ++r.negative_lines;
+    f->findings.push_back(VatWarning(
+        "14", "NEGATIVA",
+        "La factura " + std::string(line.invoice) + " de " + std::string(line.issue_text) + " (base " +
+            Money(line.tax_base) + ", cuota " + Money(line.vat) +
+            ") se declara como modificaci\xA2n de bases y cuotas (casillas 14 y 15) con su signo: compruebe si "
+            "rectifica una factura anterior"));
+    return;
+  }
+  r.base += line.tax_base;
+  r.quota += line.vat;
+  ++r.lines;
+  if (line.unpaid > 0) {
+    ++f->unpaid_lines;
+    f->unpaid_amount += line.unpaid;
+  }
+}
+
+}  // namespace zov::books::vat

@@ -1,0 +1,68 @@
+// What becomes of each owner's figures: the owner is not liable, skipped
+// (no usable NIF), or gets a return that is prepared, checked and written
+// into the output folder (valid, invalid, or failed when it could not be
+// written). Every outcome goes to `report`, in the owners' order.
+//
+//   OwnerReturns returns(fs, *design, settings, out_dir, nif_of, report);
+//   VatConsumer consumer(settings.period, [&](const OwnerFigures& f) { returns.Owner(f); });
+#ifndef ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
+#define ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "books/vat_return/design.h"
+#include "books/vat_return/findings.h"
+#include "books/vat_return/owner_figures.h"
+#include "books/vat_return/prepare_return.h"
+#include "books/vat_return/return_values.h"
+#include "platform/file_system.h"
+
+namespace zov::books::vat {
+
+enum class ReturnStatus : uint8_t { kValid, kInvalid, kNotLiable, kSkipped, kFailed };
+
+// "valid", "invalid", "not liable", "skipped", "failed".
+std::string_view ReturnStatusName(ReturnStatus status);
+
+struct OwnerOutcome {
+  std::string code;
+  std::string name;  // as the return carries it (code page 850)
+  std::string nif;
+  std::string file;  // the file's name in the output folder; empty when none was written
+  ReturnStatus status = ReturnStatus::kNotLiable;
+  ReturnValues values;  // the return's, when one was prepared
+  std::vector<VatFinding> findings;
+};
+
+class OwnerReturns {
+ public:
+  // The owner's NIF (upper case, code page 850), or nullptr when the agency's
+  // file has none for the owner.
+  using NifOf = std::function<const std::string*(std::string_view owner_code)>;
+  using Report = std::function<void(const OwnerOutcome&)>;
+
+  // `out_dir` ends in a separator.
+  OwnerReturns(platform::FileSystem& fs, const Design& design, const ReturnSettings& settings, std::string out_dir,
+               NifOf nif_of, Report report)
+      : fs_(fs), design_(design), settings_(settings), out_dir_(std::move(out_dir)), nif_of_(std::move(nif_of)),
+        report_(std::move(report)) {}
+
+  void Owner(const OwnerFigures& figures);
+
+ private:
+  platform::FileSystem& fs_;
+  const Design& design_;
+  const ReturnSettings& settings_;
+  std::string out_dir_;
+  NifOf nif_of_;
+  Report report_;
+  OwnerOutcome outcome_;  // reused for every owner
+  std::string bytes_;
+};
+
+}  // namespace zov::books::vat
+
+#endif  // ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
