@@ -16,6 +16,8 @@
 #include <span>
 #include <string_view>
 
+#include "platform/status.h"
+
 namespace zov::books::vat {
 
 // An: letters, digits and blanks, left-aligned, blank-padded (the design's
@@ -112,6 +114,10 @@ struct Design {
 // The design for returns of `year`; nullptr when there is none (a return is
 // never written in another year's design).
 const Design* FindDesign(int year);
+
+// The same for a run: InvalidArgument naming the years there are designs
+// for when `year` has none.
+[[nodiscard]] platform::Status DesignForYear(int year, const Design** design);
 
 // The row of `rate`, or nullptr when the rate has no box.
 const RateRow* FindRateRow(const Design& design, int16_t rate);

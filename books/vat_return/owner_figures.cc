@@ -1,5 +1,7 @@
 #include "books/vat_return/owner_figures.h"
 
+#include "format/dates.h"
+#include "format/packed.h"
 #include "register/csv_fields.h"
 
 namespace zov::books::vat {
@@ -7,6 +9,12 @@ namespace zov::books::vat {
 namespace {
 
 std::string Money(int64_t hundredths) { return reg::CsvNumber(hundredths, 0); }
+
+// "La factura 26100001 de 01/10/2026".
+std::string Invoice(const ReturnLine& line) {
+  return "La factura " + format::UnpackDigits(line.packed_invoice) + " de " +
+         format::DateSlashText(line.packed_issue_date);
+}
 
 }  // namespace
 
@@ -32,10 +40,8 @@ RateTotals& OwnerFigures::AtRate(int16_t rate) {
 void AddLine(const ReturnPeriod& period, const ReturnLine& line, OwnerFigures* f) {
   const int64_t year_start = int64_t{period.year} * 10000 + 101;
   if (line.issue_date < year_start || line.issue_date > period.last_day()) {
-    f->findings.push_back(VatError("", "PERIODO",
-                                   "La factura " + std::string(line.invoice) + " tiene fecha de expedici\xA2n " +
-                                       std::string(line.issue_text) + ", fuera del ejercicio hasta el final del " +
-                                       "trimestre: no se cuenta"));
+    f->findings.push_back(VatError(
+        "", "PERIODO", Invoice(line) + " queda fuera del ejercicio hasta el final del trimestre: no se cuenta"));
     return;
   }
   const bool in_quarter = line.issue_date >= period.first_day();
@@ -69,12 +75,8 @@ void AddLine(const ReturnPeriod& period, const ReturnLine& line, OwnerFigures* f
     r.negative_base += line.tax_base;
     r.negative_quota += line.vat;
     ++r.negative_lines;
-    f->findings.push_back(VatWarning(
-        "14", "NEGATIVA",
-        "La factura " + std::string(line.invoice) + " de " + std::string(line.issue_text) + " (base " +
-            Money(line.tax_base) + ", cuota " + Money(line.vat) +
-            ") se declara como modificaci\xA2n de bases y cuotas (casillas 14 y 15) con su signo: compruebe si "
-            "rectifica una factura anterior"));
+    f->negative_lines.push_back(Invoice(line) + " (base " + Money(line.tax_base) + ", cuota " + Money(line.vat) +
+                                ")");
     return;
   }
   r.base += line.tax_base;

@@ -46,9 +46,9 @@ LineTax TaxOfLine(std::string_view contract_kind, int64_t vat_amount);
 
 // What the return needs of one register line.
 struct ReturnLine {
-  int64_t issue_date = 0;       // YYYYMMDD
-  std::string_view issue_text;  // DD/MM/YYYY, for messages
-  std::string_view invoice;     // for messages
+  int64_t issue_date = 0;             // YYYYMMDD
+  std::string_view packed_issue_date;  // the record's, for messages
+  std::string_view packed_invoice;     // the record's, for messages
   std::string_view contract_kind;
   int16_t rate = 0;             // hundredths of a percent
   int64_t tax_base = 0;
@@ -90,7 +90,11 @@ struct OwnerFigures {
   int64_t year_exempt = 0;
   int64_t year_outside = 0;
 
-  // Findings of single lines (a negative line, a date outside the year).
+  // The quarter's subject lines with a negative base or quota: "La factura
+  // N de DD/MM/YYYY (base B, cuota Q)", for the warning each one gets.
+  std::vector<std::string> negative_lines;
+
+  // Findings of single lines (a date outside the year).
   std::vector<VatFinding> findings;
 
   void Start(std::string_view owner_code, std::string_view name);

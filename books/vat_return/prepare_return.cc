@@ -41,6 +41,12 @@ PreparedReturn PrepareReturn(const Design& design, const ReturnSettings& setting
   PreparedReturn r;
   r.findings = f.findings;
   const Boxes& b = design.boxes;
+  for (const std::string& line : f.negative_lines) {
+    r.findings.push_back(VatWarning(b.modified_base, "NEGATIVA",
+                                    line + " se declara como modificaci\xA2n de bases y cuotas (casillas " +
+                                        std::string(b.modified_base) + " y " + std::string(b.modified_quota) +
+                                        ") con su signo: compruebe si rectifica una factura anterior"));
+  }
   if (f.quarter_outside_lines > 0) {
     r.findings.push_back(VatWarning(
         b.not_subject_location, "TERRITORIO",

@@ -40,7 +40,6 @@ class ReturnValues {
   }
 
   const std::map<std::string, int64_t, std::less<>>& amounts() const { return amounts_; }
-  const std::map<std::string, std::string, std::less<>>& texts() const { return texts_; }
 
  private:
   std::map<std::string, int64_t, std::less<>> amounts_;

@@ -1,6 +1,5 @@
 #include "books/vat_return/vat_consumer.h"
 
-#include "format/dates.h"
 #include "format/packed.h"
 #include "register/line.h"
 
@@ -22,12 +21,10 @@ void VatConsumer::OwnerStart(const reg::RecordVariables& r) {
 
 void VatConsumer::Line(const reg::RecordVariables& r, const reg::LineAmounts& amounts) {
   const reg::ReceiptRecord& receipt = r.receipt;
-  const std::string issue_text = format::DateSlashText(receipt.IssueDate());
-  const std::string invoice = format::UnpackDigits(receipt.InvoiceNumber());
   ReturnLine line;
   line.issue_date = DateNumber(receipt.IssueDate());
-  line.issue_text = issue_text;
-  line.invoice = invoice;
+  line.packed_issue_date = receipt.IssueDate();
+  line.packed_invoice = receipt.InvoiceNumber();
   line.contract_kind = r.contract.ContractKind();
   line.rate = receipt.VatRate();
   line.tax_base = amounts.tax_base;

@@ -139,8 +139,17 @@ TEST(DesignTest, Design2026) {
     EXPECT_EQ(FindRateRow(*d, rate), nullptr) << rate;
 }
 
-TEST(DesignTest, AYearWithoutATableHasNoDesign) {
-  for (int year : {2023, 2024, 2025, 2027, 0, -1, 9999}) EXPECT_EQ(FindDesign(year), nullptr) << year;
+TEST(DesignTest, AYearWithoutATableIsRefused) {
+  for (int year : {2023, 2024, 2025, 2027, 0, -1, 9999}) {
+    const Design* d = FindDesign(2026);
+    const platform::Status s = DesignForYear(year, &d);
+    EXPECT_EQ(d, nullptr) << year;
+    EXPECT_EQ(s.message(), "no record design of the VAT return for " + std::to_string(year) +
+                               ": the agency publishes one for each year, and this program has 2026");
+  }
+  const Design* d = nullptr;
+  EXPECT_TRUE(DesignForYear(2026, &d).ok());
+  EXPECT_EQ(d, FindDesign(2026));
 }
 
 }  // namespace

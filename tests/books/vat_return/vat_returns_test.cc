@@ -166,6 +166,21 @@ TEST(VatReturnsTest, BoxesOfEachKindOfLine) {
             {{"07", 100000}, {"09", 21000}, {"14", -50000}, {"15", -10500}, {"80", 50000}, {"88", 50000}}),
        "I",
        "NEGATIVA:warning 347:warning"},
+      {"a credit note whose quota is not its base at its rate",
+       4,
+       {Premises("20261001", "26100001"),
+        [] {
+          reg::ReceiptRecord r = CreditNote("20261115", "26110009");
+          r.SetVatAmount(-10000);
+          r.SetTotalAmount(-60000);
+          r.SetPaidAmount(-60000);
+          return r;
+        }()},
+       ReturnStatus::kInvalid,
+       With(Results(11000),
+            {{"07", 100000}, {"09", 21000}, {"14", -50000}, {"15", -10000}, {"80", 50000}, {"88", 50000}}),
+       "I",
+       "NEGATIVA:warning 347:warning CUOTA:error"},
       {"only a credit note: a result to carry forward",
        2,
        {Premises("20260110", "26010001"), CreditNote("20260420", "26040009")},
