@@ -46,6 +46,10 @@ void BookConsumer::Fail(Owner& o, const platform::Status& status) {
 
 void BookConsumer::OwnerStart(const reg::RecordVariables& r) {
   current_ = Owner();
+  // Every figure of the owner's, the rows of an owner who gets no book
+  // included, follows from this owner alone: never the book type of the
+  // owner before.
+  book_.type = current_.type;
   current_.code = format::UnpackDigits(r.owner.OwnerCode());
   if (progress_) progress_(current_.code);
   current_.display_name = OwnerDisplayName(r.owner.OwnerName());

@@ -323,8 +323,9 @@ TEST(BooksRunTest, BadInputIsRefusedWithNothingWritten) {
   }
 }
 
-// Owners without a usable NIF get no book and are listed; a row the agency
-// would refuse is still written and makes its book invalid.
+// Owners without a usable NIF get no book and are listed, with the figures
+// their own book would have had (a unified book's: the withholding counts);
+// a row the agency would refuse is still written and makes its book invalid.
 TEST(BooksRunTest, SkippedOwnersAndInvalidBooks) {
   BooksInstallation inst;
   inst.Add(reg::kFileVPropiet, Owner("0001", "A*B", "S"));
@@ -351,10 +352,10 @@ TEST(BooksRunTest, SkippedOwnersAndInvalidBooks) {
   const auto manifest = Lines(inst.Read(inst.out() + "manifest.csv"));
   ASSERT_EQ(manifest.size(), 6u);
   EXPECT_EQ(manifest[1], "0001;A, B;B08222341;C;2026B08222341CA, B.xlsx;2;2020,00;210,00;0,00;3;1;invalid");
-  EXPECT_EQ(manifest[2], "0002;C, D;12345678A;;;2;2020,00;210,00;0,00;1;0;skipped");
-  EXPECT_EQ(manifest[3], "0003;E, F;X1234567L;;;2;2020,00;210,00;0,00;1;0;skipped");
-  EXPECT_EQ(manifest[4], "0004;G, H;;;;2;2020,00;210,00;0,00;1;0;skipped");
-  EXPECT_EQ(manifest[5], "0005;I, J;X1234567L;;;2;2020,00;210,00;0,00;1;0;skipped");
+  EXPECT_EQ(manifest[2], "0002;C, D;12345678A;;;2;2020,00;210,00;190,00;1;0;skipped");
+  EXPECT_EQ(manifest[3], "0003;E, F;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped");
+  EXPECT_EQ(manifest[4], "0004;G, H;;;;2;2020,00;210,00;190,00;1;0;skipped");
+  EXPECT_EQ(manifest[5], "0005;I, J;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped");
   std::string rules;
   for (const std::string& line : Lines(inst.Read(inst.out() + "validation.csv"))) {
     const auto semi = [&](int n) {
@@ -465,6 +466,35 @@ TEST(BooksRunTest, SameInputsAndTimeGiveTheSameBytes) {
   inst.environment.Set("SOURCE_DATE_EPOCH", std::to_string(inst.clock.SecondsSinceEpoch()));
   ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
   EXPECT_TRUE(OutBytes(inst) == by_clock);
+}
+
+// Regression: the figures of an owner skipped for want of a NIF followed
+// the book type of the owner before him, so his withholding showed 0,00
+// after a legal entity's VAT-only book. Each owner's figures are his own.
+TEST(BooksRunTest, ASkippedOwnersFiguresAreHisOwn) {
+  auto run = [](bool entity_first) {
+    BooksInstallation inst;
+    if (entity_first) {
+      inst.Add(reg::kFileVPropiet, Owner("0001", "PATRIMONIAL MATARO SA", "S"));
+      inst.Add(reg::kFileVGrups, Group("00010001", "G"));
+      inst.Add(reg::kFileVDepBase, Property("000100010001", "BAR EL RACO SL", "ESB08222341"));
+      inst.Add(reg::kFileVDepCont, Contract("000100010001", "L", "S"));
+      inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260105", "26010001"));
+    }
+    inst.Add(reg::kFileVPropiet, Owner("0002", "PUIG*JOAN", "S"));
+    inst.Add(reg::kFileVGrups, Group("00020001", "G"));
+    inst.Add(reg::kFileVDepBase, Property("000200010001", "FARMACIA SL", "ESB08222341"));
+    inst.Add(reg::kFileVDepCont, Contract("000200010001", "L", "S"));
+    inst.Add(reg::kFileVCobros, Receipt("000200010001", "20260105", "26010002"));
+    inst.Build();
+    inst.WriteNifs("0001;A58818501\r\n");  // owner 0002 has none
+    EXPECT_EQ(inst.RunFor(2026, 1).code, kExitNotAllValid);
+    const auto manifest = Lines(inst.Read(inst.out() + "manifest.csv"));
+    return manifest.back();
+  };
+  const std::string alone = run(false);
+  EXPECT_EQ(alone, "0002;PUIG, JOAN;;;;1;1000,00;210,00;190,00;1;0;skipped");
+  EXPECT_EQ(run(true), alone);
 }
 
 }  // namespace
