@@ -7,8 +7,9 @@
 
 namespace zov::books {
 
-namespace {
+using format::HundredthsText;
 
+namespace {
 
 int64_t AmountOf(const Cell& cell) { return cell.is_amount() ? cell.value : 0; }
 
@@ -165,8 +166,8 @@ void BookConsumer::Emit(Owner& o) {
   }
   const std::string type = o.skipped || o.failed ? std::string() : std::string(1, BookLetter(o.type));
   manifest_.Add({o.code, o.display_name, o.nif, type, o.skipped || o.failed ? std::string_view() : o.file_name,
-                 std::to_string(o.rows), format::HundredthsText(o.base), format::HundredthsText(o.vat), format::HundredthsText(o.withheld), std::to_string(o.errors),
-                 std::to_string(o.warnings), status});
+                 std::to_string(o.rows), HundredthsText(o.base), HundredthsText(o.vat), HundredthsText(o.withheld),
+                 std::to_string(o.errors), std::to_string(o.warnings), status});
   o.findings.clear();
 }
 

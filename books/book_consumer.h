@@ -24,13 +24,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/file_system.h"
-#include "register/walk_events.h"
 #include "books/book_mapping.h"
 #include "books/book_validation.h"
 #include "books/nif_file.h"
 #include "books/report_file.h"
 #include "books/xlsx_book.h"
+#include "platform/file_system.h"
+#include "register/walk_events.h"
 
 namespace zov::books {
 

@@ -10,6 +10,8 @@
 
 namespace zov::books {
 
+using format::HundredthsText;
+
 namespace {
 
 // The cells every row of the invoice shares.
@@ -88,13 +90,13 @@ void MapLine(const reg::RecordVariables& r, const reg::LineAmounts& amounts, con
       out->warnings.push_back(Warning(
           "V6",
           std::string("Clave ") + main[kOperationKey].text + " tomada del importe retenido (" +
-              format::HundredthsText(withheld) + "); el contrato indica " + (flag ? "" : "sin ") + "retenci\xA2n",
+              HundredthsText(withheld) + "); el contrato indica " + (flag ? "" : "sin ") + "retenci\xA2n",
           0));
     }
   } else if (kind == "C") {
     if (vat != 0) {
       out->warnings.push_back(Warning("V37",
-                                      "El impuesto del recibo (" + format::HundredthsText(vat) +
+                                      "El impuesto del recibo (" + HundredthsText(vat) +
                                           ") no es IVA espa\xA4ol (IGIC/IPSI) y no figura en el libro",
                                       0));
     }
@@ -112,7 +114,7 @@ void MapLine(const reg::RecordVariables& r, const reg::LineAmounts& amounts, con
       main[kWithholdingAmount] = Cell::Amount(withheld);
     } else {
       out->warnings.push_back(Warning("V12",
-                                      "La retenci\xA2n (" + format::HundredthsText(withheld) +
+                                      "La retenci\xA2n (" + HundredthsText(withheld) +
                                           ") no figura en un libro solo de IVA (C)",
                                       0));
     }
@@ -127,7 +129,7 @@ void MapLine(const reg::RecordVariables& r, const reg::LineAmounts& amounts, con
   IncomeCells(settings, exempt);
   out->count = 2;
   out->warnings.push_back(Warning("V7",
-                                  "La parte exenta (" + format::HundredthsText(amounts.exempt) +
+                                  "La parte exenta (" + HundredthsText(amounts.exempt) +
                                       ") va en una segunda l\xA1nea de la misma factura con clave " +
                                       std::string(exempt_codes.key) + " y " +
                                       std::string(exempt_codes.qualification.empty() ? exempt_codes.exemption

@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "register/line.h"
-#include "register/records.h"
 #include "books/book_row.h"
 #include "books/findings.h"
 #include "books/owner_book.h"
+#include "register/line.h"
+#include "register/records.h"
 
 namespace zov::books {
 

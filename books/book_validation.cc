@@ -3,13 +3,16 @@
 #include <string>
 #include <string_view>
 
+#include "books/recipient.h"
 #include "format/chars.h"
 #include "format/dates.h"
-#include "format/tax_ids.h"
 #include "format/number_field.h"
-#include "books/recipient.h"
+#include "format/tax_ids.h"
 
 namespace zov::books {
+
+using format::HundredthsText;
+using format::DateNumberSlashText;
 
 namespace {
 
@@ -76,7 +79,7 @@ class RowChecker {
           if (!cell.is_amount()) {
             Fail("V3", "La columna " + Column(c) + " debe ser un importe num\x82rico");
           } else if (cell.value >= reg::kDesignAmountLimit || cell.value <= -reg::kDesignAmountLimit) {
-            Fail("V3", "El importe " + format::HundredthsText(cell.value) + " de la columna " + Column(c) +
+            Fail("V3", "El importe " + HundredthsText(cell.value) + " de la columna " + Column(c) +
                            " tiene m\xA0s de 10 cifras enteras");
           }
           break;
@@ -84,7 +87,7 @@ class RowChecker {
           if (!cell.is_amount()) {
             Fail("V3", "La columna " + Column(c) + " debe ser un tipo num\x82rico");
           } else if (cell.value < 0 || cell.value >= reg::kDesignRateLimit) {
-            Fail("V3", "El tipo " + format::HundredthsText(cell.value) + " de la columna " + Column(c) +
+            Fail("V3", "El tipo " + HundredthsText(cell.value) + " de la columna " + Column(c) +
                            " debe estar entre 0,00 y 99,99");
           }
           break;
@@ -127,8 +130,9 @@ class RowChecker {
     if (Has(kPeriod) && Text(kPeriod) != quarter)
       Fail("V11", "El periodo " + Quoted(Text(kPeriod)) + " no es el de la fecha (" + quarter + ")");
     if (issued < rules_.period.first_date() || issued > rules_.period.last_date()) {
-      Fail("PERIODO", "La fecha de expedici\xA2n " + format::DateNumberSlashText(issued) + " est\xA0 fuera del periodo del libro (" +
-                          format::DateNumberSlashText(rules_.period.first_date()) + " a " + format::DateNumberSlashText(rules_.period.last_date()) + ")");
+      Fail("PERIODO", "La fecha de expedici\xA2n " + DateNumberSlashText(issued) +
+                          " est\xA0 fuera del periodo del libro (" + DateNumberSlashText(rules_.period.first_date()) +
+                          " a " + DateNumberSlashText(rules_.period.last_date()) + ")");
     }
     if (DateIn(kOperationDate)) {
       if (Value(kOperationDate) == issued)
@@ -170,7 +174,7 @@ class RowChecker {
       Fail("V10", "Concepto de ingreso " + Quoted(Text(kIncomeConcept)) + " no v\xA0lido");
     const bool exception = Text(kIncomeConcept) == "I05" || OneOf(Text(kOperationKey), "03 05 07 09");
     if (!exception && IsAmount(kTaxBase) && (!IsAmount(kComputableIncome) || Value(kComputableIncome) != Value(kTaxBase)))
-      Fail("V13", "El ingreso computable debe ser igual a la base imponible (" + format::HundredthsText(Value(kTaxBase)) + ")");
+      Fail("V13", "El ingreso computable debe ser igual a la base imponible (" + HundredthsText(Value(kTaxBase)) + ")");
   }
 
   // V2, V29, V33.
@@ -243,7 +247,7 @@ class RowChecker {
     const int64_t surcharge_rate = IsAmount(kSurchargeRate) ? Value(kSurchargeRate) : 0;
     if (IsAmount(kSurchargeRate) && surcharge_rate != 520 && surcharge_rate != 140 && surcharge_rate != 50 &&
         surcharge_rate != 175)
-      Fail("V35", "Tipo de recargo de equivalencia " + format::HundredthsText(Value(kSurchargeRate)) + " no v\xA0lido");
+      Fail("V35", "Tipo de recargo de equivalencia " + HundredthsText(Value(kSurchargeRate)) + " no v\xA0lido");
     if (Has(kSurchargeAmount) && !Has(kSurchargeRate))
       Fail("V35", "Una cuota de recargo de equivalencia necesita su tipo");
     if (qualification == "S1") {
@@ -253,17 +257,18 @@ class RowChecker {
         // Within a cent of base x rate, in hundredths of a cent.
         const int64_t difference = vat * 10000 - base * Value(kVatRate);
         if (difference > 10000 || difference < -10000 || (vat != 0 && base != 0 && (vat < 0) != (base < 0)))
-          Fail("V21", "La cuota " + format::HundredthsText(vat) + " no es la base " + format::HundredthsText(base) + " por el tipo " +
-                          format::HundredthsText(Value(kVatRate)) + " %");
+          Fail("V21", "La cuota " + HundredthsText(vat) + " no es la base " + HundredthsText(base) + " por el tipo " +
+                          HundredthsText(Value(kVatRate)) + " %");
         Rates();
       }
       if (IsAmount(kTotal) && Value(kTotal) != base + vat + surcharge)
-        Fail("V37", "El total " + format::HundredthsText(Value(kTotal)) + " debe ser base m\xA0s cuota de IVA y de recargo (" +
-                        format::HundredthsText(base + vat + surcharge) + "); la retenci\xA2n no se descuenta");
+        Fail("V37", "El total " + HundredthsText(Value(kTotal)) + " debe ser base m\xA0s cuota de IVA y de recargo (" +
+                        HundredthsText(base + vat + surcharge) + "); la retenci\xA2n no se descuenta");
     } else {
       if (IsAmount(kTotal) && Value(kTotal) != base)
-        Fail("V37", "El total " + format::HundredthsText(Value(kTotal)) + " de una operaci\xA2n no sujeta o exenta debe ser la base (" +
-                        format::HundredthsText(base) + ")");
+        Fail("V37", "El total " + HundredthsText(Value(kTotal)) +
+                        " de una operaci\xA2n no sujeta o exenta debe ser la base (" +
+                        HundredthsText(base) + ")");
       if ((IsAmount(kVatRate) && Value(kVatRate) != 0) || vat != 0)
         Fail("V37", "Una operaci\xA2n no sujeta o exenta no lleva tipo ni cuota de IVA");
     }
@@ -285,7 +290,7 @@ class RowChecker {
     } else if (rate == 700 || rate == 800 || rate == 1600 || rate == 1800) {
       allowed = date <= 20121231;
     }
-    if (!allowed) Fail("V39", "Tipo de IVA " + format::HundredthsText(rate) + " % no admitido en la fecha de la operaci\xA2n");
+    if (!allowed) Fail("V39", "Tipo de IVA " + HundredthsText(rate) + " % no admitido en la fecha de la operaci\xA2n");
   }
 
   // V40: keys 11-13 and landlords (activity A-01 or D) give the property's

@@ -344,7 +344,9 @@ std::string AppXml(std::string_view issued, std::string_view received) {
 
 // The book's creation time (the run's, UTC), as the core properties give it.
 std::string CoreXml(const RunTime& t) {
-  const auto two = [](int v) { return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10); };
+  const auto two = [](int v) {
+    return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
+  };
   std::string stamp;
   AppendNumber(stamp, t.year);
   stamp += "-" + two(t.month) + "-" + two(t.day) + "T" + two(t.hour) + ":" + two(t.minute) + ":" + two(t.second) + "Z";
@@ -372,7 +374,8 @@ struct XlsxBook::Parts {
   int64_t next_row = kFirstDataRow;
   enum class Stage { kWriting, kFinished, kCommitted, kFailed } stage = Stage::kWriting;
 
-  Parts(platform::FileSystem& f, std::string n) : fs(f), name(std::move(n)), temporary(name + std::string(kTemporarySuffix)) {}
+  Parts(platform::FileSystem& f, std::string n)
+      : fs(f), name(std::move(n)), temporary(name + std::string(kTemporarySuffix)) {}
 
   // Whatever was not put in place is removed.
   ~Parts() {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "gtest/gtest.h"
-#include "tests/register/builders.h"
 #include "tests/books/cells.h"
+#include "tests/register/builders.h"
 
 namespace zov::books {
 namespace {

@@ -16,6 +16,7 @@
 
 #include "app/run.h"
 #include "books/books_run.h"
+#include "books/books_run.h"
 #include "gtest/gtest.h"
 #include "platform/code_page.h"
 #include "platform/native_env.h"
@@ -30,7 +31,6 @@
 #include "register/records.h"
 #include "tests/register/builders.h"
 #include "tools/zovdata/zovdata.h"
-#include "books/books_run.h"
 
 namespace zov::books {
 

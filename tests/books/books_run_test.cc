@@ -6,8 +6,8 @@
 #include <functional>
 #include <map>
 
-#include "format/chars.h"
 #include "books/zip_writer.h"
+#include "format/chars.h"
 #include "format/packed.h"
 #include "gtest/gtest.h"
 #include "tests/books/books_installation.h"

@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "format/number_field.h"
 #include "books/book_row.h"
+#include "format/number_field.h"
 
 namespace zov::books {
 

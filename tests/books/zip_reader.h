@@ -26,7 +26,8 @@ struct ZipEntryRead {
 
 inline uint32_t ZipField(std::string_view bytes, std::size_t at, int size) {
   uint32_t v = 0;
-  for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+  for (int i = size - 1; i >= 0; --i)
+    v = (v << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
   return v;
 }
 
