@@ -92,7 +92,7 @@ void ZipWriter::BeginEntry(std::string_view name) {
   std::string header;
   Put32(header, kLocalHeaderSignature);
   Put16(header, kVersion);
-  Put16(header, 0);  // flags: no data descriptor, the name in code page 437's ASCII
+  Put16(header, 0);  // flags: the sizes are in this header (no data descriptor); the name is ASCII
   Put16(header, kDeflated);
   Put16(header, timestamp_.time);
   Put16(header, timestamp_.date);
@@ -135,6 +135,7 @@ void ZipWriter::Deflate(std::string_view data, bool finish) {
       const std::size_t produced = out.size() - d.stream.avail_out;
       d.compressed += produced;
       Emit(std::string_view(out.data(), produced));
+      if (!status_.ok()) return;  // a write failed: nothing more is kept
     } while (d.stream.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
   } while (!data.empty());
 }
