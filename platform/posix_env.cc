@@ -35,6 +35,11 @@ class PosixClock : public Clock {
     return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) * 100 +
            static_cast<int32_t>(ts.tv_nsec / 10000000);
   }
+  int64_t SecondsSinceEpoch() override {
+    struct timespec ts;
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<int64_t>(ts.tv_sec);
+  }
   int64_t MonotonicMicros() override {
     struct timespec ts;
     ::clock_gettime(CLOCK_MONOTONIC, &ts);

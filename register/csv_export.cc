@@ -60,7 +60,8 @@ void OwnerCsvStart(RegisterContext& ctx) {
   state.csv_lost_before = ctx.slots.lost_lines;
   state.csv_slot = output::OpenSlot(ctx.slots, state.csv_path, kCsvFormatSpec,
                                     file ? platform::AppendToByteFile(std::move(file), 0) : nullptr);
-  for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, state.csv_slot, header);
+  for (const IssuedColumnSpec& column : kIssuedInvoiceDesign)
+    output::AddField(ctx.slots, state.csv_slot, column.csv_header);
   output::WriteLine(ctx.env, ctx.slots, state.csv_slot);
   // The file exists from the owner's start; its lines are written together,
   // since it is handed over (or deleted) only at the owner's end.

@@ -15,6 +15,20 @@ constexpr int kMaxAttempts = 100000;
 
 }  // namespace
 
+std::string FileNamePart(std::string_view name, std::size_t max_length) {
+  std::string part;
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) continue;
+    if (part.size() == max_length) break;
+    part += c;
+  }
+  while (!part.empty() && (part.back() == ' ' || part.back() == '.')) part.pop_back();
+  const std::size_t first = part.find_first_not_of(' ');
+  part.erase(0, first == std::string::npos ? part.size() : first);
+  return part;
+}
+
 bool FileExists(platform::FileSystem& fs, std::string_view path) {
   DirEntry entry;
   if (!fs.FindFirst(path, &entry).ok()) return false;

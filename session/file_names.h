@@ -1,9 +1,11 @@
 // File-name helpers of the suite's library: whether an ordinary file exists,
-// and a fresh random file name in a directory.
+// a fresh random file name in a directory, and a person's name as part of a
+// file name.
 //
 //   std::string csv = UniqueFileName(env, "/tmp", "", ".CSV");
 //   // e.g. "/tmp\K3Z09QAB.CSV", created empty (the file system reads "\" as a
 //   // separator)
+//   FileNamePart("PUIG/FERRER, JOAN: ")  -> "PUIGFERRER, JOAN"
 #ifndef ZOV_SESSION_FILE_NAMES_H_
 #define ZOV_SESSION_FILE_NAMES_H_
 
@@ -41,6 +43,14 @@ std::string UniqueFile(platform::Env& env, std::string_view directory, std::stri
                        std::string_view extension, std::unique_ptr<platform::ByteFile>* file);
 std::string UniqueFileName(platform::Env& env, std::string_view directory, std::string_view prefix,
                            std::string_view extension);
+
+// A name (an owner's, in code page 850) as part of a file name that every
+// system the suite runs on accepts: the characters \ / : * ? " < > |, control
+// bytes and DEL are dropped; letters with accents, blanks and the rest are
+// kept; the result is cut to `max_length` bytes, then blanks at either end
+// and dots at its end are dropped (a name may not end in either). Callers put
+// a fixed part before it, so it never stands alone as "." or "..".
+std::string FileNamePart(std::string_view name, std::size_t max_length = std::string_view::npos);
 
 }  // namespace zov::session
 

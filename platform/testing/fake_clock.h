@@ -2,6 +2,8 @@
 #ifndef ZOV_PLATFORM_TESTING_FAKE_CLOCK_H_
 #define ZOV_PLATFORM_TESTING_FAKE_CLOCK_H_
 
+#include <chrono>
+#include <cstdint>
 #include <vector>
 
 #include "platform/clock.h"
@@ -15,6 +17,13 @@ class FakeClock : public Clock {
 
   CivilDate Today() override { return today_; }
   int32_t HundredthsSinceMidnight() override { return hundredths_; }
+  // Today's date and time of day read as UTC.
+  int64_t SecondsSinceEpoch() override {
+    using namespace std::chrono;
+    const sys_days date = year{today_.year} / month{static_cast<unsigned>(today_.month)} /
+                          day{static_cast<unsigned>(today_.day)};
+    return date.time_since_epoch().count() * int64_t{86400} + hundredths_ / 100;
+  }
   int64_t MonotonicMicros() override { return micros_; }
   void SleepMillis(int32_t millis) override {
     sleeps.push_back(millis);

@@ -25,6 +25,13 @@ class Win32Clock : public Clock {
     ::GetLocalTime(&t);
     return (t.wHour * 3600 + t.wMinute * 60 + t.wSecond) * 100 + t.wMilliseconds / 10;
   }
+  int64_t SecondsSinceEpoch() override {
+    FILETIME t;
+    ::GetSystemTimeAsFileTime(&t);
+    // 100-nanosecond intervals since 1601-01-01, 11644473600 s before 1970.
+    const int64_t intervals = static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+    return intervals / 10000000 - 11644473600;
+  }
   int64_t MonotonicMicros() override {
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);

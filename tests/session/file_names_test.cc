@@ -36,6 +36,30 @@ class FileNamesTest : public ::testing::Test {
   const std::string dir_ = fake_.root();
 };
 
+// Owners' names as file-name parts: accents kept, what no system takes
+// dropped, never a name that ends in a blank or a dot or leaves its folder.
+TEST(FileNamePartTest, KeepsLettersDropsWhatNoSystemTakes) {
+  struct Case {
+    std::string name;
+    std::size_t max;
+    std::string want;
+  } cases[] = {
+      {"PUIG I FERRER, JOAN", 40, "PUIG I FERRER, JOAN"},
+      {"MARIA \xB7NGELS PUIGDOM\xD4NECH", 40, "MARIA \xB7NGELS PUIGDOM\xD4NECH"},
+      {"  N\xA3\xA4" "ez, Fran\x87ois / d'Or  ", 40, "N\xA3\xA4" "ez, Fran\x87ois  d'Or"},
+      {"A\\B/C:D*E?F\"G<H>I|J", 40, "ABCDEFGHIJ"},
+      {"TAB\tNL\nNUL" + std::string(1, '\0') + "ESC\x1B" "DEL\x7F" "END", 40, "TABNLNULESCDELEND"},
+      {"../../etc/passwd", 40, "....etcpasswd"},
+      {"S.A. ...", 40, "S.A"},
+      {"ABCDEFGH", 5, "ABCDE"},
+      {"AB CD", 3, "AB"},  // cut, then the blank at its end dropped
+      {"", 40, ""},
+      {"***", 40, ""},
+      {std::string(300, 'X'), std::string::npos, std::string(300, 'X')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FileNamePart(c.name, c.max), c.want) << "name \"" << c.name << "\"";
+}
+
 TEST_F(FileNamesTest, FileExistsOnlyForOrdinaryFiles) {
   const std::string d = dir_;
   MakeFile(d + "plain.csv");

@@ -257,7 +257,7 @@ class Run : public PageSink {
               "\" is not one plausible address; not mailed");
       return;
     }
-    owner_entry_ = OutboxEntry{part.address, part.name, OutboxFileName(cp_, ++owner_number_, part.name)};
+    owner_entry_ = OutboxEntry{part.address, part.name, OutboxFileName(++owner_number_, part.name)};
     owner_ = std::make_unique<PdfOutput>(fs_, random_);
     platform::Status s = owner_->file.Create(staging_ + "/" + owner_entry_.file, true);
     if (!s.ok()) {
