@@ -76,8 +76,9 @@ void BookConsumer::OwnerStart(const reg::RecordVariables& r) {
   std::vector<Finding> notes;
   book_.type = current_.type = BookTypeForNif(current_.nif, &notes);
   current_.file_name = BookFileName(settings_.period.year, current_.nif, book_.type, current_.display_name);
-  const std::string native_name = platform::Cp850ToUtf8(current_.file_name);
-  current_.native_path = settings_.out_dir + native_name;
+  // The file system takes code page 850 names; minizip opens UTF-8 ones.
+  const std::string native_name = platform::Cp850ToUtf8Exact(current_.file_name);
+  current_.native_path = settings_.out_dir + current_.file_name;
   for (Finding& n : notes) Report(current_, 0, "", std::move(n));
   const std::string part = settings_.native_out_dir + native_name + ".part";
   if (platform::Status s = XlsxBook::Start(part, book_.type, &current_.xlsx); !s.ok())

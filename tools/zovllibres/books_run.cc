@@ -203,7 +203,7 @@ int RunBooks(platform::Env& env, const std::vector<std::string>& args, std::ostr
     return cannot_run(out_dir + " is not a folder");
   }
   settings.out_dir = out_dir + "/";
-  settings.native_out_dir = fs.Resolve(out_dir) + "/";
+  settings.native_out_dir = platform::Cp850ToUtf8Exact(fs.Resolve(out_dir)) + "/";
   ReportFile manifest(fs, settings.out_dir + "manifest.csv");
   ReportFile validation(fs, settings.out_dir + "validation.csv");
   if (Status s = manifest.Open(kManifestHeading); !s.ok())

@@ -16,7 +16,7 @@
 #include "platform/coding.h"
 #include "platform/native_env.h"
 #include "platform/recman/record_managers.h"
-#include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_env.h"
 #include "platform/testing/temp_dir.h"
 #include "session/session.h"
 #include "tools/zovdata/command_line.h"
@@ -25,16 +25,16 @@
 namespace zov::tools {
 namespace {
 
+// Real files and the engine; the rest fake.
 struct Installation {
   platform::TempDir dir;
   std::unique_ptr<platform::FileSystem> fs = platform::NewNativeFileSystem();
   std::unique_ptr<platform::RecordManager> rm = platform::NewSqliteRecordManager();
-  platform::FakeClock clock;
-  platform::Env env;
+  platform::FakeEnv fake;
+  platform::Env env = fake.env;
 
   Installation() {
     env.fs = fs.get();
-    env.clock = &clock;
     env.record_manager = rm.get();
     EXPECT_TRUE(fs->CreateDirectory(dir.path() + "DADES").ok());
   }
@@ -273,13 +273,14 @@ TEST(Zovdata, CommandLineUsage) {
       {{}, 2, "", "zovdata: look after"},
       {{"copy"}, 2, "", "zovdata: unknown command \"copy\""},
       {{"help", "copy"}, 2, "", "zovdata: unknown command \"copy\""},
-      {{"load", "a"}, 2, "", "zovdata: load: missing argument"},
-      {{"stat", "a", "b"}, 2, "", "zovdata: stat: too many arguments"},
-      {{"stat", "--all", "a"}, 2, "", "zovdata: stat: unknown option \"--all\""},
-      {{"dump", "a", "--key"}, 2, "", "zovdata: dump: --key needs a key number"},
-      {{"dump", "a", "--key", "x1"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
-      {{"dump", "a", "--key=-1"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
-      {{"dump", "a", "--key", "128"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
+      {{"load", "a"}, 2, "", "zovdata load: RECORDS is missing; see \"zovdata load --help\"\n"},
+      {{"stat", "a", "b"}, 2, "", "zovdata stat: too many arguments: b;"},
+      {{"stat", "--all", "a"}, 2, "", "zovdata stat: unknown option --all;"},
+      {{"dump", "a", "--key"}, 2, "", "zovdata dump: --key needs a value;"},
+      {{"dump", "a", "--key", "x1"}, 2, "", "zovdata dump: --key takes 0 to 127, not x1;"},
+      {{"dump", "a", "--key=-1"}, 2, "", "zovdata dump: --key takes 0 to 127, not -1;"},
+      {{"dump", "a", "--key", "128"}, 2, "", "zovdata dump: --key takes 0 to 127, not 128;"},
+      {{"dump", "a", "--key", "1", "--key", "2"}, 2, "", "zovdata dump: --key is given twice;"},
   };
   for (const Case& c : cases) {
     std::string joined;
