@@ -24,16 +24,17 @@ void ProgressBar::Show(uint64_t done, uint64_t total, std::string_view unit) {
                      (percent < 10 ? "  " : percent < 100 ? " " : "") + std::to_string(percent) + " %";
   if (!unit.empty()) line += "  " + std::to_string(done) + " of " + std::to_string(total) + " " + std::string(unit);
   if (line == shown_) return;
-  // A shorter line than the last would leave its end behind.
-  const std::size_t width = std::max(line.size(), shown_.size());
-  out_ << '\r' << line << std::string(width - line.size(), ' ') << std::flush;
+  // A shorter line than the widest drawn would leave its end behind.
+  width_ = std::max(width_, line.size());
+  out_ << '\r' << line << std::string(width_ - line.size(), ' ') << std::flush;
   shown_ = std::move(line);
 }
 
 void ProgressBar::Clear() {
-  if (shown_.empty()) return;
-  out_ << '\r' << std::string(shown_.size(), ' ') << '\r' << std::flush;
+  if (width_ == 0) return;
+  out_ << '\r' << std::string(width_, ' ') << '\r' << std::flush;
   shown_.clear();
+  width_ = 0;
 }
 
 }  // namespace zov::tools

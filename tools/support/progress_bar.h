@@ -35,7 +35,8 @@ class ProgressBar {
   std::ostream& out_;
   const std::string label_;
   const bool on_terminal_;
-  std::string shown_;  // the line drawn last, empty when none
+  std::string shown_;      // the line drawn last, empty when none
+  std::size_t width_ = 0;  // the widest line drawn since the last Clear
 };
 
 }  // namespace zov::tools
