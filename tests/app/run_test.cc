@@ -65,29 +65,39 @@ void InstallOpener(Installation& inst) {
              true);
 }
 
+// And the same in a folder with accents, as the suite's users name theirs:
+// code page 850 inside, UTF-8 on disk and to the opener.
 TEST(RunTest, OneOwnerOneLineByteForByte) {
-  Installation inst;
-  OneOfEach(inst);
-  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
-  inst.SetLine(23, "S");
-  InstallOpener(inst);
-  const RunResult r = inst.Run();
-  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
-  EXPECT_EQ(r.stderr_text, "");
-  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(Installation::Golden("one_owner.csv")));
-  EXPECT_EQ(inst.SpoolerRuns(), 1);
-  EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
-  // The opener got the one CSV file, which stays.
-  const auto csv = inst.CsvFiles();
-  ASSERT_EQ(csv.size(), 1u);
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), inst.csv() + csv[0] + "\n");
-  EXPECT_EQ(csv[0].size(), 12u);
-  EXPECT_EQ(csv[0].substr(8), ".CSV");
-  // The parameter file was created with its defaults.
-  reg::ParamRecord defaults;
-  defaults.SetDefaults();
-  EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), defaults.view());
+  for (const std::string folder : {"", "Administraci\xA2 Garc\xA1" "a/"}) {
+    SCOPED_TRACE(folder);
+    Installation inst(folder);
+    OneOfEach(inst);
+    inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
+    inst.SetLine(23, "S");
+    InstallOpener(inst);
+    const RunResult r = inst.Run();
+    EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+    EXPECT_EQ(r.stderr_text, "");
+    EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
+    EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(Installation::Golden("one_owner.csv")));
+    EXPECT_EQ(inst.SpoolerRuns(), 1);
+    EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
+    // The opener got the one CSV file, which stays.
+    const auto csv = inst.CsvFiles();
+    ASSERT_EQ(csv.size(), 1u);
+    EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), Installation::Shell(inst.csv() + csv[0]) + "\n");
+    EXPECT_EQ(csv[0].size(), 12u);
+    EXPECT_EQ(csv[0].substr(8), ".CSV");
+    // The parameter file was created with its defaults.
+    reg::ParamRecord defaults;
+    defaults.SetDefaults();
+    EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), defaults.view());
+    if (!folder.empty()) {
+      const std::string on_disk = Installation::Shell(inst.root());
+      EXPECT_NE(on_disk.find("/Administraci\u00F3 Garc\u00EDa/root/"), std::string::npos) << on_disk;
+      EXPECT_TRUE(std::filesystem::exists(on_disk + "DADES/VParam.tab"));
+    }
+  }
 }
 
 TEST(RunTest, OpenCsvFalseLeavesNoFile) {
@@ -447,27 +457,6 @@ TEST(RunTest, NoSpoolerProgramIsNotAFailure) {
   r = inst.Run();
   EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
   EXPECT_EQ(inst.SpoolerRuns(), 1);
-}
-
-// An installation whose folder has accents, as the suite's users name
-// theirs: code page 850 inside, UTF-8 on disk and to other programs.
-TEST(RunTest, AnInstallationUnderAFolderWithAccents) {
-  Installation inst("Administraci\xA2 Garc\xA1" "a/");
-  OneOfEach(inst);
-  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
-  inst.SetLine(23, "S");
-  InstallOpener(inst);
-  const RunResult r = inst.Run();
-  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
-  EXPECT_EQ(r.stderr_text, "");
-  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(Installation::Golden("one_owner.csv")));
-  const auto csv = inst.CsvFiles();
-  ASSERT_EQ(csv.size(), 1u);
-  const std::string on_disk = Installation::Shell(inst.csv() + csv[0]);
-  EXPECT_NE(on_disk.find("/Administraci\u00F3 Garc\u00EDa/csv/"), std::string::npos) << on_disk;
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), on_disk + "\n");
-  EXPECT_TRUE(std::filesystem::exists(Installation::Shell(inst.root()) + "DADES/VParam.tab"));
 }
 
 // The error line reaches standard error in UTF-8, converted once.
