@@ -9,7 +9,8 @@
 int main() {
   std::unique_ptr<zov::platform::NativeEnv> native;
   if (zov::platform::Status s = zov::platform::NativeEnv::Create(&native); !s.ok()) {
-    zov::platform::WriteStandardText(zov::platform::StandardStream::kError, "dazorov1: cannot start: " + s.message() + "\n");
+    const std::string line = "dazorov1: cannot start: " + s.message() + "\n";
+    zov::platform::WriteStandardText(zov::platform::StandardStream::kError, line);
     return zov::app::kExitFailed;
   }
   return zov::app::Run(native->env());

@@ -12,24 +12,29 @@ namespace {
 constexpr std::string_view kSuiteVariables[] = {"ZOVROOT", "ZOVEXE", "ZOVTMP", "TEMP",
                                                 "TMPDIR",  "COMSPEC", "ZOVRECMAN"};
 
-// Holds what is written until a line end, a flush or a full buffer, then
-// hands it to WriteStandardText in one piece.
+// Holds what is written until a flush or a full buffer, and on a terminal
+// or standard error until a line end, then hands it to WriteStandardText in
+// one piece (as the C library buffers its streams).
 class StandardTextBuffer : public std::streambuf {
  public:
-  explicit StandardTextBuffer(StandardStream stream) : stream_(stream) { pending_.reserve(kLimit); }
+  explicit StandardTextBuffer(StandardStream stream)
+      : stream_(stream),
+        by_line_(stream == StandardStream::kError || StandardStreamIsTerminal(stream)) {
+    pending_.reserve(kLimit);
+  }
   ~StandardTextBuffer() override { Flush(); }
 
  protected:
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     pending_ += traits_type::to_char_type(c);
-    if ((pending_.back() == '\n' || pending_.size() >= kLimit) && !Flush()) return traits_type::eof();
+    if (((by_line_ && pending_.back() == '\n') || pending_.size() >= kLimit) && !Flush()) return traits_type::eof();
     return c;
   }
   std::streamsize xsputn(const char* s, std::streamsize n) override {
     const std::string_view text(s, static_cast<std::size_t>(n));
     pending_ += text;
-    if ((text.find('\n') != std::string_view::npos || pending_.size() >= kLimit) && !Flush()) return 0;
+    if (((by_line_ && text.find('\n') != std::string_view::npos) || pending_.size() >= kLimit) && !Flush()) return 0;
     return n;
   }
   int sync() override { return Flush() ? 0 : -1; }
@@ -44,6 +49,7 @@ class StandardTextBuffer : public std::streambuf {
     return written;
   }
   const StandardStream stream_;
+  const bool by_line_;
   std::string pending_;
 };
 

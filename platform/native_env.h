@@ -44,8 +44,9 @@ class NativeEnv {
   // Which record manager runs, e.g. "wbtrv32.dll (C:\SUITE\wbtrv32.dll)".
   const std::string& record_manager_choice() const { return record_manager_.description; }
   // Standard output and standard error for code page 850 text, converted as
-  // WriteStandardText converts; for the tools' results and messages. Both
-  // are flushed at every line end.
+  // WriteStandardText converts; for the tools' results and messages.
+  // Standard error, and standard output on a terminal, are written at every
+  // line end; standard output elsewhere in blocks, and at the end.
   std::ostream& out() { return *out_; }
   std::ostream& err() { return *err_; }
 

@@ -130,6 +130,8 @@ bool WriteStandardText(StandardStream stream, std::string_view cp850) {
   return std::fflush(to) == 0 && written;
 }
 
-bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+bool StandardStreamIsTerminal(StandardStream stream) {
+  return ::isatty(stream == StandardStream::kOutput ? STDOUT_FILENO : STDERR_FILENO) == 1;
+}
 
 }  // namespace zov::platform

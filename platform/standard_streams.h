@@ -21,8 +21,9 @@ enum class StandardStream { kOutput, kError };
 // threads never mix. False when the stream could not take it all.
 bool WriteStandardText(StandardStream stream, std::string_view cp850);
 
-// Whether standard error is an interactive terminal (a console on Windows).
-bool StandardErrorIsTerminal();
+// Whether the stream is an interactive terminal (a console on Windows).
+bool StandardStreamIsTerminal(StandardStream stream);
+inline bool StandardErrorIsTerminal() { return StandardStreamIsTerminal(StandardStream::kError); }
 
 }  // namespace zov::platform
 

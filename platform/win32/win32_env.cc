@@ -223,6 +223,8 @@ bool WriteStandardText(StandardStream stream, std::string_view cp850) {
          written == wide.size();
 }
 
-bool StandardErrorIsTerminal() { return IsConsole(::GetStdHandle(STD_ERROR_HANDLE)); }
+bool StandardStreamIsTerminal(StandardStream stream) {
+  return IsConsole(::GetStdHandle(stream == StandardStream::kOutput ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE));
+}
 
 }  // namespace zov::platform

@@ -6,7 +6,7 @@
 namespace zov::tools {
 namespace {
 
-constexpr uint64_t kBarWidth = 40;
+constexpr std::size_t kBarWidth = 40;
 
 }  // namespace
 
@@ -19,7 +19,7 @@ void ProgressBar::Show(uint64_t done, uint64_t total, std::string_view unit) {
   if (!on_terminal_) return;
   if (done > total) done = total;
   const uint64_t percent = total == 0 ? 100 : done * 100 / total;
-  const uint64_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
+  const auto filled = static_cast<std::size_t>(total == 0 ? kBarWidth : done * kBarWidth / total);
   std::string line = label_ + " [" + std::string(filled, '#') + std::string(kBarWidth - filled, ' ') + "] " +
                      (percent < 10 ? "  " : percent < 100 ? " " : "") + std::to_string(percent) + " %";
   if (!unit.empty()) line += "  " + std::to_string(done) + " of " + std::to_string(total) + " " + std::string(unit);
