@@ -159,6 +159,10 @@ std::string Cp850ToUtf8Lines(std::string_view cp850) {
   return out;
 }
 
+std::string NotInCodePage850(std::string_view what, std::string_view shown) {
+  return std::string(what) + " holds characters code page 850 lacks (shown as ?): " + std::string(shown);
+}
+
 std::string Utf8ToCp850(std::string_view utf8) {
   std::string out;
   std::size_t i = 0;

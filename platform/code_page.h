@@ -60,6 +60,10 @@ std::string Cp850ToUtf8Lines(std::string_view cp850);
 // pass unchanged. Not for names: see Utf8ToCp850Exact.
 std::string Utf8ToCp850(std::string_view utf8);
 
+// Why a name or value is refused: "<what> holds characters code page 850
+// lacks (shown as ?): <shown>", `shown` being it converted for showing.
+std::string NotInCodePage850(std::string_view what, std::string_view shown);
+
 // The length of the UTF-8 sequence that starts with `lead` (1 for ASCII and
 // for bytes that cannot start a sequence).
 int Utf8SequenceLength(unsigned char lead);

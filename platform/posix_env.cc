@@ -57,8 +57,8 @@ class PosixEnvironment : public Environment {
     if (native == nullptr) return Status::Ok();
     std::string text;
     if (!Utf8ToCp850Exact(native, &text)) {
-      return Status::InvalidArgument("the environment variable " + std::string(name) +
-                                     " holds characters code page 850 lacks (shown as ?): " + Utf8ToCp850(native));
+      return Status::InvalidArgument(
+          NotInCodePage850("the environment variable " + std::string(name), Utf8ToCp850(native)));
     }
     *value = std::move(text);
     return Status::Ok();
@@ -115,8 +115,7 @@ Status ProgramArguments(int argc, char** argv, std::vector<std::string>* args) {
   for (int i = 1; i < argc; ++i) {
     std::string arg;
     if (!Utf8ToCp850Exact(argv[i], &arg)) {
-      return Status::InvalidArgument("argument " + std::to_string(i) +
-                                     " holds characters code page 850 lacks (shown as ?): " + Utf8ToCp850(argv[i]));
+      return Status::InvalidArgument(NotInCodePage850("argument " + std::to_string(i), Utf8ToCp850(argv[i])));
     }
     args->push_back(std::move(arg));
   }

@@ -378,8 +378,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   static Status Unnamable(std::string_view native) {
-    return Status::InvalidArgument("the name " + Shown(native) +
-                                   " holds characters code page 850 lacks (shown as ?)");
+    return Status::InvalidArgument(NotInCodePage850("the name", Shown(native)));
   }
 };
 

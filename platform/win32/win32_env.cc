@@ -59,8 +59,8 @@ class Win32Environment : public Environment {
     }
     std::string text;
     if (!WideToCp850Exact(wide, &text)) {
-      return Status::InvalidArgument("the environment variable " + std::string(name) +
-                                     " holds characters code page 850 lacks (shown as ?): " + WideToCp850(wide));
+      return Status::InvalidArgument(
+          NotInCodePage850("the environment variable " + std::string(name), WideToCp850(wide)));
     }
     *value = std::move(text);
     return Status::Ok();
@@ -181,8 +181,7 @@ Status FindSuiteRecordManagerLibrary(std::string* path) {
   ::FreeLibrary(probe);
   if (wide.empty()) return Win32Error("GetModuleFileNameW", "wbtrv32.dll", error);
   if (!WideToCp850Exact(wide, path)) {
-    return Status::InvalidArgument("wbtrv32.dll lies in a folder whose name holds characters code page 850 lacks "
-                                   "(shown as ?): " + WideToCp850(wide));
+    return Status::InvalidArgument(NotInCodePage850("the path of wbtrv32.dll", WideToCp850(wide)));
   }
   return Status::Ok();
 }
@@ -200,8 +199,7 @@ Status ProgramArguments(int, char**, std::vector<std::string>* args) {
     if (WideToCp850Exact(wide[i], &arg)) {
       args->push_back(std::move(arg));
     } else {
-      s = Status::InvalidArgument("argument " + std::to_string(i) +
-                                  " holds characters code page 850 lacks (shown as ?): " + WideToCp850(wide[i]));
+      s = Status::InvalidArgument(NotInCodePage850("argument " + std::to_string(i), WideToCp850(wide[i])));
     }
   }
   ::LocalFree(wide);

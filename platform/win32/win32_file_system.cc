@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/code_page.h"
 #include "platform/win32/wide.h"
 
 namespace zov::platform {
@@ -279,8 +280,7 @@ class Win32FileSystem : public FileSystem {
     if (got == 0 || got >= n) return Win32Error("GetCurrentDirectoryW", "", ::GetLastError());
     buffer.resize(got);
     if (!WideToCp850Exact(buffer, dir)) {
-      return Status::InvalidArgument("the current directory " + WideToCp850(buffer) +
-                                     " holds characters code page 850 lacks (shown as ?)");
+      return Status::InvalidArgument(NotInCodePage850("the current directory", WideToCp850(buffer)));
     }
     return Status::Ok();
   }
