@@ -3,10 +3,12 @@
 // spooler. One RunContext per run owns the state of every subsystem; main()
 // only builds the platform services and returns Run's exit code.
 //
-//   std::unique_ptr<platform::PosixEnv> posix;
-//   if (platform::PosixEnv::Create(&posix).ok()) return app::Run(posix->env());
+//   std::unique_ptr<platform::NativeEnv> native;
+//   if (platform::NativeEnv::Create(&native).ok()) return app::Run(native->env());
 //
-// Exit codes: 0 when the register was produced; 1 when the run failed (a
+// Exit codes: 0 when the register was produced; 1 when the run failed (the
+// platform could not start: a record-manager library that cannot be loaded,
+// a suite variable that code page 850 cannot hold; a
 // data file that could be neither opened nor created, a missing pent.tmp or
 // an unreadable date in it, a read of a data file that failed other than by
 // "not found" or "end of file", a lost CSV line or print-file write, a

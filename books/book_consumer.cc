@@ -39,10 +39,7 @@ void BookConsumer::Fail(Owner& o, const platform::Status& status) {
   if (o.failed) return;
   o.failed = true;
   o.xlsx.reset();
-  // The report is code page 850; the message names the book's path as the
-  // file system was given it (see BookPath).
-  const std::string why = settings_.utf8_file_names ? platform::Utf8ToCp850(status.message()) : status.message();
-  Report(o, 0, "", Error("FICHERO", "No se ha podido escribir el libro: " + why));
+  Report(o, 0, "", Error("FICHERO", "No se ha podido escribir el libro: " + status.message()));
 }
 
 void BookConsumer::OwnerStart(const reg::RecordVariables& r) {
@@ -78,18 +75,9 @@ void BookConsumer::OwnerStart(const reg::RecordVariables& r) {
   book_.type = current_.type = BookTypeForNif(current_.nif, &notes);
   current_.file_name = BookFileName(settings_.period.year, current_.nif, book_.type, current_.display_name);
   for (Finding& n : notes) Report(current_, 0, "", std::move(n));
-  if (platform::Status s = XlsxBook::Start(fs_, BookPath(current_), book_.type, settings_.time, &current_.xlsx);
+  if (platform::Status s = XlsxBook::Start(fs_, settings_.out_dir + current_.file_name, book_.type, settings_.time, &current_.xlsx);
       !s.ok())
     Fail(current_, s);
-}
-
-std::string BookConsumer::BookPath(const Owner& o) const {
-  // TEMPORARY, until the POSIX file system converts code page 850 names to
-  // UTF-8 at its own edge (as the Win32 one does): the one place where a
-  // book's name is converted for the file system. Drop it then, and with it
-  // BookRunSettings::utf8_file_names and its use in Fail.
-  if (settings_.utf8_file_names) return settings_.out_dir + platform::Cp850ToUtf8(o.file_name);
-  return settings_.out_dir + o.file_name;
 }
 
 void BookConsumer::Line(const reg::RecordVariables& r, const reg::LineAmounts& amounts) {

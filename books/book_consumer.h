@@ -51,9 +51,6 @@ struct BookRunSettings {
   const OwnerNifs* nifs = nullptr;
   std::string nif_file_name;  // for messages
   RunTime time;               // the books' creation time
-  // Whether book names go to the file system as UTF-8 rather than code page
-  // 850 (see BookConsumer::OwnerStart).
-  bool utf8_file_names = false;
 };
 
 struct BookTotals {
@@ -114,8 +111,6 @@ class BookConsumer final : public reg::WalkConsumer {
   void Fail(Owner& o, const platform::Status& status);
   // Completes the book and puts it in place.
   void Settle(Owner& o);
-  // Where the owner's book goes, as the file system is given it.
-  std::string BookPath(const Owner& o) const;
   void Emit(Owner& o);
 
   platform::FileSystem& fs_;

@@ -128,9 +128,6 @@ int RunBooks(platform::Env& env, const BooksRequest& request, std::ostream& out,
     return cannot_run(out_dir + " is not a folder");
   }
   settings.out_dir = out_dir + "/";
-  // TEMPORARY (see BookConsumer::BookPath): where names reach the file
-  // system as they are, the books' are given as UTF-8.
-  settings.utf8_file_names = !env.conventions.opener_through_command_interpreter;
   ReportFile manifest(fs, settings.out_dir + "manifest.csv");
   ReportFile validation(fs, settings.out_dir + "validation.csv");
   if (Status s = manifest.Open(kManifestHeading); !s.ok())

@@ -74,7 +74,8 @@ set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP zov_wine)
 
 # Cases that drive POSIX tools (a shell, tmux) and have no Windows form.
 # (The loader's refusals are checked with Windows DLLs in loadable_win32_test.)
-set(ZOV_WINE_EXCLUDED_zovdata_tests Zovdata.TheProgramRoundTripsAndExitsNonZeroOnFailure)
+set(ZOV_WINE_EXCLUDED_zovdata_tests Zovdata.TheProgramRoundTripsAndExitsNonZeroOnFailure
+                                     Zovdata.ArgumentsWithAccentsCrossEveryEdgeOnce)
 # The shared file-system contract's cases that pin POSIX behaviour: "/" in
 # resolved names, the exact case of the current directory, and renaming
 # over a file a reader holds open (Windows waits for it instead).

@@ -48,10 +48,6 @@ bool NameIsTaken(platform::FileSystem& fs, const std::string& path) {
   });
 }
 
-void Say(platform::Env& env, const std::string& line) {
-  if (env.error_output != nullptr) env.error_output->WriteLine(line);
-}
-
 }  // namespace
 
 std::string DataFileStatusText(std::string_view path, int16_t status) {
@@ -207,7 +203,7 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
     if (status == kRmFileLocked) {
       // The wait has no end of its own: say why the run stands still.
       if (locked_waits % kLockedRetriesPerNotice == 0) {
-        Say(env, "waiting for data file " + path + ": locked by another program" +
+        env.error_output->WriteLine("waiting for data file " + path + ": locked by another program" +
                      (locked_waits == 0 ? "" : " (still)"));
       }
       ++locked_waits;
@@ -243,7 +239,7 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
     if (create_status != kStatusOk) return fail(create_status);
     created = true;
     // An empty register from a missing file must not pass unnoticed.
-    Say(env, "data file " + path + " was missing: created empty");
+    env.error_output->WriteLine("data file " + path + " was missing: created empty");
   }
 
   const KeyLength shape = GetKeyLength(env, table, file_number, 0);

@@ -7,6 +7,12 @@
 // link planted under another letter case is not taken for the file. New
 // files keep the case they are given.
 //
+// Names are code page 850 text, as all text inside the program; each
+// implementation converts them to the system's names and back at its own
+// edge. A directory entry whose name code page 850 cannot hold is not
+// listed (the program could not name it), and a current directory such a
+// name is InvalidArgument.
+//
 // Only regular files are opened: a FIFO, a device or a directory in place of
 // a file is InvalidArgument at once (never a wait for a writer that does not
 // come). Files opened for writing from the start (kCreateNew,
@@ -91,8 +97,10 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // The native path for a suite name: separators converted, each component
-  // matched without regard to case when the exact one is missing.
+  // The path the system knows a suite name by, as code page 850 text:
+  // separators converted, each component matched without regard to case
+  // when the exact one is missing. For naming a file to another program or
+  // library (whose own edge converts it) and in messages.
   virtual std::string Resolve(std::string_view name) = 0;
 
   virtual Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) = 0;

@@ -83,8 +83,7 @@ void OwnerCsvEnd(RegisterContext& ctx) {
   if (ctx.slots.lost_lines != state.csv_lost_before) {
     // Cut short or empty: the user must not take it for the owner's export.
     ctx.env.fs->DeleteFile(state.csv_path).IgnoreError();
-    if (ctx.env.error_output != nullptr)
-      ctx.env.error_output->WriteLine("dazorov1: CSV file " + state.csv_path + " is incomplete: deleted, not opened");
+    ctx.env.error_output->WriteLine("dazorov1: CSV file " + state.csv_path + " is incomplete: deleted, not opened");
     return;
   }
   if (state.params.open_csv) {

@@ -6,12 +6,13 @@
 
 #include <cerrno>
 
+#include "platform/code_page.h"
 #include "platform/recman/status.h"
 
 namespace zov::platform {
 
 int16_t FileLock::Acquire(const std::string& data_path, Mode mode, std::unique_ptr<FileLock>* lock) {
-  const std::string path = data_path + "-lck";
+  const std::string path = Cp850ToUtf8Exact(data_path + "-lck");
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) {
     const int error = errno;

@@ -9,7 +9,8 @@
 //
 // What the engine keeps per RecordManager object (one per process run):
 // open files, their cursors and the transaction. Operations:
-//   0 open      key = path (up to its first zero byte, trailing blanks
+//   0 open      key = path, code page 850 like every name the program
+//               gives (up to its first zero byte, trailing blanks
 //               dropped; "\" read as "/"), key number = mode: 0 (also -1,
 //               -3) normal, -2 read-only, -4 exclusive. While a file is open
 //               exclusively anywhere, every other open of it answers 85, and
@@ -71,6 +72,8 @@ std::unique_ptr<RecordManager> NewSqliteRecordManager();
 //   extern "C" int16_t BTRCALL(uint16_t operation, void* position_block,
 //       void* data, uint32_t* data_length, void* key, uint8_t key_length,
 //       int8_t key_number);
+// The library is handed the callers' bytes unchanged (code page 850 paths
+// included), as the suite's own library takes them.
 // On success *record_manager is the backend; the library stays loaded as long
 // as it lives. Otherwise *record_manager is left as it was and the Status
 // names the library and what failed: kIoError when it cannot be loaded,

@@ -62,6 +62,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/coding.h"
 #include "platform/recman/engine_files.h"
 #include "platform/recman/file_lock.h"
@@ -476,7 +477,7 @@ int16_t SqliteRecordManager::OpenDataFile(const std::string& path, bool exclusiv
   if (files_.count(file->id) != 0) return kRmFileLocked;  // replaced and reopened meanwhile
   file->exclusive = exclusive;
 
-  int rc = ::sqlite3_open_v2(SqliteFileName(path).c_str(), &file->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = ::sqlite3_open_v2(Cp850ToUtf8Exact(path).c_str(), &file->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) return (rc & 0xFF) == SQLITE_CANTOPEN ? kRmFileNotFound : StatusFromSqlite(rc, kRmFileLocked);
   ::sqlite3_extended_result_codes(file->db, 1);
   ::sqlite3_busy_timeout(file->db, options_.busy_timeout_ms);
@@ -967,7 +968,7 @@ int16_t SqliteRecordManager::Stat(Handle& h, void* data, uint32_t* data_length) 
 int16_t BuildDataFile(const std::string& path, const RecordFileSpec& spec) {
   RemoveSqliteFiles(path);
   sqlite3* db = nullptr;
-  int rc = ::sqlite3_open_v2(SqliteFileName(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+  int rc = ::sqlite3_open_v2(Cp850ToUtf8Exact(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                              nullptr);
   if (rc == SQLITE_OK) {
     ::sqlite3_extended_result_codes(db, 1);

@@ -1,7 +1,11 @@
 // The real dazorov1 binary run on installations built in temporary
 // directories; print file and CSV files compared byte for byte.
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 
 #include "gtest/gtest.h"
 #include "platform/text_lines.h"
@@ -55,34 +59,45 @@ void OneOfEach(Installation& inst, std::string_view flag = "S") {
 
 // The opener: copies the CSV it is given next to the print file.
 void InstallOpener(Installation& inst) {
-  inst.Write(inst.exe() + "dedado", "#!/bin/sh\ncp \"$1\" '" + inst.tmp() + "opened.csv'\necho \"$1\" >> '" +
-                                        inst.tmp() + "opened.list'\n",
+  inst.Write(inst.exe() + "dedado", "#!/bin/sh\ncp \"$1\" '" + Installation::Shell(inst.tmp()) +
+                                        "opened.csv'\necho \"$1\" >> '" + Installation::Shell(inst.tmp()) +
+                                        "opened.list'\n",
              true);
 }
 
+// And the same in a folder with accents, as the suite's users name theirs:
+// code page 850 inside, UTF-8 on disk and to the opener.
 TEST(RunTest, OneOwnerOneLineByteForByte) {
-  Installation inst;
-  OneOfEach(inst);
-  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
-  inst.SetLine(23, "S");
-  InstallOpener(inst);
-  const RunResult r = inst.Run();
-  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
-  EXPECT_EQ(r.stderr_text, "");
-  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(Installation::Golden("one_owner.csv")));
-  EXPECT_EQ(inst.SpoolerRuns(), 1);
-  EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
-  // The opener got the one CSV file, which stays.
-  const auto csv = inst.CsvFiles();
-  ASSERT_EQ(csv.size(), 1u);
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), inst.csv() + csv[0] + "\n");
-  EXPECT_EQ(csv[0].size(), 12u);
-  EXPECT_EQ(csv[0].substr(8), ".CSV");
-  // The parameter file was created with its defaults.
-  reg::ParamRecord defaults;
-  defaults.SetDefaults();
-  EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), defaults.view());
+  for (const std::string folder : {"", "Administraci\xA2 Garc\xA1" "a/"}) {
+    SCOPED_TRACE(folder);
+    Installation inst(folder);
+    OneOfEach(inst);
+    inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
+    inst.SetLine(23, "S");
+    InstallOpener(inst);
+    const RunResult r = inst.Run();
+    EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+    EXPECT_EQ(r.stderr_text, "");
+    EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
+    EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(Installation::Golden("one_owner.csv")));
+    EXPECT_EQ(inst.SpoolerRuns(), 1);
+    EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
+    // The opener got the one CSV file, which stays.
+    const auto csv = inst.CsvFiles();
+    ASSERT_EQ(csv.size(), 1u);
+    EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), Installation::Shell(inst.csv() + csv[0]) + "\n");
+    EXPECT_EQ(csv[0].size(), 12u);
+    EXPECT_EQ(csv[0].substr(8), ".CSV");
+    // The parameter file was created with its defaults.
+    reg::ParamRecord defaults;
+    defaults.SetDefaults();
+    EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), defaults.view());
+    if (!folder.empty()) {
+      const std::string on_disk = Installation::Shell(inst.root());
+      EXPECT_NE(on_disk.find("/Administraci\u00F3 Garc\u00EDa/root/"), std::string::npos) << on_disk;
+      EXPECT_TRUE(std::filesystem::exists(on_disk + "DADES/VParam.tab"));
+    }
+  }
 }
 
 TEST(RunTest, OpenCsvFalseLeavesNoFile) {
@@ -442,6 +457,46 @@ TEST(RunTest, NoSpoolerProgramIsNotAFailure) {
   r = inst.Run();
   EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
   EXPECT_EQ(inst.SpoolerRuns(), 1);
+}
+
+// The error line reaches standard error in UTF-8, converted once.
+TEST(RunTest, ErrorLinesShowAFolderWithAccentsOnce) {
+  Installation inst("Administraci\xA2 Garc\xA1" "a/");
+  ASSERT_TRUE(inst.fs().DeleteFile(inst.root() + "ddf/VCobros.xdf").ok());
+  const RunResult r = inst.Run();
+  EXPECT_NE(r.exit_code, 0);
+  EXPECT_NE(r.stderr_text.find("NO ES POT ACCEDIR AL FITXER " + Installation::Shell(inst.root()) + "DADES\\VCobros ("),
+            std::string::npos)
+      << r.stderr_text;
+  EXPECT_EQ(r.stderr_text.find("\xC3\x83"), std::string::npos) << "converted twice: " << r.stderr_text;
+}
+
+// A directory the program could not name is refused at the start, by name,
+// and nothing is written.
+TEST(RunTest, ASuiteVariableCodePage850CannotHoldStopsTheStart) {
+  Installation inst;
+  struct Case {
+    std::string variable;
+    std::string printf_value;  // for printf(1): octal escapes of the bytes
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"ZOVROOT", "/srv/\\346\\227\\245/", "/srv/?/"},   // a character code page 850 lacks
+      {"TEMP", "/tmp/bad\\377/", "/tmp/bad?/"},          // bytes that are not UTF-8
+      {"ZOVTMP", "/tmp/\\342\\202\\254/", "/tmp/?/"},    // the euro
+  };
+  for (const Case& c : cases) {
+    const std::string err = Installation::Shell(inst.tmp()) + "start.err";
+    const std::string command = "cd '" + Installation::Shell(inst.root()) + "' && /usr/bin/env -i PATH=/usr/bin:/bin " +
+                                c.variable + "=\"$(printf '" + c.printf_value + "')\" '" + Installation::Binary() +
+                                "' </dev/null 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.variable << " " << status;
+    EXPECT_EQ(inst.Read(inst.tmp() + "start.err"),
+              "dazorov1: cannot start: the environment variable " + c.variable +
+                  " holds characters code page 850 lacks (shown as ?): " + c.shown + "\n");
+    EXPECT_FALSE(inst.Exists(inst.root() + "DADES/VParam.tab")) << c.variable;
+  }
 }
 
 }  // namespace

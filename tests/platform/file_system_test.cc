@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/ascii.h"
 #include "platform/testing/fake_env.h"
@@ -205,6 +206,34 @@ TEST_P(FileSystemTest, RelativeNamesStartAtTheCurrentDirectory) {
   ASSERT_TRUE(s.ok()) << s.message();
   EXPECT_EQ(now.substr(now.size() - 5), "/Work");
   EXPECT_EQ(Read(dir_ + "Work/sub.txt"), "here");
+}
+
+// Names are code page 850 inside whatever the system keeps on disk: an
+// owner's name with accents in a file's name, an installation's folder.
+TEST_P(FileSystemTest, NamesWithAccentsGoInAndComeBackUnchanged) {
+  const std::string folder = "Administraci\xA2 Garc\xA1" "a";
+  const std::string book = "GARC\xD6" "A L\xE0PEZ.xlsx";
+  const std::string dir = dir_ + folder + "/";
+  ASSERT_TRUE(fs_.CreateDirectory(dir).ok());
+  Write(dir + book, "book");
+  std::vector<DirEntry> entries;
+  ASSERT_TRUE(fs_.ListDirectory(dir, &entries).ok());
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, book);
+  DirEntry found;
+  ASSERT_TRUE(fs_.FindFirst(dir + "G?RC*.XLSX", &found).ok());
+  EXPECT_EQ(found.name, book);
+  EXPECT_EQ(Read(dir_ + "administraci\xA2 garc\xA1" "a\\garc\xD6" "a l\xE0pez.XLSX"), "book");
+  EXPECT_EQ(fs_.Resolve(dir + book), dir + book);
+  std::string before, now;
+  ASSERT_TRUE(fs_.GetCurrentDirectory(&before).ok());
+  ASSERT_TRUE(fs_.SetCurrentDirectory(dir).ok());
+  EXPECT_TRUE(fs_.GetCurrentDirectory(&now).ok());
+  ASSERT_TRUE(fs_.SetCurrentDirectory(before).ok());
+  EXPECT_TRUE(now.ends_with(folder)) << now;
+  const Status missing = fs_.DeleteFile(dir + "NO\x90S.csv");
+  EXPECT_TRUE(missing.IsNotFound());
+  EXPECT_NE(missing.message().find(folder), std::string::npos) << missing.message();
 }
 
 TEST_P(FileSystemTest, AtomicWriteKeepsOldFileWhenAnyStepFails) {

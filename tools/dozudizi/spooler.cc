@@ -144,7 +144,7 @@ class Run : public PageSink {
     } else {
       RemoveOutbox(outbox_, "the outbox of an earlier run");
     }
-    if (out_.problems > 0 && out_.exit_code == kExitOk) out_.exit_code = kExitLinesSkipped;
+    if (out_.problems > 0 && out_.exit_code == kExitDone) out_.exit_code = kExitProblems;
     return std::move(out_);
   }
 
@@ -153,7 +153,7 @@ class Run : public PageSink {
 
   void Fail(std::string text) {
     Message(std::move(text));
-    out_.exit_code = kExitFailed;
+    out_.exit_code = kExitProblems;
   }
 
   // Reads the print file in pieces, feeding each whole line on. False when
@@ -237,7 +237,7 @@ class Run : public PageSink {
     opened_ = true;
     to_ = ResolveDevice(layout_.device(), request_.temp_dir);
     if (to_.unknown) {
-      Message("device \"" + cp_.ToUtf8(layout_.device()) + "\" not known; writing the PDF " + fs_.Resolve(to_.path));
+      Message("device \"" + layout_.device() + "\" not known; writing the PDF " + fs_.Resolve(to_.path));
     }
     if (to_.kind == DeviceKind::kScreen) return;
     device_ = std::make_unique<PdfOutput>(fs_, random_);
@@ -252,8 +252,8 @@ class Run : public PageSink {
     FinishOwner();
     if (!mail_ || staging_.empty() || part.address.empty()) return;
     if (!IsPlausibleAddress(part.address)) {
-      Message("owner " + cp_.ToUtf8(part.name) + " (print file line " + std::to_string(part.line) +
-              "): the e-mail field \"" + cp_.ToUtf8(part.address) +
+      Message("owner " + part.name + " (print file line " + std::to_string(part.line) +
+              "): the e-mail field \"" + part.address +
               "\" is not one plausible address; not mailed");
       return;
     }

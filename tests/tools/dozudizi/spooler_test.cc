@@ -105,7 +105,7 @@ TEST_F(SpoolTest, WritesEachDevice) {
     std::string print_file = testing::OneOwnerPrintFile(c.device);
     PutPrintFile(print_file);
     SpoolOutcome out = Run();
-    EXPECT_EQ(out.exit_code, kExitOk) << "device \"" << c.device << "\"";
+    EXPECT_EQ(out.exit_code, kExitDone) << "device \"" << c.device << "\"";
     EXPECT_EQ(out.messages.size(), c.note ? 1u : 0u) << "device \"" << c.device << "\"";
     if (c.file.empty()) {
       EXPECT_EQ(out.screen, Text(print_file)) << "device \"" << c.device << "\"";
@@ -127,7 +127,7 @@ TEST_F(SpoolTest, WritesEachDevice) {
 
 TEST_F(SpoolTest, MissingPrintFileIsAnError) {
   SpoolOutcome out = Run();
-  EXPECT_EQ(out.exit_code, kExitFailed);
+  EXPECT_EQ(out.exit_code, kExitProblems);
   ASSERT_EQ(out.messages.size(), 1u);
   EXPECT_NE(out.messages[0].find("dozudizi.tmp"), std::string::npos) << out.messages[0];
   EXPECT_TRUE(out.written.empty());
@@ -138,7 +138,7 @@ TEST_F(SpoolTest, MalformedLinesAreListedAndTheRestPrinted) {
   b.Page(66).At(1, "GOOD", 1).Raw("NONSENSE").At(1, "ALSO GOOD", 1).Raw(" 1 ,x, -2 ");
   PutPrintFile(b.bytes());
   SpoolOutcome out = Run();
-  EXPECT_EQ(out.exit_code, kExitLinesSkipped);
+  EXPECT_EQ(out.exit_code, kExitProblems);
   ASSERT_EQ(out.messages.size(), 2u);
   EXPECT_NE(out.messages[0].find("line 4:"), std::string::npos) << out.messages[0];
   EXPECT_NE(out.messages[1].find("line 6:"), std::string::npos) << out.messages[1];
@@ -150,7 +150,7 @@ TEST_F(SpoolTest, LongListsOfProblemsAreCut) {
   for (int i = 0; i < 500; ++i) b.Raw("BAD");
   PutPrintFile(b.bytes());
   SpoolOutcome out = Run();
-  EXPECT_EQ(out.exit_code, kExitLinesSkipped);
+  EXPECT_EQ(out.exit_code, kExitProblems);
   ASSERT_EQ(out.messages.size(), static_cast<std::size_t>(kMaxListedProblems) + 2);  // + "more" + "nothing to print"
   EXPECT_NE(out.messages[kMaxListedProblems].find("400 more problems"), std::string::npos);
 }
@@ -164,7 +164,7 @@ TEST_F(SpoolTest, MailFillsTheOutboxForOwnersWithAnAddress) {
   PutPrintFile(print_file);
 
   SpoolOutcome out = Run(" s ");
-  EXPECT_EQ(out.exit_code, kExitOk) << (out.messages.empty() ? "" : out.messages[0]);
+  EXPECT_EQ(out.exit_code, kExitDone) << (out.messages.empty() ? "" : out.messages[0]);
   EXPECT_TRUE(Exists("register.pdf"));
   EXPECT_EQ(Read("outbox/manifest.csv"),
             "address;name;file\r\n"
@@ -195,7 +195,7 @@ TEST_F(SpoolTest, FindsItsFilesLikeTheSession) {
   EXPECT_EQ(request.temp_dir.size(), temp.size() + 1);
   EXPECT_EQ(request.mail_setting, "S");
   SpoolOutcome out = Spool(*fs_, cp_, request);
-  EXPECT_EQ(out.exit_code, kExitOk);
+  EXPECT_EQ(out.exit_code, kExitDone);
   EXPECT_TRUE(Exists("register.pdf"));
   EXPECT_TRUE(Exists("outbox/001-MARIA \xB7NGELS PUIGDOM\xD4NECH FERR\x90.pdf"));
 }
@@ -206,7 +206,7 @@ TEST_F(SpoolTest, FailedWriteLeavesTheOldFileWhole) {
   platform::FaultFileSystem faulty(fs_);
   faulty.FailAt(platform::FaultFileSystem::Op::kRename, 1);
   SpoolOutcome out = Run("N", &faulty);
-  EXPECT_EQ(out.exit_code, kExitFailed);
+  EXPECT_EQ(out.exit_code, kExitProblems);
   ASSERT_EQ(out.messages.size(), 1u);
   EXPECT_NE(out.messages[0].find("register.pdf"), std::string::npos) << out.messages[0];
   EXPECT_EQ(Read("register.pdf"), "old register");
@@ -219,12 +219,12 @@ TEST_F(SpoolTest, FailedWriteLeavesTheOldFileWhole) {
 // earlier owners' files, and with mail off no outbox remains.
 TEST_F(SpoolTest, EachRunReplacesTheOutboxAsAWhole) {
   PutPrintFile(testing::TwoOwnersPrintFile());
-  ASSERT_EQ(Run("S").exit_code, kExitOk);
+  ASSERT_EQ(Run("S").exit_code, kExitDone);
   ASSERT_TRUE(fs_->WriteFile(dir_ + "outbox/099-STRAY.pdf", "left by hand").ok());
 
   PutPrintFile(testing::OneOwnerPrintFile());
   SpoolOutcome out = Run("S");
-  EXPECT_EQ(out.exit_code, kExitOk);
+  EXPECT_EQ(out.exit_code, kExitDone);
   EXPECT_EQ(out.mailed, 1);
   std::vector<platform::DirEntry> entries;
   ASSERT_TRUE(fs_->ListDirectory(dir_ + "outbox", &entries).ok());
@@ -234,7 +234,7 @@ TEST_F(SpoolTest, EachRunReplacesTheOutboxAsAWhole) {
   EXPECT_EQ(names, (std::vector<std::string>{"001-MARIA \xB7NGELS PUIGDOM\xD4NECH FERR\x90.pdf", "manifest.csv"}));
 
   out = Run("N");
-  EXPECT_EQ(out.exit_code, kExitOk);
+  EXPECT_EQ(out.exit_code, kExitDone);
   EXPECT_TRUE(out.outbox.empty());
   ASSERT_TRUE(fs_->ListDirectory(dir_, &entries).ok());
   for (const platform::DirEntry& e : entries) {
@@ -249,7 +249,7 @@ TEST_F(SpoolTest, OwnersWithoutOnePlausibleAddressAreNotMailed) {
   b.Send("c@d.cat,,=SUM(A1)").Page(66).At(1, "FORMULA", 1);
   PutPrintFile(b.bytes());
   SpoolOutcome out = Run("S");
-  EXPECT_EQ(out.exit_code, kExitOk);
+  EXPECT_EQ(out.exit_code, kExitDone);
   ASSERT_EQ(out.messages.size(), 1u);
   EXPECT_NE(out.messages[0].find("DOLENT"), std::string::npos) << out.messages[0];
   EXPECT_EQ(Read("outbox/manifest.csv"),
@@ -305,7 +305,7 @@ TEST(SpoolOnDiskTest, PlantedLinksAreNeverFollowed) {
   ASSERT_TRUE(cp.Init().ok());
   std::unique_ptr<platform::FileSystem> disk = platform::NewPosixFileSystem();
   SpoolOutcome out = Spool(*disk, cp, SpoolRequest{dir, "S", nullptr});
-  EXPECT_EQ(out.exit_code, kExitOk) << (out.messages.empty() ? "" : out.messages[0]);
+  EXPECT_EQ(out.exit_code, kExitDone) << (out.messages.empty() ? "" : out.messages[0]);
 
   std::ifstream precious(dir + "precious.pdf");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(precious), {}), "precious");

@@ -13,10 +13,11 @@
 #include "datafiles/data_files.h"
 #include "datafiles/description_file.h"
 #include "datafiles/record_ops.h"
+#include "platform/code_page.h"
 #include "platform/coding.h"
 #include "platform/native_env.h"
 #include "platform/recman/record_managers.h"
-#include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_env.h"
 #include "platform/testing/temp_dir.h"
 #include "session/session.h"
 #include "tools/zovdata/command_line.h"
@@ -25,16 +26,16 @@
 namespace zov::tools {
 namespace {
 
+// Real files and the engine; the rest fake.
 struct Installation {
   platform::TempDir dir;
   std::unique_ptr<platform::FileSystem> fs = platform::NewNativeFileSystem();
   std::unique_ptr<platform::RecordManager> rm = platform::NewSqliteRecordManager();
-  platform::FakeClock clock;
-  platform::Env env;
+  platform::FakeEnv fake;
+  platform::Env env = fake.env;
 
   Installation() {
     env.fs = fs.get();
-    env.clock = &clock;
     env.record_manager = rm.get();
     EXPECT_TRUE(fs->CreateDirectory(dir.path() + "DADES").ok());
   }
@@ -273,13 +274,14 @@ TEST(Zovdata, CommandLineUsage) {
       {{}, 2, "", "zovdata: look after"},
       {{"copy"}, 2, "", "zovdata: unknown command \"copy\""},
       {{"help", "copy"}, 2, "", "zovdata: unknown command \"copy\""},
-      {{"load", "a"}, 2, "", "zovdata: load: missing argument"},
-      {{"stat", "a", "b"}, 2, "", "zovdata: stat: too many arguments"},
-      {{"stat", "--all", "a"}, 2, "", "zovdata: stat: unknown option \"--all\""},
-      {{"dump", "a", "--key"}, 2, "", "zovdata: dump: --key needs a key number"},
-      {{"dump", "a", "--key", "x1"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
-      {{"dump", "a", "--key=-1"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
-      {{"dump", "a", "--key", "128"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
+      {{"load", "a"}, 2, "", "zovdata load: RECORDS is missing; see \"zovdata load --help\"\n"},
+      {{"stat", "a", "b"}, 2, "", "zovdata stat: too many arguments: b;"},
+      {{"stat", "--all", "a"}, 2, "", "zovdata stat: unknown option --all;"},
+      {{"dump", "a", "--key"}, 2, "", "zovdata dump: --key needs a value;"},
+      {{"dump", "a", "--key", "x1"}, 2, "", "zovdata dump: --key takes 0 to 127, not x1;"},
+      {{"dump", "a", "--key=-1"}, 2, "", "zovdata dump: --key takes 0 to 127, not -1;"},
+      {{"dump", "a", "--key", "128"}, 2, "", "zovdata dump: --key takes 0 to 127, not 128;"},
+      {{"dump", "a", "--key", "1", "--key", "2"}, 2, "", "zovdata dump: --key is given twice;"},
   };
   for (const Case& c : cases) {
     std::string joined;
@@ -342,6 +344,46 @@ TEST(Zovdata, TheProgramRoundTripsAndExitsNonZeroOnFailure) {
   std::string err;
   ASSERT_TRUE(inst.fs->ReadFile(d + "err.txt", &err).ok());
   EXPECT_EQ(err, "zovdata: DADES/VCobros.dat: cannot open: file not found (status 12)\n");
+}
+
+// Arguments come in as UTF-8 and go to the file system and the engine as
+// code page 850; what the tool prints goes out as UTF-8 again, once. An
+// argument code page 850 cannot hold is a usage error naming it.
+TEST(Zovdata, ArgumentsWithAccentsCrossEveryEdgeOnce) {
+  const char* bin = std::getenv("ZOV_TEST_BIN");
+  if (bin == nullptr) GTEST_SKIP() << "ZOV_TEST_BIN not set";
+  const std::string zovdata = std::string(bin) + "/bin/zovdata";
+  Installation inst;
+  const std::string folder = "Administraci\xA2 Garc\xA1" "a";
+  const std::string shell = "Administraci\u00F3 Garc\u00EDa";
+  const std::string cd = "cd '" + platform::Cp850ToUtf8Exact(inst.dir.path()) + "' && '" + zovdata + "' ";
+  struct Case {
+    std::string args;  // for the shell, UTF-8
+    int code;
+    std::string out;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"describe '" + shell + "'", 0, "wrote 12 descriptions to " + shell + "\n", ""},
+      {"create '" + shell + "/VGrups.dat' '" + shell + "/VGrups.xdf'", 0, "created " + shell + "/VGrups.dat\n", ""},
+      {"stat '" + shell + "/VNo.dat'", 1, "", "zovdata: " + shell + "/VNo.dat: cannot open: file not found (status 12)\n"},
+      {"stat \"$(printf 'x\\346\\227\\245')\"", 2, "",
+       "zovdata: argument 2 holds characters code page 850 lacks (shown as ?): x?\n"},
+  };
+  for (const Case& c : cases) {
+    std::system((cd + c.args + " > out.txt 2> err.txt; echo $? > code.txt").c_str());
+    std::string out, err, code;
+    ASSERT_TRUE(inst.fs->ReadFile(inst.dir.path() + "out.txt", &out).ok());
+    ASSERT_TRUE(inst.fs->ReadFile(inst.dir.path() + "err.txt", &err).ok());
+    ASSERT_TRUE(inst.fs->ReadFile(inst.dir.path() + "code.txt", &code).ok());
+    EXPECT_EQ(code, std::to_string(c.code) + "\n") << c.args;
+    EXPECT_EQ(out, c.out) << c.args;
+    EXPECT_EQ(err, c.err) << c.args;
+  }
+  // The engine made the data file under the name the file system finds.
+  platform::DirEntry entry;
+  EXPECT_TRUE(inst.fs->FindFirst(inst.dir.path() + folder + "/VGRUPS.DAT", &entry).ok());
+  EXPECT_EQ(entry.name, "VGrups.dat");
 }
 
 }  // namespace
