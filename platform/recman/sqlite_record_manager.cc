@@ -64,12 +64,12 @@
 
 #include "platform/coding.h"
 #include "platform/recman/engine_files.h"
-#include "platform/recman/file_lock.h"
 #include "platform/recman/fp_control.h"
 #include "platform/recman/key_defs.h"
 #include "platform/recman/record_managers.h"
 #include "platform/recman/sqlite_schema.h"
 #include "platform/recman/status.h"
+#include "platform/system_file_lock.h"
 
 namespace zov::platform {
 namespace {
@@ -78,6 +78,22 @@ namespace {
 constexpr char kBlockMagic[4] = {'Z', 'R', 'M', '1'};
 constexpr std::size_t kBlockEngineOffset = 4;
 constexpr std::size_t kBlockHandleOffset = 12;
+
+// Locks the lock file beside a data file ("<path>-lck"), answering kRmOk,
+// kRmFileLocked when a holder conflicts, kRmFileNotFound when the directory
+// is missing, kRmAccessDenied when the lock file can neither be created nor
+// opened, kRmIoError otherwise.
+int16_t LockDataFile(const std::string& path, bool exclusive, std::unique_ptr<SystemFileLock>* lock) {
+  SystemFileLock::Options options;
+  options.mode = exclusive ? SystemFileLock::Mode::kExclusive : SystemFileLock::Mode::kShared;
+  switch (SystemFileLock::Acquire(path + "-lck", options, lock)) {
+    case SystemFileLock::Result::kOk: return kRmOk;
+    case SystemFileLock::Result::kLocked: return kRmFileLocked;
+    case SystemFileLock::Result::kNotFound: return kRmFileNotFound;
+    case SystemFileLock::Result::kAccessDenied: return kRmAccessDenied;
+    default: return kRmIoError;
+  }
+}
 
 int16_t StatusFromSqlite(int rc, int16_t busy_status) {
   switch (rc & 0xFF) {
@@ -197,7 +213,7 @@ bool DecodeCounts(const std::string& bytes, std::size_t n, std::vector<int64_t>*
 struct OpenFile {
   ~OpenFile() { ::sqlite3_close_v2(db); }  // completes once the statements below are finalized
 
-  std::unique_ptr<FileLock> lock;  // destroyed after the statements, so after the connection
+  std::unique_ptr<SystemFileLock> lock;  // destroyed after the statements, so after the connection
   FileIdentity id{};
   bool exclusive = false;
   int handles = 0;
@@ -465,8 +481,7 @@ int16_t SqliteRecordManager::Open(uint8_t* pb, const void* key, uint8_t key_leng
 
 int16_t SqliteRecordManager::OpenDataFile(const std::string& path, bool exclusive, OpenFile** opened) {
   auto file = std::make_unique<OpenFile>();
-  int16_t status =
-      FileLock::Acquire(path, exclusive ? FileLock::Mode::kExclusive : FileLock::Mode::kShared, &file->lock);
+  int16_t status = LockDataFile(path, exclusive, &file->lock);
   if (status != kRmOk) return status;
   // Identify the file again under the lock: it cannot be replaced from now on.
   PathKind kind;
@@ -1001,8 +1016,8 @@ int16_t SqliteRecordManager::Create(const void* data, const uint32_t* data_lengt
   }
   // Nobody has the file open while this lock is held (every open holds it
   // shared), so its old write-ahead log can go with it.
-  std::unique_ptr<FileLock> lock;
-  status = FileLock::Acquire(path, FileLock::Mode::kExclusive, &lock);
+  std::unique_ptr<SystemFileLock> lock;
+  status = LockDataFile(path, true, &lock);
   if (status != kRmOk) return status == kRmFileNotFound ? kRmCreateError : status;
   if (keep_existing && InspectPath(path, kRmCreateError, &kind, &identity) == kRmOk && kind != PathKind::kMissing) {
     return kRmFileExists;

@@ -1,7 +1,9 @@
 // What only real files can show: links planted where the program writes,
 // FIFOs and devices where it reads, and the permissions of the files it
 // creates or replaces.
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -154,6 +156,69 @@ TEST_F(PosixFileSystemTest, RenameToExactNameLeavesOtherSpellingsAlone) {
     ASSERT_TRUE(fs_.ListDirectory(dir, &entries).ok());
     EXPECT_EQ(entries.size(), *c.kept ? 2u : 1u);
   }
+}
+
+}  // namespace
+}  // namespace zov::platform
+
+namespace zov::platform {
+namespace {
+
+// A lock file is owner-only and never written through what stands under its
+// name: a link (whose target keeps its bytes), a FIFO (refused at once, no
+// wait for a writer). A dangling link under a new name counts as taken.
+TEST_F(PosixFileSystemTest, LockFilesAndNoReplaceRenamesLeaveWhatStandsAlone) {
+  const std::string target = dir_ + "precious.txt";
+  ASSERT_TRUE(fs_.WriteFile(target, "precious").ok());
+  ASSERT_EQ(::symlink(target.c_str(), (dir_ + "link.lck").c_str()), 0);
+  ASSERT_EQ(::mkfifo((dir_ + "fifo.lck").c_str(), 0600), 0);
+  std::unique_ptr<FileLock> lock;
+  for (const char* name : {"link.lck", "fifo.lck"}) {
+    const Status s = fs_.TryLockFile(dir_ + name, "note", &lock);
+    EXPECT_TRUE(s.IsInvalidArgument()) << name << ": " << s.message();
+  }
+  EXPECT_EQ(Read(target), "precious");
+  const mode_t old_umask = ::umask(0);
+  const Status locked = fs_.TryLockFile(dir_ + "run.lck", "note", &lock);
+  ::umask(old_umask);
+  ASSERT_TRUE(locked.ok()) << locked.message();
+  EXPECT_EQ(ModeOf(dir_ + "run.lck"), 0600u);
+
+  ASSERT_EQ(::symlink((dir_ + "nowhere").c_str(), (dir_ + "K3Z09QAB.CSV").c_str()), 0);
+  ASSERT_TRUE(fs_.WriteFile(dir_ + "K3Z09QAB.CSV.tmp", "rows").ok());
+  EXPECT_TRUE(fs_.RenameNoReplace(dir_ + "K3Z09QAB.CSV.tmp", dir_ + "K3Z09QAB.CSV").IsAlreadyExists());
+  EXPECT_EQ(Read(dir_ + "K3Z09QAB.CSV.tmp"), "rows");
+}
+
+// A holder killed with SIGKILL leaves no lock behind: the next one takes it
+// at once, and until then is refused with the holder's line to read.
+TEST_F(PosixFileSystemTest, AKilledHolderLeavesNoLock) {
+  const std::string name = dir_ + "run.lck";
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    std::unique_ptr<FileLock> held;
+    const bool ok = fs_.TryLockFile(name, "child", &held).ok();
+    (void)!::write(ready[1], ok ? "y" : "n", 1);
+    for (;;) ::pause();
+  }
+  char answer = 0;
+  ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  std::unique_ptr<FileLock> mine;
+  const Status busy = fs_.TryLockFile(name, "parent", &mine);
+  const std::string holder = ReadLockHolder(fs_, name);
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_EQ(answer, 'y');
+  EXPECT_TRUE(busy.IsBusy()) << busy.message();
+  EXPECT_EQ(holder, "process " + std::to_string(pid) + ", child");
+  const Status taken = fs_.TryLockFile(name, "parent", &mine);
+  EXPECT_TRUE(taken.ok()) << taken.message();
 }
 
 }  // namespace
