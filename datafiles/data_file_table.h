@@ -53,7 +53,7 @@ struct DataFileEntry {
   // it. The caller keeps it alive while the file is open.
   std::span<char> record;
   int32_t record_length = 0;  // from the file statistics at open
-  // The native path handed to the record manager (with its extension), for
+  // The path (with its extension) as the file system writes it, for
   // messages that must say which file failed.
   std::string path;
   int16_t key_number = 0;     // current key
@@ -73,8 +73,9 @@ struct DataFileTable {
   // The run sets it; when empty the message is only kept in fatal_message.
   // `detail` is fatal_detail.
   std::function<void(std::string_view message, std::string_view detail)> show_fatal_message;
-  // The last fatal message: the language's text, the name as passed, and the
-  // status in parentheses, in code page 850. Empty until a fatal failure.
+  // The last fatal message: the language's text, the name as passed (as the
+  // file system writes it: FileSystem::Resolve), and the status in
+  // parentheses, in code page 850. Empty until a fatal failure.
   std::string fatal_message;
   // What the framed message cannot hold, for standard error: the status's
   // meaning and the full path with its extension.

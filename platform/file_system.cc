@@ -35,6 +35,16 @@ std::string DirectoryPart(std::string_view name) {
   return pos == std::string_view::npos ? std::string() : std::string(name.substr(0, pos + 1));
 }
 
+std::string AbsoluteName(FileSystem& fs, std::string_view name) {
+  const bool drive = name.size() >= 2 && name[1] == ':';
+  std::string current;
+  if (name.empty() || drive || IsAbsolutePath(name) || !fs.GetCurrentDirectory(&current).ok() || current.empty()) {
+    return std::string(name);
+  }
+  if (!EndsInSeparator(current)) current += current.find('\\') != std::string::npos ? '\\' : '/';
+  return current + std::string(name);
+}
+
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
   while (n < name.size()) {

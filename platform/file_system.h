@@ -326,6 +326,12 @@ bool IsAbsolutePath(std::string_view name);
 // or "/"; empty when there is none.
 std::string DirectoryPart(std::string_view name);
 
+// `name` as it names the same entry whatever the current directory becomes:
+// unchanged when empty, absolute (IsAbsolutePath) or tied to a drive
+// ("C:..."), else the current directory, a separator and `name`; unchanged
+// too when the current directory cannot be read.
+std::string AbsoluteName(FileSystem& fs, std::string_view name);
+
 }  // namespace zov::platform
 
 #endif  // ZOV_PLATFORM_FILE_SYSTEM_H_

@@ -2,6 +2,7 @@
 // directories; print file and CSV files compared byte for byte.
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 
 #include "gtest/gtest.h"
 #include "platform/text_lines.h"
@@ -398,10 +399,48 @@ TEST(RunTest, DataFileThatCannotBeCreatedFailsTheRun) {
   ASSERT_TRUE(inst.fs().DeleteFile(inst.root() + "ddf/VCobros.xdf").ok());
   const RunResult r = inst.Run();
   EXPECT_NE(r.exit_code, 0);
-  EXPECT_NE(r.stderr_text.find("NO ES POT ACCEDIR AL FITXER " + inst.root() + "DADES\\VCobros ("), std::string::npos)
+  // The name as the system writes it: no "\\" between directories here.
+  EXPECT_NE(r.stderr_text.find("NO ES POT ACCEDIR AL FITXER " + inst.root() + "DADES/VCobros ("), std::string::npos)
       << r.stderr_text;
+  EXPECT_EQ(r.stderr_text.find('\\'), std::string::npos) << r.stderr_text;
   EXPECT_FALSE(inst.Exists(inst.tmp() + "dozudizi.tmp"));
   EXPECT_EQ(inst.SpoolerRuns(), 0);
+}
+
+// Folders given relative to where the run starts name the same places after
+// it moves into DataRoot; folders given without their last separator make
+// no mixed names in the messages.
+TEST(RunTest, RelativeFoldersAndNativeNamesInMessages) {
+  {
+    Installation inst;
+    OneOfEach(inst);
+    inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
+    inst.SetLine(23, "S");
+    inst.SetEnv("ZOVROOT", "root/");
+    inst.SetEnv("ZOVTMP", "./tmp");
+    inst.SetEnv("TEMP", "csv");
+    // The run starts in the installation's folder.
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(inst.dir());
+    const RunResult r = inst.Run();
+    std::filesystem::current_path(here);
+    EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+    EXPECT_EQ(r.stderr_text, "");
+    EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
+    const auto csv = inst.CsvFiles();
+    ASSERT_EQ(csv.size(), 1u);
+    EXPECT_EQ(inst.Read(inst.csv() + csv[0]), inst.Read(Installation::Golden("one_owner.csv")));
+  }
+  {
+    Installation inst;
+    std::string tmp = inst.tmp();
+    tmp.pop_back();
+    inst.SetEnv("ZOVTMP", tmp);
+    inst.SetLine(2, "2026-12-31");
+    const RunResult r = inst.Run();
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.stderr_text, "dazorov1: " + inst.tmp() + "pent.tmp line 2: not a date\n");
+  }
 }
 
 TEST(RunTest, LostCsvLinesFailTheRun) {
