@@ -45,6 +45,10 @@ inline constexpr int16_t kStatusFatal = 1001;
 inline constexpr int16_t kStatusAlreadyOpen = 1002;  // the file number is already open
 inline constexpr int16_t kStatusTableFull = 1003;    // all 40 entries are in use
 inline constexpr int16_t kStatusNoSuchKey = 1004;    // the key number does not exist in the file
+// A record read through a key does not carry that key: its own key fields
+// disagree with the key value the record manager found it under (a damaged
+// index). The record variable is left as it was.
+inline constexpr int16_t kStatusKeyMismatch = 1005;
 
 struct DataFileEntry {
   int16_t file_number = 0;  // 0: the entry is free

@@ -62,6 +62,7 @@ std::string DataFileStatusText(std::string_view path, int16_t status) {
     case kStatusAlreadyOpen: meaning = "file number already open"; break;
     case kStatusTableFull: meaning = "too many open files"; break;
     case kStatusNoSuchKey: meaning = "no such key in the file"; break;
+    case kStatusKeyMismatch: meaning = "a record does not carry the key it was read by (a damaged index)"; break;
     default: meaning = platform::RecordStatusMeaning(status); break;
   }
   return "data file " + std::string(path) + ": " + std::string(meaning) + " (status " + std::to_string(status) +

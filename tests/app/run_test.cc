@@ -7,6 +7,7 @@
 #include "gtest/gtest.h"
 #include "platform/text_lines.h"
 #include "tests/app/installation.h"
+#include "tests/platform/recman/damaged_index.h"
 
 namespace zov::app {
 namespace {
@@ -441,6 +442,39 @@ TEST(RunTest, RelativeFoldersAndNativeNamesInMessages) {
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.stderr_text, "dazorov1: " + inst.tmp() + "pent.tmp line 2: not a date\n");
   }
+}
+
+// A receipt of September whose index entry (4 bytes of VCobros.dat
+// overwritten) says October: the fourth quarter's register would print it.
+// The read that meets it fails as a damaged file: the run stops, naming
+// VCobros, with exit code 1 and nothing handed on.
+TEST(RunTest, AnIndexEntryThatDisagreesWithItsRecordStopsTheRun) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVDepBase, Property("000100010002", kTenant, "ES12345678Z"));
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260915", "00000009"));
+  inst.Add(reg::kFileVCobros, Receipt("000100010002", "20261105", "00000011"));
+  inst.SetLine(1, "1/10/2026");
+  inst.SetLine(2, "31/12/2026");
+  RunResult r = inst.Run();
+  ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+  const std::string sound = inst.Read(inst.tmp() + "dozudizi.tmp");
+  EXPECT_EQ(Count(Lines(sound), Item(45, "00000011", 0)), 1u);
+  EXPECT_EQ(Count(Lines(sound), Item(45, "00000009", 0)), 0u);
+
+  std::string error;
+  // Key 1, property and issue date, is the one the walk reads by.
+  ASSERT_TRUE(platform::test::DamageIndexEntry(inst.root() + "DADES/VCobros.dat", "zov_key1",
+                                               P("000100010001") + P("20260915"), P("000100010001") + P("20261015"),
+                                               &error))
+      << error;
+  r = inst.Run();
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.stderr_text, "dazorov1: the register stopped: data file " + inst.root() +
+                               "DADES/VCobros.dat: I/O error or damaged file (status 2)\n");
+  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), sound) << "the earlier register stays as it was";
+  EXPECT_EQ(inst.SpoolerRuns(), 1);
+  EXPECT_TRUE(inst.CsvFiles().empty());
 }
 
 TEST(RunTest, LostCsvLinesFailTheRun) {
