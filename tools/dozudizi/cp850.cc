@@ -68,6 +68,12 @@ std::string Cp850Text::ToWinAnsi(std::string_view cp850) const {
   return out;
 }
 
+std::size_t Cp850Text::CountNotInWinAnsi(std::string_view cp850) const {
+  std::size_t n = 0;
+  for (char c : cp850) n += c != '?' && win_ansi_[static_cast<unsigned char>(c)] == '?' ? 1 : 0;
+  return n;
+}
+
 std::string Cp850Text::ToFileNamePart(std::string_view cp850, std::size_t max_length) const {
   std::string out;
   for (char c : cp850) {
