@@ -55,6 +55,13 @@ void OneOfEach(Installation& inst, std::string_view flag = "S") {
   inst.Add(reg::kFileVDepCada, Cadastre("000100010001", "1234567AB1234C0001XY", "48001"));
 }
 
+// OneOfEach with one invoice of March, its CSV file kept (line 23).
+void OneInvoiceKept(Installation& inst, const std::string& invoice) {
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", invoice));
+  inst.SetLine(23, "S");
+}
+
 // The opener: copies the CSV it is given next to the print file.
 void InstallOpener(Installation& inst) {
   inst.Write(inst.exe() + "dedado", "#!/bin/sh\ncp \"$1\" '" + inst.tmp() + "opened.csv'\necho \"$1\" >> '" +
@@ -414,9 +421,7 @@ TEST(RunTest, DataFileThatCannotBeCreatedFailsTheRun) {
 TEST(RunTest, RelativeFoldersAndNativeNamesInMessages) {
   {
     Installation inst;
-    OneOfEach(inst);
-    inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
-    inst.SetLine(23, "S");
+    OneInvoiceKept(inst, "00001234");
     inst.SetEnv("ZOVROOT", "root/");
     inst.SetEnv("ZOVTMP", "./tmp");
     inst.SetEnv("TEMP", "csv");
@@ -491,9 +496,7 @@ TEST(RunTest, LostCsvLinesFailTheRun) {
 
 TEST(RunTest, CsvDirectoryFallsBackToTmpdir) {
   Installation inst;
-  OneOfEach(inst);
-  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
-  inst.SetLine(23, "S");
+  OneInvoiceKept(inst, "00000001");
   inst.SetEnv("TEMP", "");
   inst.SetEnv("TMPDIR", inst.tmp() + "alt");
   ASSERT_TRUE(inst.fs().CreateDirectory(inst.tmp() + "alt").ok());
