@@ -12,6 +12,11 @@
 // Handle with its own cursor, found again through the id that open writes
 // into the caller's position block.
 //
+// Every record a get delivers is checked against the index entry it was
+// found through (the query reads kK from the index): a record whose own key
+// fields make another image is a damaged file, answered 2, never delivered
+// in a place its key does not belong. CheckDataFile checks a whole file.
+//
 // A cursor is the current record's key image and stamp on the current key,
 // not a SQLite cursor: next and previous search from it afresh, so they
 // stay right whatever other handles or processes inserted or deleted around
