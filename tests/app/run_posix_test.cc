@@ -93,21 +93,22 @@ std::map<std::string, std::string> Snapshot(platform::FileSystem& fs, const std:
   return files;
 }
 
+// n in `width` decimal digits, with leading zeros.
+std::string Digits(int n, std::size_t width) {
+  std::string digits = std::to_string(n);
+  return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+}
+
 // `owners` owners, one property each with `receipts` invoices of 2026.
 void Agency(Installation& inst, int owners, int receipts) {
   for (int o = 1; o <= owners; ++o) {
-    char owner[5], group[9], property[13];
-    std::snprintf(owner, sizeof owner, "%04d", o);
-    std::snprintf(group, sizeof group, "%s0001", owner);
-    std::snprintf(property, sizeof property, "%s0001", group);
-    inst.Add(reg::kFileVPropiet, reg::Owner(owner, "PROPIETARI*" + std::string(owner), "S", ""));
+    const std::string owner = Digits(o, 4), group = owner + "0001", property = group + "0001";
+    inst.Add(reg::kFileVPropiet, reg::Owner(owner, "PROPIETARI*" + owner, "S", ""));
     inst.Add(reg::kFileVGrups, reg::Group(group, "G"));
     inst.Add(reg::kFileVDepBase, reg::Property(property, "LLOGATER", "ES1"));
     for (int r = 1; r <= receipts; ++r) {
-      char date[9], invoice[9];
-      std::snprintf(date, sizeof date, "2026%02d%02d", 1 + r % 12, 1 + r % 28);
-      std::snprintf(invoice, sizeof invoice, "%08d", o * 1000 + r);
-      inst.Add(reg::kFileVCobros, reg::Receipt(property, date, invoice));
+      const std::string date = "2026" + Digits(1 + r % 12, 2) + Digits(1 + r % 28, 2);
+      inst.Add(reg::kFileVCobros, reg::Receipt(property, date, Digits(o * 1000 + r, 8)));
     }
   }
 }

@@ -1,9 +1,7 @@
 // What only real files can show: links planted where the program writes,
 // FIFOs and devices where it reads, and the permissions of the files it
 // creates or replaces.
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -188,37 +186,6 @@ TEST_F(PosixFileSystemTest, LockFilesAndNoReplaceRenamesLeaveWhatStandsAlone) {
   ASSERT_TRUE(fs_.WriteFile(dir_ + "K3Z09QAB.CSV.tmp", "rows").ok());
   EXPECT_TRUE(fs_.RenameNoReplace(dir_ + "K3Z09QAB.CSV.tmp", dir_ + "K3Z09QAB.CSV").IsAlreadyExists());
   EXPECT_EQ(Read(dir_ + "K3Z09QAB.CSV.tmp"), "rows");
-}
-
-// A holder killed with SIGKILL leaves no lock behind: the next one takes it
-// at once, and until then is refused with the holder's line to read.
-TEST_F(PosixFileSystemTest, AKilledHolderLeavesNoLock) {
-  const std::string name = dir_ + "run.lck";
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    std::unique_ptr<FileLock> held;
-    const bool ok = fs_.TryLockFile(name, "child", &held).ok();
-    (void)!::write(ready[1], ok ? "y" : "n", 1);
-    for (;;) ::pause();
-  }
-  char answer = 0;
-  ASSERT_EQ(::read(ready[0], &answer, 1), 1);
-  ::close(ready[0]);
-  ::close(ready[1]);
-  std::unique_ptr<FileLock> mine;
-  const Status busy = fs_.TryLockFile(name, "parent", &mine);
-  const std::string holder = ReadLockHolder(fs_, name);
-  ::kill(pid, SIGKILL);
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  ASSERT_EQ(answer, 'y');
-  EXPECT_TRUE(busy.IsBusy()) << busy.message();
-  EXPECT_EQ(holder, "process " + std::to_string(pid) + ", child");
-  const Status taken = fs_.TryLockFile(name, "parent", &mine);
-  EXPECT_TRUE(taken.ok()) << taken.message();
 }
 
 }  // namespace
