@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/ascii.h"
@@ -268,6 +269,30 @@ class PosixFileSystem : public FileSystem {
     std::string b = ResolveNewName(to);
     if (::rename(a.c_str(), b.c_str()) != 0) return PosixError("rename", a + " -> " + b, errno);
     return Status::Ok();
+  }
+
+  Status RenameNoReplace(std::string_view from, std::string_view to) override {
+    const std::string a = Native(from);
+    const std::string b = ResolveNewName(to);
+    const std::string what = a + " -> " + b;
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0) return Status::Ok();
+    if (errno != EINVAL && errno != ENOSYS) return PosixError("rename", what, errno);
+#endif
+    // Where the file system lacks the flag: the new name is made a second
+    // link, which fails when the name is taken, and the old name dropped.
+    if (::link(a.c_str(), b.c_str()) != 0) return PosixError("link", what, errno);
+    if (::unlink(a.c_str()) != 0) {
+      const int err = errno;
+      ::unlink(b.c_str());
+      return PosixError("unlink", a, err);
+    }
+    return Status::Ok();
+  }
+
+  Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override {
+    const std::string path = Resolve(name);  // code page 850, as the lock takes it
+    return TrySystemFileLock(path, path, note, lock);
   }
 
   Status FindFirst(std::string_view pattern, DirEntry* entry) override {

@@ -81,4 +81,16 @@ void ShowFatalMessage(platform::Env& env, const session::Session& session, Scree
   env.error_output->WriteLine(line);
 }
 
+void ShowMessageLine(platform::Env& env, const session::Session& session, ScreenState& state,
+                     std::string_view text) {
+  platform::Console& console = *env.console;
+  const int columns = console.ScreenColumns();
+  const std::string_view shown = text.substr(0, static_cast<std::size_t>(std::max(columns, 0)));
+  SetColour(console, session, state, text.empty() ? "+" : "+R");
+  console.MoveCursor(console.ScreenRows(), 1);
+  console.WriteText(shown);
+  console.WriteBlanks(columns - static_cast<int>(shown.size()));
+  SetColour(console, session, state, "-");
+}
+
 }  // namespace zov::screen

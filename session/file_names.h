@@ -52,6 +52,27 @@ std::string UniqueFileName(platform::Env& env, std::string_view directory, std::
 // a fixed part before it, so it never stands alone as "." or "..".
 std::string FileNamePart(std::string_view name, std::size_t max_length = std::string_view::npos);
 
+// For a file that takes its unique name only once it is complete, so that
+// the name never holds a file cut short by a killed run. The file is made
+// as UniqueFile makes it, under the unique name it would get + ".tmp"
+// (e.g. "/tmp/K3Z09QAB.CSV.tmp"), and returned with its path; when it
+// cannot be made, *file is null and the name is the one tried, as with
+// UniqueFile. A ".tmp" file that a killed run left
+// stays as it is: other runs may share the directory, and nothing tells
+// whether its writer still runs.
+std::string UniqueTemporaryFile(platform::Env& env, std::string_view directory, std::string_view prefix,
+                                std::string_view extension, std::unique_ptr<platform::ByteFile>* file);
+
+// Gives the closed file `temporary` (from UniqueTemporaryFile with the same
+// directory, prefix and extension) its unique name: its own name without
+// ".tmp" while nobody has taken that name, else a new one of the same shape
+// (platform RenameToUniqueName); an existing entry is never replaced. On
+// success *name is the file's name; otherwise the file keeps its temporary
+// name, and the status says why.
+[[nodiscard]] platform::Status PublishUniqueFile(platform::Env& env, const std::string& temporary,
+                                                 std::string_view directory, std::string_view prefix,
+                                                 std::string_view extension, std::string* name);
+
 }  // namespace zov::session
 
 #endif  // ZOV_SESSION_FILE_NAMES_H_

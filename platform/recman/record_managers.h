@@ -25,6 +25,9 @@
 //               delete, next and previous continue from where it was.
 //   5..13 gets  copy the record into the data buffer (22 and the record cut
 //               when it has no room) and its key value into the key buffer.
+//               A record whose key fields disagree with the index entry it
+//               was found through (a damaged file) answers 2, and the
+//               position stays where it was.
 //   14 create   data = specification, key = path; key number -1 keeps an
 //               existing file (59), any other replaces it (85 while it is
 //               open anywhere). Does not open the file.
@@ -45,6 +48,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/record_manager.h"
@@ -66,6 +70,20 @@ struct SqliteRecordManagerOptions {
 
 std::unique_ptr<RecordManager> NewSqliteRecordManager(const SqliteRecordManagerOptions& options);
 std::unique_ptr<RecordManager> NewSqliteRecordManager();
+
+// The engine's integrity check of one of its data files, without opening it
+// through a RecordManager: SQLite's own check of the database (its pages,
+// and every index entry against its row), then every record against the
+// key images stored beside it, and the record count its header keeps.
+struct DataFileCheck {
+  bool damaged = false;
+  // One line each, the first 20, then "... and N more".
+  std::vector<std::string> findings;
+};
+// kRmOk with *check filled in, or why the file could not be checked: 12 not
+// found, 30 not a data file of this engine, 85 opened exclusively by another
+// program, 2 and others as an open would answer.
+[[nodiscard]] int16_t CheckDataFile(const std::string& path, DataFileCheck* check);
 
 // Loads the shared library at library_path and sends every call to its
 // exported function

@@ -229,6 +229,19 @@ class Win32FileSystem : public FileSystem {
     return Win32Error("MoveFileExW", std::string(from) + " -> " + std::string(to), error);
   }
 
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken.
+  Status RenameNoReplace(std::string_view from, std::string_view to) override {
+    if (!::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      return Win32Error("MoveFileExW", std::string(from) + " -> " + std::string(to), ::GetLastError());
+    }
+    return Status::Ok();
+  }
+
+  Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override {
+    const std::string path(name);
+    return TrySystemFileLock(path, path, note, lock);
+  }
+
   Status FindFirst(std::string_view pattern, DirEntry* entry) override {
     // A directory named with a separator at its end is found without it.
     std::wstring path = WidePath(pattern);

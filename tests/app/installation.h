@@ -111,24 +111,37 @@ class Installation {
     records_.clear();
   }
 
-  // Runs dazorov1 with the installation's environment, standard input empty.
-  RunResult Run() {
+  // Makes the data files and writes the run parameters: what a run needs.
+  void Prepare() {
     BuildDataFiles();
     std::string text;
     for (const auto& line : pent_) text += line + "\r\n";
     if (write_pent_) Write(tmp() + "pent.tmp", text);
-    std::vector<std::string> args = {"-c", "exec \"$@\" </dev/null >\"$0.out\" 2>\"$0\"", dir_.path() + "stderr",
-                                     "/usr/bin/env", "-i", "PATH=/usr/bin:/bin"};
+  }
+
+  // The run's whole environment, "NAME=value" each.
+  std::vector<std::string> Environment() const {
     std::map<std::string, std::string> env = {
-        {"ZOVROOT", root()}, {"ZOVEXE", exe()}, {"ZOVTMP", tmp()}, {"TEMP", csv()}};
+        {"PATH", "/usr/bin:/bin"}, {"ZOVROOT", root()}, {"ZOVEXE", exe()}, {"ZOVTMP", tmp()}, {"TEMP", csv()}};
     for (const auto& [k, v] : extra_env_) env[k] = v;
+    std::vector<std::string> out;
     for (const auto& [k, v] : env)
-      if (!v.empty()) args.push_back(k + "=" + v);
+      if (!v.empty()) out.push_back(k + "=" + v);
+    return out;
+  }
+
+  // Runs dazorov1 with the installation's environment, standard input empty.
+  RunResult Run() {
+    Prepare();
+    std::vector<std::string> args = {"-c", "exec \"$@\" </dev/null >\"$0.out\" 2>\"$0\"", dir_.path() + "stderr",
+                                     "/usr/bin/env", "-i"};
+    for (const std::string& v : Environment()) args.push_back(v);
     args.push_back(Binary());
     RunResult r = RunCommand(args, "/bin/sh");
     r.stderr_text = Read(dir_.path() + "stderr");
     return r;
   }
+  std::string dir() const { return dir_.path(); }
 
   void SkipPent() { write_pent_ = false; }
   // The data file (its name without extension) is not made: the run finds it missing.

@@ -193,3 +193,35 @@ TEST_F(PosixFileSystemTest, NamesOnDiskAreUtf8AndForeignOnesAreLeftOut) {
 
 }  // namespace
 }  // namespace zov::platform
+
+namespace zov::platform {
+namespace {
+
+// A lock file is owner-only and never written through what stands under its
+// name: a link (whose target keeps its bytes), a FIFO (refused at once, no
+// wait for a writer). A dangling link under a new name counts as taken.
+TEST_F(PosixFileSystemTest, LockFilesAndNoReplaceRenamesLeaveWhatStandsAlone) {
+  const std::string target = dir_ + "precious.txt";
+  ASSERT_TRUE(fs_.WriteFile(target, "precious").ok());
+  ASSERT_EQ(::symlink(target.c_str(), (dir_ + "link.lck").c_str()), 0);
+  ASSERT_EQ(::mkfifo((dir_ + "fifo.lck").c_str(), 0600), 0);
+  std::unique_ptr<FileLock> lock;
+  for (const char* name : {"link.lck", "fifo.lck"}) {
+    const Status s = fs_.TryLockFile(dir_ + name, "note", &lock);
+    EXPECT_TRUE(s.IsInvalidArgument()) << name << ": " << s.message();
+  }
+  EXPECT_EQ(Read(target), "precious");
+  const mode_t old_umask = ::umask(0);
+  const Status locked = fs_.TryLockFile(dir_ + "run.lck", "note", &lock);
+  ::umask(old_umask);
+  ASSERT_TRUE(locked.ok()) << locked.message();
+  EXPECT_EQ(ModeOf(dir_ + "run.lck"), 0600u);
+
+  ASSERT_EQ(::symlink((dir_ + "nowhere").c_str(), (dir_ + "K3Z09QAB.CSV").c_str()), 0);
+  ASSERT_TRUE(fs_.WriteFile(dir_ + "K3Z09QAB.CSV.tmp", "rows").ok());
+  EXPECT_TRUE(fs_.RenameNoReplace(dir_ + "K3Z09QAB.CSV.tmp", dir_ + "K3Z09QAB.CSV").IsAlreadyExists());
+  EXPECT_EQ(Read(dir_ + "K3Z09QAB.CSV.tmp"), "rows");
+}
+
+}  // namespace
+}  // namespace zov::platform

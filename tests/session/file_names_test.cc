@@ -122,6 +122,33 @@ TEST_F(FileNamesTest, EachCallCreatesItsOwnEmptyFile) {
 // A new name is taken by an exclusive create, never by a search of the
 // directory: a TEMP of tens of thousands of files made each name cost a full
 // listing.
+// A file written under its temporary name takes the unique name it stands
+// for ("K3Z09QAB.CSV.tmp" becomes "K3Z09QAB.CSV") while that is free, and a
+// new name of the same shape once it is taken; the taker keeps its file.
+TEST_F(FileNamesTest, TemporaryFilesTakeTheirUniqueNameWhenPublished) {
+  for (bool taken : {false, true}) {
+    SCOPED_TRACE(taken ? "taken" : "free");
+    std::unique_ptr<platform::ByteFile> file;
+    const std::string temp = UniqueTemporaryFile(env_, dir_, "", ".CSV", &file);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(HasShape(temp, dir_, 8, ".CSV.tmp")) << temp;
+    ASSERT_TRUE(file->Write(0, "rows").ok());
+    ASSERT_TRUE(file->Close().ok());
+    const std::string own = temp.substr(0, temp.size() - 4);
+    if (taken) MakeFile(own);
+    std::string name;
+    ASSERT_TRUE(PublishUniqueFile(env_, temp, dir_, "", ".CSV", &name).ok());
+    EXPECT_TRUE(HasShape(name, dir_, 8, ".CSV")) << name;
+    EXPECT_EQ(name == own, !taken) << name;
+    std::string text;
+    ASSERT_TRUE(fs_->ReadFile(name, &text).ok());
+    EXPECT_EQ(text, "rows");
+    ASSERT_TRUE(fs_->ReadFile(own, &text).ok());
+    EXPECT_EQ(text, taken ? "x" : "rows");
+    EXPECT_FALSE(fs_->ReadFile(temp, &text).ok());
+  }
+}
+
 TEST(UniqueFileNameCostTest, ANewNameNeverSearchesTheDirectory) {
   platform::FakeEnv fake(platform::FakeEnv::Files::kReal);
   struct CountingFileSystem : platform::FileSystemWrapper {

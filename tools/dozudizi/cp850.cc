@@ -63,4 +63,10 @@ std::string Cp850Text::ToWinAnsi(std::string_view cp850) const {
   return out;
 }
 
+std::size_t Cp850Text::CountNotInWinAnsi(std::string_view cp850) const {
+  std::size_t n = 0;
+  for (char c : cp850) n += c != '?' && win_ansi_[static_cast<unsigned char>(c)] == '?' ? 1 : 0;
+  return n;
+}
+
 }  // namespace zov::tools

@@ -30,6 +30,9 @@ class Cp850Text {
 
   std::string ToUtf8(std::string_view cp850) const;
   std::string ToWinAnsi(std::string_view cp850) const;
+  // How many characters of `cp850` ToWinAnsi shows as "?" though they are
+  // not "?" (box drawing, blocks: what the PDF fonts lack).
+  std::size_t CountNotInWinAnsi(std::string_view cp850) const;
 
  private:
   std::array<std::string, 256> utf8_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <random>
 #include <span>
 
@@ -208,10 +209,25 @@ class Run : public PageSink {
 
   void Feed(ParsedPrintFile* batch) {
     for (Diagnostic& d : batch->diagnostics) problems_.push_back(std::move(d));
-    for (const Command& c : batch->commands) layout_.Feed(c);
+    for (const Command& c : batch->commands) {
+      if (c.kind == CommandKind::kItem) CountUnshown(c);
+      layout_.Feed(c);
+    }
     batch->commands.clear();
     batch->diagnostics.clear();
     TakeProblems();
+  }
+
+  // An item whose characters a PDF page cannot show prints them as "?": a
+  // changed line, listed and counted like the others. (The device is named
+  // before the first item; text and screen output show every character.)
+  void CountUnshown(const Command& item) {
+    if (!to_pdf_) to_pdf_ = mail_ || ResolveDevice(layout_.device(), request_.temp_dir).kind == DeviceKind::kPdf;
+    if (!*to_pdf_) return;
+    const std::size_t n = cp_.CountNotInWinAnsi(item.text);
+    if (n > 0) {
+      problems_.push_back(Diagnostic{item.line, std::to_string(n) + " character(s) the PDF font cannot show printed as \"?\""});
+    }
   }
 
   // Lists the problems found so far, up to kMaxListedProblems in all.
@@ -402,6 +418,7 @@ class Run : public PageSink {
   std::string outbox_;
   std::string staging_;
   bool opened_ = false;
+  std::optional<bool> to_pdf_;  // whether pages go to a PDF, known at the first item
   Destination to_;
   std::unique_ptr<PdfOutput> device_;
   PdfPage encoded_;

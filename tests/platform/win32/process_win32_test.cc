@@ -1,6 +1,7 @@
 // Processes and the environment on Windows: a program started and waited
 // for with its exit code, arguments that reach it unchanged whatever blanks
-// and quotes they hold, and environment variables read back.
+// and quotes they hold, environment variables read back, and a file lock
+// held against another process.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -53,6 +54,24 @@ TEST(Win32ProcessTest, ArgumentsArriveUnchanged) {
   std::string want;
   for (const std::string& a : args) want += a + "\n";
   EXPECT_EQ(Read(*fs, dir.path() + "args.txt"), want);
+}
+
+// The run lock between processes (LockFileEx): another process is refused
+// while this one holds it, reading who holds it, and takes it once released.
+TEST(Win32ProcessTest, AFileLockIsHeldAgainstOtherProcesses) {
+  TempDir dir;
+  std::unique_ptr<FileSystem> fs = NewWin32FileSystem();
+  std::unique_ptr<ProcessRunner> runner = NewWin32ProcessRunner();
+  const std::string lock_file = dir.path() + "dazorov1.lck";
+  std::unique_ptr<FileLock> held;
+  ASSERT_TRUE(fs->TryLockFile(lock_file, "the test", &held).ok());
+  int exit_code = -1;
+  ASSERT_TRUE(runner->RunAndWait(WIN32_CHILD, {"lock", lock_file, dir.path() + "first.txt"}, &exit_code).ok());
+  EXPECT_EQ(exit_code, 0);
+  EXPECT_EQ(Read(*fs, dir.path() + "first.txt"), "busy: " + LockHolderLine("the test"));
+  held.reset();
+  ASSERT_TRUE(runner->RunAndWait(WIN32_CHILD, {"lock", lock_file, dir.path() + "second.txt"}, &exit_code).ok());
+  EXPECT_EQ(Read(*fs, dir.path() + "second.txt"), "taken");
 }
 
 TEST(Win32ProcessTest, CommandLinesQuoteOnlyWhatNeedsIt) {

@@ -145,6 +145,36 @@ TEST_F(SpoolTest, MalformedLinesAreListedAndTheRestPrinted) {
   EXPECT_EQ(out.screen, "GOOD\nALSO GOOD\nx\n");
 }
 
+// Characters of code page 850 that the PDF fonts lack (box drawing, blocks)
+// print as "?" on PDF pages: each such line is listed and counted among the
+// changed ones, the run ends with code 2. Text and screen output show them:
+// nothing is changed there. Accented letters are in the fonts.
+TEST_F(SpoolTest, CharactersThePdfFontLacksCountAsChanged) {
+  struct Case {
+    std::string device;
+    std::string mail;
+    std::size_t problems;
+  } cases[] = {
+      {"PDF", "N", 2}, {"copia.txt", "N", 0}, {"SCREEN", "N", 0}, {"copia.txt", "S", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.device + " mail " + c.mail);
+    testing::PrintFileBuilder b(c.device);
+    b.Page(66).At(1, "PLANTA \xC9\xCD\xBB", 1).At(1, "CAF\x90 ?", 1).At(1, "\xB0\xB1\xB2\xDB", 1);
+    PutPrintFile(b.bytes());
+    SpoolOutcome out = Run(c.mail);
+    EXPECT_EQ(out.problems, c.problems);
+    EXPECT_EQ(out.exit_code, c.problems == 0 ? kExitDone : kExitProblems);
+    if (c.problems == 0) continue;
+    ASSERT_GE(out.messages.size(), 2u);
+    EXPECT_NE(out.messages[0].find("line 3: 3 character(s) the PDF font cannot show printed as \"?\""),
+              std::string::npos)
+        << out.messages[0];
+    EXPECT_NE(out.messages[1].find("line 5: 4 character(s)"), std::string::npos) << out.messages[1];
+    EXPECT_NE(Summary(*fs_, out).find("; 2 lines skipped or changed"), std::string::npos) << Summary(*fs_, out);
+  }
+}
+
 TEST_F(SpoolTest, LongListsOfProblemsAreCut) {
   testing::PrintFileBuilder b("SCREEN");
   for (int i = 0; i < 500; ++i) b.Raw("BAD");

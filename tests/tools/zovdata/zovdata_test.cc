@@ -18,10 +18,13 @@
 #include "platform/native_env.h"
 #include "platform/recman/record_managers.h"
 #include "platform/testing/fake_env.h"
+#include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_environment.h"
 #include "platform/testing/temp_dir.h"
 #include "session/session.h"
 #include "tools/zovdata/command_line.h"
 #include "tools/zovdata/suite_files.h"
+#include "tests/platform/recman/damaged_index.h"
 
 namespace zov::tools {
 namespace {
@@ -174,6 +177,70 @@ TEST(Zovdata, LoadThenDumpInTheOrderOfEachKey) {
   EXPECT_NE(out.find("records: 4\n"), std::string::npos) << out;
   EXPECT_NE(out.find("  position 25, length 4, flags 0x0001 (duplicates), type 0 (string)\n"), std::string::npos)
       << out;
+}
+
+// `zovdata check`: a file whose index entry disagrees with its record is
+// damaged (what SQLite and the engine found listed under it), sound files
+// are sound, a file that is not there or not a data file is not checked;
+// without FILE every data file of ZOVROOT's DADES folder is checked.
+TEST(Zovdata, CheckSaysWhichFilesAreDamaged) {
+  Installation inst;
+  inst.Create("VCobros");
+  inst.Create("VGrups");
+  const std::string p1 = "\x81\x81\x81\x81\x81\x81", p2 = "\x81\x81\x81\x81\x81\x82";
+  const std::string r1 = Receipt(p1, "\x94\x9A\x89\x8F", "\x80\x80\x80\x80", "\x80\x80\x80\x81");
+  const std::string r2 = Receipt(p2, "\x94\x9A\x8A\x85", "\x80\x80\x80\x80", "\x80\x80\x80\x82");
+  uint64_t loaded = 0;
+  ASSERT_TRUE(LoadRecords(inst.env, inst.Data("VCobros"), inst.Write("r.bin", r1 + r2), &loaded).ok());
+  inst.rm.reset();  // every file closed
+  platform::FakeEnvironment environment;
+  inst.env.environment = &environment;
+  std::string out, err;
+  ASSERT_EQ(inst.Run({"check", inst.Data("VCobros")}, &out, &err), 0) << out << err;
+  EXPECT_EQ(out, inst.Data("VCobros") + ": sound\n1 file checked: 0 damaged, 0 not checked\n");
+
+  // The index entry of r1 says October (0x8A), its record September (0x89).
+  std::string error;
+  ASSERT_TRUE(platform::test::DamageIndexEntry(inst.Data("VCobros"), "zov_key0", p1 + "\x94\x9A\x89\x8F",
+                                               p1 + "\x94\x9A\x8A\x8F", &error))
+      << error;
+  struct Case {
+    std::vector<std::string> args;
+    std::string zovroot;
+    int code;
+    std::vector<std::string> lines;  // the first lines of the output, each as it starts
+  } cases[] = {
+      {{"check", inst.Data("VCobros")}, "", 1,
+       {inst.Data("VCobros") + ": damaged", "  ", "1 file checked: 1 damaged, 0 not checked"}},
+      {{"check", inst.Data("VGrups"), inst.Data("VDepBase"), inst.Xdf("VGrups")}, "", 1,
+       {inst.Data("VGrups") + ": sound", inst.Data("VDepBase") + ": not checked: file not found (status 12)",
+        inst.Xdf("VGrups") + ": not checked: not a data file (status 30)",
+        "3 files checked: 0 damaged, 2 not checked"}},
+      {{"check"}, inst.dir.path(), 1,
+       {inst.Data("VCobros") + ": damaged", "  ", inst.Data("VGrups") + ": sound",
+        "2 files checked: 1 damaged, 0 not checked"}},
+  };
+  for (const Case& c : cases) {
+    std::string joined;
+    for (const std::string& a : c.args) joined += a + " ";
+    SCOPED_TRACE(joined + " ZOVROOT=" + c.zovroot);
+    environment.Set("ZOVROOT", c.zovroot);
+    EXPECT_EQ(inst.Run(c.args, &out, &err), c.code) << err;
+    EXPECT_EQ(err, "");
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+      // Findings after the first are folded into the first.
+      if (line.rfind("  ", 0) == 0 && !lines.empty() && lines.back().rfind("  ", 0) == 0) continue;
+      lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), c.lines.size()) << out;
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].rfind(c.lines[i], 0), 0u) << out;
+  }
+  EXPECT_NE(out.find("zov_key0"), std::string::npos) << "the damaged index is named\n" << out;
+  environment.Unset("ZOVROOT");
+  EXPECT_EQ(inst.Run({"check"}, &out, &err), 2);
+  EXPECT_EQ(err, "zovdata check: no FILE named and ZOVROOT is not set; see \"zovdata check --help\"\n");
 }
 
 // Records a file refuses: the load is refused whole and the file keeps what
