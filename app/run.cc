@@ -13,6 +13,7 @@
 #include "register/walk.h"
 #include "screen/message_box.h"
 #include "session/ini_file.h"
+#include "session/leading_number.h"
 
 namespace zov::app {
 
@@ -48,7 +49,7 @@ void StartSpooler(RunContext& ctx) {
     found = fs.FindFirst(name, &entry).ok();
   }
   if (!found || (entry.attributes & (platform::kAttrDirectory | platform::kAttrVolumeLabel)) != 0) {
-    errors.WriteLine("dazorov1: no spooler " + ctx.session.exe_dir + std::string(kSpoolerProgram) +
+    errors.WriteLine("dazorov1: no spooler " + fs.Resolve(ctx.session.exe_dir + std::string(kSpoolerProgram)) +
                      ": the register was not spooled");
     return;
   }
@@ -72,6 +73,63 @@ void ReleaseDataFiles(RunContext& ctx) {
     ctx.env.error_output->WriteLine("dazorov1: the record manager did not release the data files (status " +
                                     std::to_string(status) + ")");
   }
+}
+
+// "2026-03-05 14:03:22": when the run started, for those who wait for it.
+std::string StartTime(platform::Clock& clock) {
+  const platform::CivilDate d = clock.Today();
+  const int32_t seconds = clock.HundredthsSinceMidnight() / 100;
+  auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+  return std::to_string(d.year) + "-" + two(d.month) + "-" + two(d.day) + " " + two(seconds / 3600) + ":" +
+         two(seconds / 60 % 60) + ":" + two(seconds % 60);
+}
+
+// How long to wait for another run: ZOVWAIT seconds when it holds a whole
+// number, else the default.
+int32_t RunWaitSeconds(platform::Environment& environment) {
+  const std::string value = environment.GetOrEmpty(kRunWaitVariable);
+  if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos || value.size() > 6) {
+    return kDefaultRunWaitSeconds;
+  }
+  return static_cast<int32_t>(session::LeadingWhole(value, session::Rounding::kTowardZero));
+}
+
+// Takes the session's run lock, waiting for the run that holds it. False
+// (said on standard error) when it could not be taken: nothing has changed.
+bool TakeRunLock(RunContext& ctx) {
+  platform::FileSystem& fs = *ctx.env.fs;
+  const std::string lock_file = ctx.session.temp_dir + std::string(kRunLockFile);
+  const std::string folder = fs.Resolve(ctx.session.temp_dir.empty() ? "." : ctx.session.temp_dir);
+  const int32_t wait_seconds = RunWaitSeconds(*ctx.env.environment);
+  platform::LockWait wait;
+  wait.wait_millis = wait_seconds * 1000;
+  wait.poll_millis = 200;
+  bool shown = false;
+  wait.waiting = [&](const std::string& holder) {
+    const std::string line = "dazorov1: waiting for the run that uses " + folder + " (" +
+                             (holder.empty() ? std::string("another run") : holder) + "), at most " +
+                             std::to_string(wait_seconds) + " s";
+    ctx.env.error_output->WriteLine(line);
+    // The screen's 80 columns take the run waited for, not the folder.
+    screen::ShowMessageLine(ctx.env, ctx.session, ctx.screen,
+                            "Waiting for another run (" + (holder.empty() ? std::string("not known") : holder) +
+                                "), at most " + std::to_string(wait_seconds) + " s");
+    shown = true;
+  };
+  std::string holder;
+  const platform::Status s = platform::WaitForFileLock(fs, *ctx.env.clock, lock_file, "started " + StartTime(*ctx.env.clock),
+                                                       wait, &ctx.run_lock, &holder);
+  if (shown) screen::ShowMessageLine(ctx.env, ctx.session, ctx.screen, "");
+  if (s.ok()) return true;
+  if (s.IsBusy()) {
+    ctx.env.error_output->WriteLine("dazorov1: another run still uses " + folder + " after " +
+                                    std::to_string(wait_seconds) + " s (" +
+                                    (holder.empty() ? std::string("its holder is not known") : holder) +
+                                    "): stopped, nothing done");
+  } else {
+    ctx.env.error_output->WriteLine("dazorov1: cannot lock " + fs.Resolve(lock_file) + ": " + s.message());
+  }
+  return false;
 }
 
 // Ends a failed run: what is open is released, the terminal put back.
@@ -106,13 +164,22 @@ int Run(platform::Env& env) {
   RunContext ctx(env);
   platform::ErrorOutput& errors = *env.error_output;
 
-  // Start-up.
+  // Start-up. The folders keep naming the same places once DataRoot is the
+  // current directory (a relative ZOVROOT included).
   env.console->HideCursor();
   session::SetUpSession(env, ctx.session, ctx.format);
+  for (std::string* dir : {&ctx.session.data_root, &ctx.session.exe_dir, &ctx.session.temp_dir}) {
+    *dir = platform::AbsoluteName(*env.fs, *dir);
+  }
+  ctx.state.csv_directory = platform::AbsoluteName(*env.fs, reg::CsvDirectory(*env.environment, env.conventions));
   ctx.user_settings = std::make_unique<session::UserSettingsFile>(*env.fs, ctx.session.data_root);
   ctx.format.settings = ctx.user_settings.get();
   ctx.format.today = env.clock->Today();
   if (!ctx.session.data_root.empty()) env.fs->SetCurrentDirectory(ctx.session.data_root).IgnoreError();
+  if (!TakeRunLock(ctx)) {
+    env.console->Restore();
+    return kExitFailed;
+  }
   ctx.language.program_code = std::string(kProgramCode);
   output::SetUpSlots(ctx.slots, 1);
   ctx.files.show_fatal_message = [&ctx](std::string_view text, std::string_view detail) {
@@ -129,18 +196,17 @@ int Run(platform::Env& env) {
   std::vector<std::string> lines;
   if (!platform::ReadTextLines(*env.fs, parameters_path, &lines).ok()) {
     screen::ShowFatalMessage(env, ctx.session, ctx.screen,
-                             std::string(datafiles::CannotAccessText(ctx.session)) + parameters_path);
+                             std::string(datafiles::CannotAccessText(ctx.session)) + env.fs->Resolve(parameters_path));
     return Fail(ctx);
   }
   ctx.state.params = reg::ParseRunParameters(ctx.format, lines);
   // An unreadable date would select every date on file: nothing is produced.
   if (ctx.state.params.unreadable_line != 0) {
-    errors.WriteLine("dazorov1: " + parameters_path + " line " + std::to_string(ctx.state.params.unreadable_line) +
-                     ": not a date");
+    errors.WriteLine("dazorov1: " + env.fs->Resolve(parameters_path) + " line " +
+                     std::to_string(ctx.state.params.unreadable_line) + ": not a date");
     return Fail(ctx);
   }
   ctx.state.mail_requested = false;
-  ctx.state.csv_directory = reg::CsvDirectory(*env.environment, env.conventions);
 
   // The register.
   output::OpenPrintFile(*env.fs, ctx.session, ctx.print, ctx.session.output_device);
@@ -168,6 +234,8 @@ int Run(platform::Env& env) {
                      " CSV line(s) could not be written: " + ctx.slots.first_error);
     failed = true;
   }
+  // Each file was named on standard error when it was given up.
+  if (ctx.state.csv_unpublished != 0) failed = true;
 
   // Hand-off to the spooler (not of an incomplete print file).
   platform::Status ini = session::WriteIniValue(env, ctx.session.temp_dir + std::string(kSpoolerSettingsFile),

@@ -3,14 +3,26 @@
 // spooler. One RunContext per run owns the state of every subsystem; main()
 // only builds the platform services and returns Run's exit code.
 //
-//   std::unique_ptr<platform::PosixEnv> posix;
-//   if (platform::PosixEnv::Create(&posix).ok()) return app::Run(posix->env());
+//   std::unique_ptr<platform::NativeEnv> native;
+//   if (platform::NativeEnv::Create(&native).ok()) return app::Run(native->env());
 //
-// Exit codes: 0 when the register was produced; 1 when the run failed (a
+// One run per session's temporary directory at a time: a run holds the lock
+// file TempDir + "dazorov1.lck" (platform FileSystem::TryLockFile) from its
+// start to the spooler's end. A second run waits for it, saying once on
+// standard error and on the screen's message line which run it waits for,
+// at most ZOVWAIT seconds (default kDefaultRunWaitSeconds); then it stops
+// with exit code 1 before it changes anything. The print file's temporary
+// file that a killed run left is removed only under this lock.
+//
+// Exit codes: 0 when the register was produced; 1 when the run failed (the
+// platform could not start: a record-manager library that cannot be loaded,
+// a suite variable that code page 850 cannot hold; a
 // data file that could be neither opened nor created, a missing pent.tmp or
 // an unreadable date in it, a read of a data file that failed other than by
 // "not found" or "end of file", a lost CSV line or print-file write, a
-// spooler setting that could not be written), after a one-line reason on
+// spooler setting that could not be written, a complete CSV file that could
+// not be given its name, another run that held the session's temporary
+// directory past the wait), after a one-line reason on
 // standard error. The spooler is started only for a complete print file and
 // a written setting; how it ends is said but does not change the exit code.
 #ifndef ZOV_APP_RUN_H_
@@ -40,10 +52,16 @@ inline constexpr std::string_view kSpoolerSettingsFile = "DOZUDIZI.INI";
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 
+inline constexpr std::string_view kRunLockFile = "dazorov1.lck";
+inline constexpr std::string_view kRunWaitVariable = "ZOVWAIT";
+inline constexpr int32_t kDefaultRunWaitSeconds = 300;
+
 struct RunContext {
   explicit RunContext(platform::Env& e) : env(e) {}
 
   platform::Env& env;
+  // Held from the start to the end of the run (released when the context goes).
+  std::unique_ptr<platform::FileLock> run_lock;
   format::FormatState format;
   session::Session session;
   session::LanguageState language;

@@ -45,6 +45,10 @@ inline constexpr int16_t kStatusFatal = 1001;
 inline constexpr int16_t kStatusAlreadyOpen = 1002;  // the file number is already open
 inline constexpr int16_t kStatusTableFull = 1003;    // all 40 entries are in use
 inline constexpr int16_t kStatusNoSuchKey = 1004;    // the key number does not exist in the file
+// A record read through a key does not carry that key: its own key fields
+// disagree with the key value the record manager found it under (a damaged
+// index). The record variable is left as it was.
+inline constexpr int16_t kStatusKeyMismatch = 1005;
 
 struct DataFileEntry {
   int16_t file_number = 0;  // 0: the entry is free
@@ -53,7 +57,7 @@ struct DataFileEntry {
   // it. The caller keeps it alive while the file is open.
   std::span<char> record;
   int32_t record_length = 0;  // from the file statistics at open
-  // The native path handed to the record manager (with its extension), for
+  // The path (with its extension) as the file system writes it, for
   // messages that must say which file failed.
   std::string path;
   int16_t key_number = 0;     // current key
@@ -73,8 +77,9 @@ struct DataFileTable {
   // The run sets it; when empty the message is only kept in fatal_message.
   // `detail` is fatal_detail.
   std::function<void(std::string_view message, std::string_view detail)> show_fatal_message;
-  // The last fatal message: the language's text, the name as passed, and the
-  // status in parentheses, in code page 850. Empty until a fatal failure.
+  // The last fatal message: the language's text, the name as passed (as the
+  // file system writes it: FileSystem::Resolve), and the status in
+  // parentheses, in code page 850. Empty until a fatal failure.
   std::string fatal_message;
   // What the framed message cannot hold, for standard error: the status's
   // meaning and the full path with its extension.

@@ -48,10 +48,6 @@ bool NameIsTaken(platform::FileSystem& fs, const std::string& path) {
   });
 }
 
-void Say(platform::Env& env, const std::string& line) {
-  if (env.error_output != nullptr) env.error_output->WriteLine(line);
-}
-
 }  // namespace
 
 std::string DataFileStatusText(std::string_view path, int16_t status) {
@@ -62,6 +58,7 @@ std::string DataFileStatusText(std::string_view path, int16_t status) {
     case kStatusAlreadyOpen: meaning = "file number already open"; break;
     case kStatusTableFull: meaning = "too many open files"; break;
     case kStatusNoSuchKey: meaning = "no such key in the file"; break;
+    case kStatusKeyMismatch: meaning = "a record does not carry the key it was read by (a damaged index)"; break;
     default: meaning = platform::RecordStatusMeaning(status); break;
   }
   return "data file " + std::string(path) + ": " + std::string(meaning) + " (status " + std::to_string(status) +
@@ -170,7 +167,9 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
   std::string path = parts.directory + parts.base + parts.extension;
   // The suite's names come from a case-insensitive system: an existing file
   // whose name differs only in letter case is the file meant.
-  std::string resolved = env.fs->Resolve(path);
+  // Messages name it as the file system writes it (`shown`).
+  const std::string shown = env.fs->Resolve(path);
+  const std::string& resolved = shown;
   std::string given = path;
   std::replace(given.begin(), given.end(), '\\', '/');
   if (resolved != given) path = resolved;
@@ -179,10 +178,10 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
   // every data file released, and the caller told to end the program.
   auto fail = [&](int16_t status, std::string detail = {}) -> int16_t {
     std::string message(CannotAccessText(session));
-    message += name;
+    message += env.fs->Resolve(name);
     message += " (" + std::to_string(status) + ")";
     table.fatal_message = message;
-    table.fatal_detail = detail.empty() ? DataFileStatusText(path, status) : std::move(detail);
+    table.fatal_detail = detail.empty() ? DataFileStatusText(shown, status) : std::move(detail);
     if (table.show_fatal_message) table.show_fatal_message(message, table.fatal_detail);
     ResetDataFiles(env, table);
     // Free the entry even when the record manager refused to release.
@@ -207,7 +206,7 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
     if (status == kRmFileLocked) {
       // The wait has no end of its own: say why the run stands still.
       if (locked_waits % kLockedRetriesPerNotice == 0) {
-        Say(env, "waiting for data file " + path + ": locked by another program" +
+        env.error_output->WriteLine("waiting for data file " + shown + ": locked by another program" +
                      (locked_waits == 0 ? "" : " (still)"));
       }
       ++locked_waits;
@@ -220,7 +219,7 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
     // A name that is there but cannot be opened (a link to a share that is
     // not mounted) holds data elsewhere: an empty file must not take its place.
     if (NameIsTaken(*env.fs, path)) {
-      return fail(status, "data file " + path + ": the name exists but cannot be opened (a link whose target is "
+      return fail(status, "data file " + shown + ": the name exists but cannot be opened (a link whose target is "
                                                 "missing, or no access): not replaced (status " +
                               std::to_string(status) + ")");
     }
@@ -243,12 +242,12 @@ int16_t OpenDataFile(platform::Env& env, const session::Session& session, DataFi
     if (create_status != kStatusOk) return fail(create_status);
     created = true;
     // An empty register from a missing file must not pass unnoticed.
-    Say(env, "data file " + path + " was missing: created empty");
+    env.error_output->WriteLine("data file " + shown + " was missing: created empty");
   }
 
   const KeyLength shape = GetKeyLength(env, table, file_number, 0);
   entry.record_length = shape.record_length;
-  entry.path = path;
+  entry.path = shown;
   entry.key_number = 0;
   entry.key_value.assign(std::min<std::size_t>(static_cast<std::size_t>(shape.key_length), kMaxKeyLength),
                          '\0');

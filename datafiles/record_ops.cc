@@ -23,6 +23,25 @@ std::size_t RecordBytes(const DataFileEntry& entry) {
   return std::min({length, entry.record.size(), kDataBufferSize});
 }
 
+// Whether the record (its first `length` bytes) holds, in each segment of
+// the entry's current key that it reaches, the bytes of the key value.
+bool CarriesItsKey(const DataFileEntry& entry, const char* record, std::size_t length, const char* key,
+                   std::size_t key_size) {
+  if (!entry.statistics || entry.key_number < 0 ||
+      static_cast<std::size_t>(entry.key_number) >= entry.statistics->keys.size()) {
+    return true;
+  }
+  std::size_t at = 0;  // the segment's offset in the key value
+  for (const platform::KeySegment& segment : entry.statistics->keys[static_cast<std::size_t>(entry.key_number)]) {
+    const std::size_t start = segment.position - 1u;
+    const std::size_t n = std::min<std::size_t>({segment.length, length > start ? length - start : 0,
+                                                 key_size > at ? key_size - at : 0});
+    if (segment.position > 0 && n > 0 && std::memcmp(record + start, key + at, n) != 0) return false;
+    at += segment.length;
+  }
+  return true;
+}
+
 }  // namespace
 
 int16_t ReadRecord(platform::RecordManager& record_manager, DataFileEntry& entry,
@@ -47,6 +66,10 @@ int16_t ReadRecord(platform::RecordManager& record_manager, DataFileEntry& entry
                           static_cast<uint8_t>(key_size), static_cast<int8_t>(entry.key_number));
 
   const std::size_t returned = std::min<std::size_t>(length, bytes);
+  if ((status == kStatusOk || status == platform::kRmDataBufferTooShort) &&
+      !CarriesItsKey(entry, data.data(), std::min<std::size_t>(length, kDataBufferSize), key.data(), key_size)) {
+    return kStatusKeyMismatch;
+  }
   if (returned > 0) std::memcpy(entry.record.data(), data.data(), returned);
   entry.key_value.assign(key.data(), key_size);
   return status;

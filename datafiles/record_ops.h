@@ -10,9 +10,11 @@
 //   }
 //
 // Statuses: 0, kStatusNotOpen for a file number that is not open,
-// kStatusNoSuchKey from ReadByKey, else the record manager's own (4 key not
-// found, 9 end of file, ...). The record manager's "data buffer too short"
-// (22) counts as success: the record is delivered cut to the record length.
+// kStatusNoSuchKey from ReadByKey, kStatusKeyMismatch for a record whose key
+// fields disagree with the key value it was found under, else the record
+// manager's own (4 key not found, 9 end of file, ...). The record manager's
+// "data buffer too short" (22) counts as success: the record is delivered
+// cut to the record length.
 #ifndef ZOV_DATAFILES_RECORD_OPS_H_
 #define ZOV_DATAFILES_RECORD_OPS_H_
 
@@ -41,7 +43,13 @@ int16_t ReadStep(platform::Env& env, DataFileTable& table, int16_t file_number, 
 
 // The one read shared by ReadByKey and ReadStep: calls `operation` with the
 // entry's current key and copies the record and the returned key back.
-// Returns the record manager's status unchanged (22 included).
+// Returns the record manager's status unchanged (22 included), or
+// kStatusKeyMismatch when the record delivered does not carry the key value
+// returned with it (the record manager's index entry): each segment of the
+// current key, as far as the record came, must hold the key value's bytes
+// (any record manager returns the key it found the record under; ours also
+// checks the record against its index itself). The record variable is then
+// left as it was. Without the file's statistics nothing is compared.
 int16_t ReadRecord(platform::RecordManager& record_manager, DataFileEntry& entry,
                    uint16_t operation);
 

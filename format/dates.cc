@@ -217,10 +217,22 @@ std::string DateText(FormatState& state, std::string_view date,
   return text;
 }
 
-std::string DateSlashText(std::string_view date) {
-  const std::string digits = DateDigits(date);
-  return digits.substr(6, 2) + "/" + digits.substr(4, 2) + "/" +
-         digits.substr(0, 4);
+std::string DateSlashText(std::string_view date) { return DateNumberSlashText(DateNumber(date)); }
+
+std::int64_t DateNumber(std::string_view date) {
+  std::int64_t number = 0;
+  for (char c : DateDigits(date)) number = number * 10 + (c - '0');
+  return number;
+}
+
+std::string DateNumberSlashText(std::int64_t yyyymmdd) {
+  const std::string digits = ZeroPad(yyyymmdd, 8);
+  return digits.substr(6, 2) + "/" + digits.substr(4, 2) + "/" + digits.substr(0, 4);
+}
+
+std::string QuarterText(std::int64_t yyyymmdd) {
+  const auto month = static_cast<int>(yyyymmdd / 100 % 100);
+  return std::to_string((month - 1) / 3 + 1) + "T";
 }
 
 int DaysInMonth(int year, int month) {

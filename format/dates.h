@@ -6,6 +6,9 @@
 //   DateText(state, date, 0, "dma")     -> "5/4/2006  "
 //   DateText(state, date, 2, "dma")     -> "5 d'abril del 2006" (Catalan)
 //   DateSlashText(date)              -> "05/04/2006"
+//   DateNumber(date)                 -> 20060405
+//   DateNumberSlashText(20060405)    -> "05/04/2006"
+//   QuarterText(20060405)            -> "2T"
 //
 // DateText loads DatCaracter (separator, default "/") and DatOrdre
 // (component order, default "DMA"; D day, M month, A year) from the
@@ -49,6 +52,18 @@ std::string DateText(FormatState& state, std::string_view date,
 
 // "DD/MM/YYYY" from the date's digits, whatever the settings.
 std::string DateSlashText(std::string_view date);
+
+// The date's digits as the number YYYYMMDD, the form in which dates are
+// compared and computed with outside the records. The calendar is not
+// checked; a date of fewer than four bytes reads as padded with zero digits.
+std::int64_t DateNumber(std::string_view date);
+
+// "DD/MM/YYYY" of a date number YYYYMMDD (its last eight digits).
+std::string DateNumberSlashText(std::int64_t yyyymmdd);
+
+// The quarter of a date number as the tax agency writes it, "1T" to "4T":
+// (month - 1) / 3 + 1, truncated, so a month 0 gives "1T" and 13 gives "5T".
+std::string QuarterText(std::int64_t yyyymmdd);
 
 // Days of the month in the Gregorian calendar; 0 for a month outside 1..12.
 int DaysInMonth(int year, int month);

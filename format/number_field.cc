@@ -1,6 +1,7 @@
 #include "format/number_field.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 
@@ -110,5 +111,23 @@ std::string NumberField(double value, std::string_view picture) {
 }
 
 std::string NumberText(double value) { return NumberField(value, ""); }
+
+std::string HundredthsText(std::int64_t hundredths, std::size_t whole_width) {
+  // The magnitude as unsigned, so even the most negative value has one.
+  const std::uint64_t magnitude = hundredths < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(hundredths)
+                                                 : static_cast<std::uint64_t>(hundredths);
+  char digits[24];
+  const auto converted = std::to_chars(digits, digits + sizeof digits, magnitude / 100);
+  std::string whole(digits, converted.ptr);
+  if (hundredths < 0) whole.insert(0, 1, '-');
+  std::string out;
+  if (whole.size() < whole_width) out.assign(whole_width - whole.size(), ' ');
+  out += whole;
+  out += ',';
+  const auto cents = static_cast<char>(magnitude % 100);
+  out += static_cast<char>('0' + cents / 10);
+  out += static_cast<char>('0' + cents % 10);
+  return out;
+}
 
 }  // namespace zov::format

@@ -4,9 +4,12 @@
 //   NumberField(-12.5, "8.2")  -> "-0000012.50"
 //   NumberField(12.5, "8.2SV") -> "+000001250"
 //   NumberText(2.5)            -> "2.5"
+//   HundredthsText(-1205)      -> "-12,05"
 #ifndef ZOV_FORMAT_NUMBER_FIELD_H_
 #define ZOV_FORMAT_NUMBER_FIELD_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,6 +31,13 @@ std::string NumberField(double value, std::string_view picture);
 // NumberField with an empty picture: 2.5 -> "2.5", 0.1 -> ".1", -2 -> "-2",
 // 0 -> "".
 std::string NumberText(double value);
+
+// An amount or rate in hundredths with "," before its two decimals: the
+// whole units (truncated toward zero, "-" in front when negative)
+// right-aligned in `whole_width` with blanks, ",", the two digits of the
+// remaining hundredths. Never cut: a wider number makes a longer text.
+//   HundredthsText(123456, 12) -> "        1234,56"   HundredthsText(5) -> "0,05"
+std::string HundredthsText(std::int64_t hundredths, std::size_t whole_width = 0);
 
 }  // namespace zov::format
 

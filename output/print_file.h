@@ -48,6 +48,9 @@ struct PrintFile {
 // device line. It is written under a temporary name (CreatePrintFileTemporary)
 // and takes its name only when closed complete, so that the name never holds
 // a file cut short by a killed run. A print file still open is closed first.
+// The temporary name is fixed: the caller must hold the session's run lock
+// (app/run.h), so that the temporary file removed as a killed run's is never
+// one another run is writing.
 void OpenPrintFile(platform::FileSystem& fs, const session::Session& session, PrintFile& pf,
                    std::string_view device);
 

@@ -6,6 +6,7 @@
 #ifndef ZOV_PLATFORM_ERROR_OUTPUT_H_
 #define ZOV_PLATFORM_ERROR_OUTPUT_H_
 
+#include <string>
 #include <string_view>
 
 namespace zov::platform {
@@ -13,10 +14,17 @@ namespace zov::platform {
 class ErrorOutput {
  public:
   virtual ~ErrorOutput() = default;
-  // Writes `line` and a line end at once, unbuffered. The bytes are written
-  // as given: callers convert code page 850 text for the terminal first.
+  // Writes `line`, code page 850 text like all text inside, and a line end
+  // at once, unbuffered, as OneLine() makes them one line. The
+  // implementation converts it for where it goes (WriteStandardText,
+  // standard_streams.h): callers never convert.
   virtual void WriteLine(std::string_view line) = 0;
 };
+
+// What the native error output writes for `line`: the line with each line
+// end inside it shown as "\xF4" (the pilcrow), so that a line end taken from
+// data never splits the line, then a line end.
+std::string OneLine(std::string_view line);
 
 }  // namespace zov::platform
 

@@ -1,9 +1,11 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 
 #include "platform/ascii.h"
+#include "platform/system_file_lock.h"
 #include "platform/text_lines.h"
 
 namespace zov::platform {
@@ -31,6 +33,16 @@ bool IsAbsolutePath(std::string_view name) {
 std::string DirectoryPart(std::string_view name) {
   std::size_t pos = name.find_last_of(":\\/");
   return pos == std::string_view::npos ? std::string() : std::string(name.substr(0, pos + 1));
+}
+
+std::string AbsoluteName(FileSystem& fs, std::string_view name) {
+  const bool drive = name.size() >= 2 && name[1] == ':';
+  std::string current;
+  if (name.empty() || drive || IsAbsolutePath(name) || !fs.GetCurrentDirectory(&current).ok() || current.empty()) {
+    return std::string(name);
+  }
+  if (!EndsInSeparator(current)) current += current.find('\\') != std::string::npos ? '\\' : '/';
+  return current + std::string(name);
 }
 
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
@@ -147,6 +159,35 @@ class ByteFileAppender : public AppendFile {
   uint64_t offset_;
 };
 
+// The names of a RandomNameShape, one after the other, from a seed.
+class RandomNames {
+ public:
+  RandomNames(const RandomNameShape& shape, uint32_t seed) : shape_(shape), state_(Mix(seed)) {}
+  // Each character from its own mix of the seed and its place, so that
+  // seeds a few apart do not give names that start alike.
+  std::string Next() {
+    std::string name = shape_.head;
+    const uint64_t letters = shape_.alphabet.size();
+    for (std::size_t i = 0; i < shape_.count; ++i) {
+      state_ = Mix(state_);
+      name += shape_.alphabet[static_cast<std::size_t>(state_ % letters)];
+    }
+    return name + shape_.tail;
+  }
+
+ private:
+  const RandomNameShape& shape_;
+  uint64_t state_;
+};
+
+class SystemLock : public FileLock {
+ public:
+  explicit SystemLock(std::unique_ptr<SystemFileLock> lock) : lock_(std::move(lock)) {}
+
+ private:
+  std::unique_ptr<SystemFileLock> lock_;
+};
+
 }  // namespace
 
 std::unique_ptr<AppendFile> AppendToByteFile(std::unique_ptr<ByteFile> file, uint64_t offset) {
@@ -163,22 +204,92 @@ uint32_t RandomSeed() {
 
 Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t seed, int attempts,
                         std::string* name, std::unique_ptr<ByteFile>* file, OpenMode mode) {
-  // Each character from its own mix of the seed and its place, so that
-  // seeds a few apart do not give names that start alike.
-  uint64_t state = Mix(seed);
-  const uint64_t letters = shape.alphabet.size();
+  RandomNames names(shape, seed);
   for (int attempt = 0; attempt < attempts; ++attempt) {
-    *name = shape.head;
-    for (std::size_t i = 0; i < shape.count; ++i) {
-      state = Mix(state);
-      *name += shape.alphabet[static_cast<std::size_t>(state % letters)];
-    }
-    *name += shape.tail;
+    *name = names.Next();
     Status s = fs.OpenByteFile(*name, mode, file);
     if (!s.IsAlreadyExists()) return s;
   }
   name->clear();
   return Status::IoError("no free name beginning " + shape.head);
+}
+
+Status RenameToUniqueName(FileSystem& fs, std::string_view from, const RandomNameShape& shape, uint32_t seed,
+                          int attempts, std::string* name) {
+  RandomNames names(shape, seed);
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    *name = names.Next();
+    Status s = fs.RenameNoReplace(from, *name);
+    if (!s.IsAlreadyExists()) return s;
+  }
+  name->clear();
+  return Status::IoError("no free name beginning " + shape.head);
+}
+
+std::string LockHolderLine(std::string_view note) {
+  std::string line = "process " + std::to_string(CurrentProcessId());
+  if (!note.empty()) line += ", " + std::string(note);
+  return line;
+}
+
+std::string ReadLockHolder(FileSystem& fs, std::string_view name) {
+  constexpr std::size_t kMaxHolderBytes = 200;
+  std::unique_ptr<ByteFile> file;
+  std::string text;
+  if (!fs.OpenByteFile(name, OpenMode::kReadOnly, &file).ok() || !file->Read(0, kMaxHolderBytes, &text).ok()) {
+    return std::string();
+  }
+  text = text.substr(0, text.find_first_of("\r\n"));
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+Status WaitForFileLock(FileSystem& fs, Clock& clock, std::string_view name, std::string_view note,
+                       const LockWait& wait, std::unique_ptr<FileLock>* lock, std::string* holder) {
+  // The holder writes its line right after it took the lock: a refusal
+  // that finds none yet waits this long for it before saying who waits.
+  constexpr int64_t kHolderLineGraceMillis = 1000;
+  const int64_t start = clock.MonotonicMicros();
+  bool told = false;
+  for (;;) {
+    Status s = fs.TryLockFile(name, note, lock);
+    if (!s.IsBusy()) return s;
+    const std::string held_by = ReadLockHolder(fs, name);
+    if (holder != nullptr) *holder = held_by;
+    const int64_t waited = (clock.MonotonicMicros() - start) / 1000;
+    if (waited >= wait.wait_millis) return s;
+    if (!told && (!held_by.empty() || waited >= kHolderLineGraceMillis)) {
+      told = true;
+      if (wait.waiting) wait.waiting(held_by);
+    }
+    clock.SleepMillis(static_cast<int32_t>(std::min<int64_t>(std::max(wait.poll_millis, 1), wait.wait_millis - waited)));
+  }
+}
+
+Status TrySystemFileLock(const std::string& path, std::string_view name, std::string_view note,
+                         std::unique_ptr<FileLock>* lock) {
+  SystemFileLock::Options options;
+  options.mode = SystemFileLock::Mode::kExclusive;
+  options.holder_file = true;
+  std::unique_ptr<SystemFileLock> held;
+  std::string error;
+  switch (SystemFileLock::Acquire(path, options, &held, &error)) {
+    case SystemFileLock::Result::kOk: break;
+    case SystemFileLock::Result::kLocked: return Status::Busy(std::string(name) + ": locked by another run");
+    case SystemFileLock::Result::kNotFound: return Status::NotFound(error);
+    case SystemFileLock::Result::kAccessDenied: return Status::PermissionDenied(error);
+    case SystemFileLock::Result::kNotAFile:
+      return Status::InvalidArgument(error + "; a lock file is never opened through a link");
+    default: return Status::IoError(error);
+  }
+  // The line only informs those who wait: a lock whose line could not be
+  // written (a full disk) is held all the same.
+  (void)held->WriteHolder(LockHolderLine(note));
+  *lock = std::make_unique<SystemLock>(std::move(held));
+  return Status::Ok();
 }
 
 Status FileSystem::ReadFile(std::string_view name, std::string* contents) {

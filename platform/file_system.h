@@ -7,6 +7,12 @@
 // link planted under another letter case is not taken for the file. New
 // files keep the case they are given.
 //
+// Names are code page 850 text, as all text inside the program; each
+// implementation converts them to the system's names and back at its own
+// edge. A directory entry whose name code page 850 cannot hold is not
+// listed (the program could not name it), and a current directory such a
+// name is InvalidArgument.
+//
 // Only regular files are opened: a FIFO, a device or a directory in place of
 // a file is InvalidArgument at once (never a wait for a writer that does not
 // come). Files opened for writing from the start (kCreateNew,
@@ -25,6 +31,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/status.h"
 
 namespace zov::platform {
@@ -87,12 +94,21 @@ class AppendFile {
 // a file that is only appended to). Closing it closes the file.
 std::unique_ptr<AppendFile> AppendToByteFile(std::unique_ptr<ByteFile> file, uint64_t offset);
 
+// A lock taken with FileSystem::TryLockFile. Destroying it releases the
+// lock; the lock file stays, as the place of the next lock.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // The native path for a suite name: separators converted, each component
-  // matched without regard to case when the exact one is missing.
+  // The path the system knows a suite name by, as code page 850 text:
+  // separators converted, each component matched without regard to case
+  // when the exact one is missing. For naming a file to another program or
+  // library (whose own edge converts it) and in messages.
   virtual std::string Resolve(std::string_view name) = 0;
 
   virtual Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) = 0;
@@ -112,6 +128,15 @@ class FileSystem {
   // for (that costs a listing of the folder) and is left alone. For names a
   // program makes itself. Where names ignore case anyway, RenameFile.
   virtual Status RenameToExactName(std::string_view from, std::string_view to) { return RenameFile(from, to); }
+  // Gives `from` the name `to` only while nothing has that name: when any
+  // entry (a link included) has it, AlreadyExists and nothing changed; an
+  // existing entry is never replaced, even by a rename racing with this
+  // one. `to`'s last component is taken exactly as given, as in
+  // RenameToExactName. For a file that gets its final name only once
+  // complete, where another file of that name must stay as it is. Files
+  // always; a directory where the system renames one without replacing
+  // (Linux, Windows).
+  virtual Status RenameNoReplace(std::string_view from, std::string_view to) = 0;
   // The first entry matching pattern, whose last component may hold the
   // wildcards "*" and "?" (matched without regard to case). NotFound if none.
   // A symbolic link is described as itself: never with kAttrDirectory.
@@ -129,6 +154,22 @@ class FileSystem {
   // allows it, its owner and group (a replacement then looks like the file it
   // replaces). An owner the caller may not give is left as it is.
   virtual Status CopyPermissions(std::string_view from, std::string_view to) = 0;
+
+  // Takes the exclusive lock of the lock file `name` without waiting: Busy
+  // when another open holds it, in this process or another; NotFound when
+  // its directory is missing; InvalidArgument when a link, a directory or a
+  // device has the name (never written through). The lock file is created
+  // when missing, readable and writable by its owner only. The lock belongs
+  // to the open file behind *lock: destroying *lock releases it, and so
+  // does the end of the process however it ends, so a killed holder leaves
+  // no lock behind. On success the lock file holds one line saying who holds
+  // it (LockHolderLine(note)), which others read with ReadLockHolder while
+  // they are refused. One run at a time in a folder:
+  //
+  //   std::unique_ptr<FileLock> lock;
+  //   Status s = fs.TryLockFile(dir + "zovllibres.lck", "started 2026-03-05 10:00:00", &lock);
+  //   if (s.IsBusy()) fail("in use by " + ReadLockHolder(fs, dir + "zovllibres.lck"));
+  virtual Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) = 0;
 };
 
 // Forwards every call to another FileSystem, which must outlive it. Wrappers
@@ -164,6 +205,12 @@ class FileSystemWrapper : public FileSystem {
   Status SyncDirectoryOf(std::string_view name) override { return target_->SyncDirectoryOf(name); }
   Status CopyPermissions(std::string_view from, std::string_view to) override {
     return target_->CopyPermissions(from, to);
+  }
+  Status RenameNoReplace(std::string_view from, std::string_view to) override {
+    return target_->RenameNoReplace(from, to);
+  }
+  Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override {
+    return target_->TryLockFile(name, note, lock);
   }
 
  private:
@@ -207,9 +254,48 @@ Status CreateUniqueFile(FileSystem& fs, const RandomNameShape& shape, uint32_t s
                         std::string* name, std::unique_ptr<ByteFile>* file,
                         OpenMode mode = OpenMode::kCreateNew);
 
+// Renames `from` to a new name of that shape with RenameNoReplace, walking
+// the names as CreateUniqueFile does: a name in use is followed by the next
+// one. Any error other than AlreadyExists ends the search and is returned
+// with *name holding the name tried. After `attempts` names in use: IoError,
+// *name empty. `from` keeps its name unless the result is ok.
+Status RenameToUniqueName(FileSystem& fs, std::string_view from, const RandomNameShape& shape, uint32_t seed,
+                          int attempts, std::string* name);
+
 // A seed from the system's random source: different in every call and every
 // process, unlike the time of day.
 uint32_t RandomSeed();
+
+// The line a lock file holds while locked: "process <this process's id>",
+// then ", " and `note` when that is not empty.
+std::string LockHolderLine(std::string_view note);
+
+// What the lock file `name` says of its holder: its first line, at most 200
+// bytes, control bytes blanked; empty when it says nothing yet or cannot be
+// read.
+std::string ReadLockHolder(FileSystem& fs, std::string_view name);
+
+// How WaitForFileLock waits.
+struct LockWait {
+  int32_t wait_millis = 0;   // the bound: given up after this long
+  int32_t poll_millis = 100;  // the pause between two tries
+  // Called once, when the lock is first found held (not when wait_millis
+  // is 0), with what the lock file says of its holder.
+  std::function<void(const std::string& holder)> waiting;
+};
+
+// TryLockFile, tried again every poll_millis (through `clock`) while the
+// lock is held elsewhere, until it is taken or wait_millis have passed:
+// then Busy, with *holder (when given) saying who held it last. Any error
+// other than Busy is returned at once.
+Status WaitForFileLock(FileSystem& fs, Clock& clock, std::string_view name, std::string_view note,
+                       const LockWait& wait, std::unique_ptr<FileLock>* lock, std::string* holder = nullptr);
+
+// For implementations on the system's file lock (system_file_lock.h): the
+// lock of TryLockFile on the lock file at the native `path`, named `name`
+// in messages.
+Status TrySystemFileLock(const std::string& path, std::string_view name, std::string_view note,
+                         std::unique_ptr<FileLock>* lock);
 
 // For implementations on a case-sensitive store: the native path of a suite
 // name. "\" becomes "/"; walking from the first component, each one that
@@ -247,6 +333,12 @@ bool IsAbsolutePath(std::string_view name);
 // The directory part of a suite name, up to and including its last ":", "\"
 // or "/"; empty when there is none.
 std::string DirectoryPart(std::string_view name);
+
+// `name` as it names the same entry whatever the current directory becomes:
+// unchanged when empty, absolute (IsAbsolutePath) or tied to a drive
+// ("C:..."), else the current directory, a separator and `name`; unchanged
+// too when the current directory cannot be read.
+std::string AbsoluteName(FileSystem& fs, std::string_view name);
 
 }  // namespace zov::platform
 

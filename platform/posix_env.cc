@@ -1,4 +1,4 @@
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/code_page.h"
 #include "platform/posix_file_system.h"
-#include "platform/recman/record_managers.h"
 #include "platform/terminal_console.h"
 
 extern char** environ;
@@ -35,6 +35,11 @@ class PosixClock : public Clock {
     return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) * 100 +
            static_cast<int32_t>(ts.tv_nsec / 10000000);
   }
+  int64_t SecondsSinceEpoch() override {
+    struct timespec ts;
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<int64_t>(ts.tv_sec);
+  }
   int64_t MonotonicMicros() override {
     struct timespec ts;
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
@@ -50,22 +55,33 @@ class PosixClock : public Clock {
 
 class PosixEnvironment : public Environment {
  public:
-  std::optional<std::string> Get(std::string_view name) override {
-    const char* value = ::getenv(std::string(name).c_str());
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
+  // The value as the system gives it is UTF-8.
+  Status Lookup(std::string_view name, std::optional<std::string>* value) override {
+    value->reset();
+    const char* native = ::getenv(Cp850ToUtf8Exact(name).c_str());
+    if (native == nullptr) return Status::Ok();
+    std::string text;
+    if (!Utf8ToCp850Exact(native, &text)) {
+      return Status::InvalidArgument(
+          NotInCodePage850("the environment variable " + std::string(name), Utf8ToCp850(native)));
+    }
+    *value = std::move(text);
+    return Status::Ok();
   }
 };
 
 class PosixProcessRunner : public ProcessRunner {
  public:
+  // The program's path and its arguments go to the system as UTF-8.
   Status RunAndWait(const std::string& program, const std::vector<std::string>& args, int* exit_code) override {
+    std::vector<std::string> native;
+    native.push_back(Cp850ToUtf8Exact(program));
+    for (const std::string& a : args) native.push_back(Cp850ToUtf8Exact(a));
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (std::string& a : native) argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid;
-    int rc = ::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
+    int rc = ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
     if (rc != 0) {
       return Status::Error(rc == ENOENT ? Status::Code::kNotFound : Status::Code::kIoError,
                            "posix_spawn " + program + ": " + std::strerror(rc));
@@ -85,52 +101,41 @@ class PosixProcessRunner : public ProcessRunner {
   }
 };
 
-class PosixErrorOutput : public ErrorOutput {
- public:
-  void WriteLine(std::string_view line) override {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-    std::fflush(stderr);
-  }
-};
-
 }  // namespace
 
-std::unique_ptr<Clock> NewPosixClock() { return std::make_unique<PosixClock>(); }
-std::unique_ptr<Environment> NewPosixEnvironment() { return std::make_unique<PosixEnvironment>(); }
-std::unique_ptr<ProcessRunner> NewPosixProcessRunner() { return std::make_unique<PosixProcessRunner>(); }
-std::unique_ptr<ErrorOutput> NewPosixErrorOutput() { return std::make_unique<PosixErrorOutput>(); }
+std::unique_ptr<FileSystem> NewNativeFileSystem() { return NewPosixFileSystem(); }
+std::unique_ptr<Clock> NewNativeClock() { return std::make_unique<PosixClock>(); }
+std::unique_ptr<Environment> NewNativeEnvironment() { return std::make_unique<PosixEnvironment>(); }
+std::unique_ptr<ProcessRunner> NewNativeProcessRunner() { return std::make_unique<PosixProcessRunner>(); }
+std::unique_ptr<Console> NewNativeConsole() { return NewTerminalConsole(); }
 
-Status PosixEnv::Create(std::unique_ptr<PosixEnv>* env) {
-  env->reset();
-  std::unique_ptr<PosixEnv> p(new PosixEnv());
-  p->fs_ = NewPosixFileSystem();
-  p->clock_ = NewPosixClock();
-  p->environment_ = NewPosixEnvironment();
-  p->processes_ = NewPosixProcessRunner();
-  p->error_output_ = NewPosixErrorOutput();
-  std::optional<std::string> library = p->environment_->Get("ZOVRECMAN");
-  if (library && !library->empty()) {
-    const Status s = NewLoadableRecordManager(*library, &p->record_manager_);
-    if (!s.ok()) return s;
-    p->record_manager_choice_ = "ZOVRECMAN library " + *library;
-  } else {
-    SqliteRecordManagerOptions options;
-    options.clock = p->clock_.get();
-    p->record_manager_ = NewSqliteRecordManager(options);
-    p->record_manager_choice_ = "our engine (SQLite data files)";
+// A POSIX system runs the document opener directly.
+SystemConventions NativeConventions() { return SystemConventions{.opener_through_command_interpreter = false}; }
+
+// The suite's own library is a Windows DLL: here only ZOVRECMAN names one.
+Status FindSuiteRecordManagerLibrary(std::string*) { return Status::NotFound("no suite record manager here"); }
+
+Status ProgramArguments(int argc, char** argv, std::vector<std::string>* args) {
+  args->clear();
+  for (int i = 1; i < argc; ++i) {
+    std::string arg;
+    if (!Utf8ToCp850Exact(argv[i], &arg)) {
+      return Status::InvalidArgument(NotInCodePage850("argument " + std::to_string(i), Utf8ToCp850(argv[i])));
+    }
+    args->push_back(std::move(arg));
   }
-  if (p->environment_->Get("ZOVDEBUG")) p->error_output_->WriteLine("record manager: " + p->record_manager_choice_);
-  p->console_ = NewTerminalConsole();
-  p->env_ = Env{p->fs_.get(),      p->clock_.get(),          p->environment_.get(), p->processes_.get(),
-                p->console_.get(), p->record_manager_.get(), p->error_output_.get()};
-  // A POSIX system runs the document opener directly.
-  p->env_.conventions.opener_through_command_interpreter = false;
-  *env = std::move(p);
   return Status::Ok();
 }
 
-PosixEnv::~PosixEnv() {
-  if (console_) console_->Restore();
+bool WriteStandardText(StandardStream stream, std::string_view cp850) {
+  std::FILE* to = stream == StandardStream::kOutput ? stdout : stderr;
+  const std::string text = Cp850ToUtf8Lines(cp850);
+  const bool written = std::fwrite(text.data(), 1, text.size(), to) == text.size();
+  return std::fflush(to) == 0 && written;
+}
+
+bool StandardStreamIsTerminal(StandardStream stream) {
+  return ::isatty(stream == StandardStream::kOutput ? STDOUT_FILENO : STDERR_FILENO) == 1;
 }
 
 }  // namespace zov::platform

@@ -6,16 +6,23 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/ascii.h"
+#include "platform/code_page.h"
 
 namespace zov::platform {
 namespace {
 
-// Every errno becomes a Status here, naming the call and the path.
+// A native (UTF-8) path as the program names it: code page 850. Every native
+// path here comes from a code page 850 name, so nothing is lost; a byte that
+// could not be converted would show as "?".
+std::string Shown(std::string_view native) { return Utf8ToCp850(native); }
+
+// Every errno becomes a Status here, naming the call and the native path.
 Status PosixError(const char* call, std::string_view path, int err) {
-  std::string message = std::string(call) + " " + std::string(path) + ": " + std::strerror(err);
+  std::string message = std::string(call) + " " + Shown(path) + ": " + std::strerror(err);
   switch (err) {
     case ENOENT:
     case ENOTDIR:
@@ -108,9 +115,9 @@ Status OpenRegularFile(const std::string& path, int flags, mode_t create_mode, i
   if (fd < 0) {
     const int err = errno;
     if (err == ELOOP && (flags & O_NOFOLLOW) != 0) {
-      return Status::InvalidArgument("open " + path + ": a link; files are never written through one");
+      return Status::InvalidArgument("open " + Shown(path) + ": a link; files are never written through one");
     }
-    if (err == ENXIO || err == EISDIR) return Status::InvalidArgument("open " + path + ": not a regular file");
+    if (err == ENXIO || err == EISDIR) return Status::InvalidArgument("open " + Shown(path) + ": not a regular file");
     return PosixError("open", path, err);
   }
   if (made_here) {
@@ -125,7 +132,7 @@ Status OpenRegularFile(const std::string& path, int flags, mode_t create_mode, i
   }
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
-    return Status::InvalidArgument("open " + path + ": not a regular file");
+    return Status::InvalidArgument("open " + Shown(path) + ": not a regular file");
   }
   const int fl = ::fcntl(fd, F_GETFL);
   if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
@@ -192,7 +199,7 @@ class PosixAppendFile : public AppendFile {
   PosixAppendFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
   ~PosixAppendFile() override { Close().IgnoreError(); }
   Status Append(std::string_view data) override {
-    if (fd_ < 0) return Status::IoError("append to closed file " + path_);
+    if (fd_ < 0) return Status::IoError("append to closed file " + Shown(path_));
     return WriteAll(fd_, data, 0, false, path_);
   }
   Status Close() override { return CloseDescriptor(&fd_, path_); }
@@ -204,14 +211,15 @@ class PosixAppendFile : public AppendFile {
 
 class PosixFileSystem : public FileSystem {
  public:
-  std::string Resolve(std::string_view name) override {
-    return ResolveIgnoringCase(name, PathExists, FindComponent);
-  }
+  // Names come in as code page 850 and are found on disk as UTF-8; the
+  // names that go back out (resolved, listed, the current directory) are
+  // code page 850 again.
+  std::string Resolve(std::string_view name) override { return Shown(Native(name)); }
 
   Status OpenByteFile(std::string_view name, OpenMode mode, std::unique_ptr<ByteFile>* file) override {
     // A new name is not looked up in its directory: only the directory is.
     const bool create_new = mode == OpenMode::kCreateNew || mode == OpenMode::kCreateNewShared;
-    std::string path = create_new ? ResolveNewName(name) : Resolve(name);
+    std::string path = create_new ? ResolveNewName(name) : Native(name);
     int flags = 0;
     mode_t create_mode = 0644;
     switch (mode) {
@@ -235,7 +243,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status OpenAppendFile(std::string_view name, std::unique_ptr<AppendFile>* file) override {
-    std::string path = Resolve(name);
+    std::string path = Native(name);
     int fd = -1;
     Status s = OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW, 0600, &fd);
     if (!s.ok()) return s;
@@ -244,33 +252,57 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status DeleteFile(std::string_view name) override {
-    std::string path = Resolve(name);
+    std::string path = Native(name);
     if (::unlink(path.c_str()) != 0) return PosixError("unlink", path, errno);
     return Status::Ok();
   }
 
   Status RenameFile(std::string_view from, std::string_view to) override {
-    std::string a = Resolve(from);
-    std::string b = Resolve(to);
+    std::string a = Native(from);
+    std::string b = Native(to);
     if (::rename(a.c_str(), b.c_str()) != 0) return PosixError("rename", a + " -> " + b, errno);
     return Status::Ok();
   }
 
   Status RenameToExactName(std::string_view from, std::string_view to) override {
-    std::string a = Resolve(from);
+    std::string a = Native(from);
     std::string b = ResolveNewName(to);
     if (::rename(a.c_str(), b.c_str()) != 0) return PosixError("rename", a + " -> " + b, errno);
     return Status::Ok();
+  }
+
+  Status RenameNoReplace(std::string_view from, std::string_view to) override {
+    const std::string a = Native(from);
+    const std::string b = ResolveNewName(to);
+    const std::string what = a + " -> " + b;
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0) return Status::Ok();
+    if (errno != EINVAL && errno != ENOSYS) return PosixError("rename", what, errno);
+#endif
+    // Where the file system lacks the flag: the new name is made a second
+    // link, which fails when the name is taken, and the old name dropped.
+    if (::link(a.c_str(), b.c_str()) != 0) return PosixError("link", what, errno);
+    if (::unlink(a.c_str()) != 0) {
+      const int err = errno;
+      ::unlink(b.c_str());
+      return PosixError("unlink", a, err);
+    }
+    return Status::Ok();
+  }
+
+  Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override {
+    const std::string path = Resolve(name);  // code page 850, as the lock takes it
+    return TrySystemFileLock(path, path, note, lock);
   }
 
   Status FindFirst(std::string_view pattern, DirEntry* entry) override {
     std::string dir = DirectoryPart(pattern);
     std::string last(pattern.substr(dir.size()));
     if (last.find_first_of("*?") == std::string::npos) {
-      std::string path = Resolve(pattern);
+      std::string path = Native(pattern);
       struct stat st;
       if (::lstat(path.c_str(), &st) != 0) return PosixError("stat", path, errno);
-      entry->name = BaseName(path);
+      if (!Utf8ToCp850Exact(BaseName(path), &entry->name)) return Unnamable(path);
       entry->attributes = AttributesOf(st, entry->name);
       entry->size = static_cast<uint64_t>(st.st_size);
       return Status::Ok();
@@ -280,16 +312,19 @@ class PosixFileSystem : public FileSystem {
 
   Status ListDirectory(std::string_view dir, std::vector<DirEntry>* entries) override {
     entries->clear();
-    std::string path = dir.empty() ? std::string(".") : Resolve(dir);
+    std::string path = dir.empty() ? std::string(".") : Native(dir);
     DIR* d = ::opendir(path.c_str());
     if (d == nullptr) return PosixError("opendir", path, errno);
     std::string prefix = path;
     if (prefix.back() != '/') prefix += '/';
     while (struct dirent* e = ::readdir(d)) {
-      std::string name = e->d_name;
-      if (name == "." || name == "..") continue;
+      const std::string native = e->d_name;
+      if (native == "." || native == "..") continue;
+      // A name code page 850 cannot hold is no name the program could use.
+      std::string name;
+      if (!Utf8ToCp850Exact(native, &name)) continue;
       struct stat st;
-      if (::lstat((prefix + name).c_str(), &st) != 0) continue;  // vanished meanwhile
+      if (::lstat((prefix + native).c_str(), &st) != 0) continue;  // vanished meanwhile
       entries->push_back(DirEntry{name, AttributesOf(st, name), static_cast<uint64_t>(st.st_size)});
     }
     ::closedir(d);
@@ -299,32 +334,32 @@ class PosixFileSystem : public FileSystem {
   Status GetCurrentDirectory(std::string* dir) override {
     char buffer[4096];
     if (::getcwd(buffer, sizeof buffer) == nullptr) return PosixError("getcwd", "", errno);
-    *dir = buffer;
+    if (!Utf8ToCp850Exact(buffer, dir)) return Unnamable(buffer);
     return Status::Ok();
   }
 
   Status SetCurrentDirectory(std::string_view dir) override {
-    std::string path = Resolve(dir);
+    std::string path = Native(dir);
     if (::chdir(path.c_str()) != 0) return PosixError("chdir", path, errno);
     return Status::Ok();
   }
 
   Status CreateDirectory(std::string_view dir) override {
-    std::string path = Resolve(dir);
+    std::string path = Native(dir);
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     if (::mkdir(path.c_str(), 0755) != 0) return PosixError("mkdir", path, errno);
     return Status::Ok();
   }
 
   Status RemoveDirectory(std::string_view dir) override {
-    std::string path = Resolve(dir);
+    std::string path = Native(dir);
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     if (::rmdir(path.c_str()) != 0) return PosixError("rmdir", path, errno);
     return Status::Ok();
   }
 
   Status SyncDirectoryOf(std::string_view name) override {
-    std::string path = Resolve(name);
+    std::string path = Native(name);
     std::size_t pos = path.find_last_of('/');
     std::string dir = pos == std::string::npos ? "." : (pos == 0 ? "/" : path.substr(0, pos));
     int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -337,8 +372,8 @@ class PosixFileSystem : public FileSystem {
 
   // The mode of the file a link points to, not the link's own (always 0777).
   Status CopyPermissions(std::string_view from, std::string_view to) override {
-    const std::string a = Resolve(from);
-    const std::string b = Resolve(to);
+    const std::string a = Native(from);
+    const std::string b = Native(to);
     struct stat st;
     if (::stat(a.c_str(), &st) != 0) return PosixError("stat", a, errno);
     // Owner first: changing it may clear the set-id bits chmod then restores.
@@ -352,13 +387,23 @@ class PosixFileSystem : public FileSystem {
   }
 
  private:
+  // The native path of a suite name: UTF-8, separators converted, missing
+  // components matched without regard to case.
+  static std::string Native(std::string_view name) {
+    return ResolveIgnoringCase(Cp850ToUtf8Exact(name), PathExists, FindComponent);
+  }
+
   // The native path of a name about to be created: its directory resolved,
   // its last component exactly as given.
-  std::string ResolveNewName(std::string_view name) {
+  static std::string ResolveNewName(std::string_view name) {
     const std::string dir = DirectoryPart(name);
-    std::string path = dir.empty() ? std::string() : Resolve(dir);
+    std::string path = dir.empty() ? std::string() : Native(dir);
     if (!path.empty() && path.back() != '/') path += '/';
-    return path + std::string(name.substr(dir.size()));
+    return path + Cp850ToUtf8Exact(name.substr(dir.size()));
+  }
+
+  static Status Unnamable(std::string_view native) {
+    return Status::InvalidArgument(NotInCodePage850("the name", Shown(native)));
   }
 };
 

@@ -56,11 +56,13 @@ void OwnerCsvStart(RegisterContext& ctx) {
   RegisterState& state = ctx.state;
   // The file is written through the descriptor that created it.
   std::unique_ptr<platform::ByteFile> file;
-  state.csv_path = session::UniqueFile(ctx.env, state.csv_directory, "", kCsvExtension, &file);
+  state.csv_temp_path = session::UniqueTemporaryFile(ctx.env, state.csv_directory, "", kCsvExtension, &file);
+  state.csv_path.clear();
   state.csv_lost_before = ctx.slots.lost_lines;
-  state.csv_slot = output::OpenSlot(ctx.slots, state.csv_path, kCsvFormatSpec,
+  state.csv_slot = output::OpenSlot(ctx.slots, state.csv_temp_path, kCsvFormatSpec,
                                     file ? platform::AppendToByteFile(std::move(file), 0) : nullptr);
-  for (std::string_view header : kCsvHeaders) output::AddField(ctx.slots, state.csv_slot, header);
+  for (const IssuedColumnSpec& column : kIssuedInvoiceDesign)
+    output::AddField(ctx.slots, state.csv_slot, column.csv_header);
   output::WriteLine(ctx.env, ctx.slots, state.csv_slot);
   // The file exists from the owner's start; its lines are written together,
   // since it is handed over (or deleted) only at the owner's end.
@@ -81,31 +83,40 @@ void OwnerCsvEnd(RegisterContext& ctx) {
   state.csv_slot = 0;
   if (ctx.slots.lost_lines != state.csv_lost_before) {
     // Cut short or empty: the user must not take it for the owner's export.
-    ctx.env.fs->DeleteFile(state.csv_path).IgnoreError();
-    if (ctx.env.error_output != nullptr)
-      ctx.env.error_output->WriteLine("dazorov1: CSV file " + state.csv_path + " is incomplete: deleted, not opened");
+    ctx.env.fs->DeleteFile(state.csv_temp_path).IgnoreError();
+    ctx.env.error_output->WriteLine("dazorov1: CSV file " + ctx.env.fs->Resolve(state.csv_temp_path) +
+                 " is incomplete: deleted, not opened");
     return;
   }
-  if (state.params.open_csv) {
-    int exit_code = 0;
-    if (ctx.env.conventions.opener_through_command_interpreter) {
-      // "%COMSPEC% /C DEDADO.EXE path": the process runner quotes the path
-      // when it holds a blank (TEMP under a user profile often does), which
-      // would otherwise split it in two.
-      const std::string comspec = ctx.env.environment->GetOrEmpty("COMSPEC");
-      ctx.env.processes->RunAndWait(comspec, {"/C", std::string(kOpenerProgram), state.csv_path}, &exit_code)
-          .IgnoreError();
-    } else {
-      if (!state.opener_looked_up) {
-        state.opener_path = FindOpener(*ctx.env.fs, ctx.session.exe_dir, ctx.env.environment->GetOrEmpty("PATH"));
-        state.opener_looked_up = true;
-      }
-      if (!state.opener_path.empty())
-        ctx.env.processes->RunAndWait(state.opener_path, {ctx.env.fs->Resolve(state.csv_path)}, &exit_code)
-            .IgnoreError();
-    }
+  if (!state.params.open_csv) {
+    ctx.env.fs->DeleteFile(state.csv_temp_path).IgnoreError();
+    return;
+  }
+  const platform::Status named = session::PublishUniqueFile(ctx.env, state.csv_temp_path, state.csv_directory, "",
+                                                            kCsvExtension, &state.csv_path);
+  if (!named.ok()) {
+    ctx.env.fs->DeleteFile(state.csv_temp_path).IgnoreError();
+    ++state.csv_unpublished;
+    ctx.env.error_output->WriteLine("dazorov1: CSV file " + ctx.env.fs->Resolve(state.csv_temp_path) +
+                 " could not be given its name: deleted, not opened: " + named.message());
+    return;
+  }
+  int exit_code = 0;
+  if (ctx.env.conventions.opener_through_command_interpreter) {
+    // "%COMSPEC% /C DEDADO.EXE path": the process runner quotes the path
+    // when it holds a blank (TEMP under a user profile often does), which
+    // would otherwise split it in two.
+    const std::string comspec = ctx.env.environment->GetOrEmpty("COMSPEC");
+    ctx.env.processes->RunAndWait(comspec, {"/C", std::string(kOpenerProgram), state.csv_path}, &exit_code)
+        .IgnoreError();
   } else {
-    ctx.env.fs->DeleteFile(state.csv_path).IgnoreError();
+    if (!state.opener_looked_up) {
+      state.opener_path = FindOpener(*ctx.env.fs, ctx.session.exe_dir, ctx.env.environment->GetOrEmpty("PATH"));
+      state.opener_looked_up = true;
+    }
+    if (!state.opener_path.empty())
+      ctx.env.processes->RunAndWait(state.opener_path, {ctx.env.fs->Resolve(state.csv_path)}, &exit_code)
+          .IgnoreError();
   }
 }
 
@@ -114,7 +125,7 @@ void AbandonOwnerCsv(RegisterContext& ctx) {
   if (state.csv_slot == 0) return;
   output::FreeSlot(ctx.slots, state.csv_slot);
   state.csv_slot = 0;
-  ctx.env.fs->DeleteFile(state.csv_path).IgnoreError();
+  ctx.env.fs->DeleteFile(state.csv_temp_path).IgnoreError();
 }
 
 }  // namespace zov::reg

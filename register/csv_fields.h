@@ -1,6 +1,6 @@
-// The fields of the tax-agency CSV file of issued invoices: 36 columns from
-// "Ejercicio" to "Referencia Externa", many of fixed width with blanks, and
-// the number forms of its amounts and rates.
+// The fields of the tax-agency CSV file of issued invoices: the 36 columns
+// of the agency's design (issued_invoice_design.h), many of fixed width with
+// blanks, and the number forms of its amounts and rates.
 //
 //   CsvAmount(-1205) -> "        -12,05"   (15 characters)
 //   CsvRate(2100)    -> "  21,00"          (7 characters)
@@ -12,25 +12,20 @@
 #include <string>
 #include <string_view>
 
+#include "format/number_field.h"
+#include "register/issued_invoice_design.h"
 #include "register/line.h"
 #include "register/records.h"
 
 namespace zov::reg {
 
-inline constexpr int kCsvColumns = 36;
 inline constexpr std::string_view kCsvFormatSpec = ";crlf";
 inline constexpr std::string_view kCsvExtension = ".CSV";
 
-extern const std::array<std::string_view, kCsvColumns> kCsvHeaders;
-
-// Whole units (truncated toward zero, "-" in front when the amount is
-// negative) right-aligned in `whole_width`, ",", the two digits of the
-// remaining hundredths. Never cut: a wider number makes a longer field.
-std::string CsvNumber(int64_t hundredths, std::size_t whole_width);
-// Amounts in hundredths: 15 characters.
-inline std::string CsvAmount(int64_t hundredths) { return CsvNumber(hundredths, 12); }
+// Amounts in hundredths: 15 characters (format::HundredthsText).
+inline std::string CsvAmount(int64_t hundredths) { return format::HundredthsText(hundredths, 12); }
 // Rates in hundredths of a percent: 7 characters.
-inline std::string CsvRate(int64_t hundredths) { return CsvNumber(hundredths, 4); }
+inline std::string CsvRate(int64_t hundredths) { return format::HundredthsText(hundredths, 4); }
 
 // ";" becomes ",", double quotes are dropped, then blank-padded or cut to 40.
 std::string CsvName(std::string_view name);
@@ -39,18 +34,14 @@ std::string CsvName(std::string_view name);
 std::string CsvYear(std::string_view packed_date);
 std::string CsvQuarter(std::string_view packed_date);
 
-// Operation key, qualification and exemption by contract kind.
-std::string_view OperationKey(std::string_view contract_kind, std::string_view withholding_flag);
-std::string_view OperationQualification(std::string_view contract_kind);
-std::string_view OperationExemption(std::string_view contract_kind);
-
 // "4" without a cadastral reference; else "2" for postal codes beginning with
 // 01, 20 or 48, "3" for 31, "1" for the rest.
 std::string_view PropertySituation(std::string_view cadastral_reference, std::string_view postal_code);
 
 // The 36 values of one register line's row, from the line's amounts and the
-// current receipt, property, contract and cadastral records.
-std::array<std::string, kCsvColumns> CsvRowValues(const ReceiptRecord& receipt, const LineAmounts& amounts,
+// current receipt, property, contract and cadastral records. Its codes are
+// the suite's own (CodeRules::kSuiteCsv, operation_codes.h).
+std::array<std::string, kIssuedColumnCount> CsvRowValues(const ReceiptRecord& receipt, const LineAmounts& amounts,
                                                   const PropertyRecord& property,
                                                   const ContractRecord& contract,
                                                   const CadastreRecord& cadastre);

@@ -43,9 +43,15 @@ struct RegisterState {
 
   VatSummary summary;
 
-  // The current owner's CSV file and its output slot.
+  // The current owner's CSV file, its output slot and its final name. The
+  // file is written under a temporary name (csv_temp_path) and takes its
+  // final name (csv_path) at the owner's end, complete.
+  std::string csv_temp_path;
   std::string csv_path;
   int16_t csv_slot = 0;
+  // CSV files that were complete but could not be given their final name
+  // (each said on standard error): the run ends with a failure.
+  int32_t csv_unpublished = 0;
   // slots.lost_lines when the owner's file was started: more at its end
   // means the file is not complete.
   int32_t csv_lost_before = 0;

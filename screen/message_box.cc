@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "format/chars.h"
-#include "platform/code_page.h"
 #include "screen/colour.h"
 #include "screen/paragraph.h"
 #include "screen/window_stack.h"
@@ -71,17 +70,27 @@ void ShowFatalMessage(platform::Env& env, const session::Session& session, Scree
   // Without the box on the screen there is nothing to acknowledge.
   if (shown) {
     while (console.CanWaitForKey() && console.PollKey().empty()) {
-      if (env.clock != nullptr) env.clock->SleepMillis(kKeyPollMillis);
+      env.clock->SleepMillis(kKeyPollMillis);
     }
     PopWindow(env, session, state);
   }
   console.Restore();
   // After the restore, so the line lands on the terminal's own screen.
-  if (env.error_output != nullptr) {
-    std::string line(text);
-    if (!detail.empty()) line += ": " + std::string(detail);
-    env.error_output->WriteLine(platform::Cp850ToUtf8(line));
-  }
+  std::string line(text);
+  if (!detail.empty()) line += ": " + std::string(detail);
+  env.error_output->WriteLine(line);
+}
+
+void ShowMessageLine(platform::Env& env, const session::Session& session, ScreenState& state,
+                     std::string_view text) {
+  platform::Console& console = *env.console;
+  const int columns = console.ScreenColumns();
+  const std::string_view shown = text.substr(0, static_cast<std::size_t>(std::max(columns, 0)));
+  SetColour(console, session, state, text.empty() ? "+" : "+R");
+  console.MoveCursor(console.ScreenRows(), 1);
+  console.WriteText(shown);
+  console.WriteBlanks(columns - static_cast<int>(shown.size()));
+  SetColour(console, session, state, "-");
 }
 
 }  // namespace zov::screen

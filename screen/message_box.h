@@ -38,6 +38,13 @@ bool MessageBox(platform::Env& env, const session::Session& session, ScreenState
 void ShowFatalMessage(platform::Env& env, const session::Session& session, ScreenState& state,
                       std::string_view text, std::string_view detail = {});
 
+// Shows `text` (code page 850) on the screen's last row, the message line,
+// in the colours of attribute "R", cut to the screen's width and padded
+// with blanks; an empty text blanks the row in the normal colours. Nothing
+// is saved or waited for; the colours in use before are in use after.
+void ShowMessageLine(platform::Env& env, const session::Session& session, ScreenState& state,
+                     std::string_view text);
+
 }  // namespace zov::screen
 
 #endif  // ZOV_SCREEN_MESSAGE_BOX_H_

@@ -99,5 +99,5 @@ if [ -x "$bin/zovllibres" ]; then
   echo "  validation  $books/validation.csv  ($(($(wc -l <"$books/validation.csv") - 1)) findings: the agency's rule, row, message)"
   echo "  log         $demo/zovllibres.log"
 else
-  echo "Record books: none: $bin/zovllibres is not built (it needs libminizip-dev)"
+  echo "Record books: none: $bin/zovllibres is not built"
 fi

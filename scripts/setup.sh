@@ -10,7 +10,7 @@
 #       read a record book back as a spreadsheet program does
 set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libsqlite3-dev zlib1g-dev poppler-utils tmux time libminizip-dev python3-openpyxl
+          libsqlite3-dev zlib1g-dev poppler-utils tmux time python3-openpyxl
           clang libclang-rt-14-dev sqlite3)
 windows=no
 if [ "${1:-}" = office ]; then
@@ -20,7 +20,7 @@ fi
 if [ "${1:-}" = windows ]; then
   windows=yes
   shift
-  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest wine wine64 wine32:i386 zip)
+  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 wine32:i386 zip)
   command -v npm >/dev/null || packages+=(npm)
 fi
 sudo=""

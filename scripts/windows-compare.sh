@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The demo installation run by the Linux program and by dazorov1.exe under
-# Wine, each on its own copy (the Windows one given Windows paths, Z:\...):
-# the print file, the CSV files, VParam.tab and DOZUDIZI.INI must be byte
-# for byte the same.
+# The demo installation run by the Linux programs and by the Windows ones
+# under Wine, each on its own copy (the Windows one given Windows paths,
+# Z:\...): the register's print file, CSV files, VParam.tab and DOZUDIZI.INI,
+# and the record books of zovllibres with their manifest.csv and
+# validation.csv (at one SOURCE_DATE_EPOCH), must be byte for byte the same.
+# The books are compared on a second, larger demo installation too.
 #   scripts/windows-compare.sh [LINUX_BUILD [WINDOWS_BUILD]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,36 +12,81 @@ lin=$(cd "${1:-build}" && pwd)
 win=$(cd "${2:-build-win64}" && pwd)
 work=$(mktemp -d)
 trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
+unset DISPLAY WAYLAND_DISPLAY
+# One moment for both programs' books: 2026-12-31 12:00:00 UTC.
+export SOURCE_DATE_EPOCH=1798718400
+
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+status=0
+same() {  # LABEL FILE_A FILE_B
+  if cmp -s "$2" "$3"; then
+    echo "same  $1 ($(wc -c <"$2") bytes)"
+  else
+    echo "DIFFERENT  $1" >&2
+    status=1
+  fi
+}
+
+# The record books of an installation's two copies, by both programs.
+books() {  # NAME
+  local name=$1 z
+  ZOVROOT=$work/$name-lin/ ZOVTMP=$work/$name-lin/tmp/ "$lin/bin/zovllibres" --year 2026 --quarter 4 \
+    --out "$work/$name-lin/books" \
+    </dev/null >"$work/$name-lin.books.log" 2>&1 || [ $? -eq 1 ] || { cat "$work/$name-lin.books.log" >&2; exit 1; }
+  z=$(winpath "$work/$name-win")
+  ZOVROOT="$z\\" ZOVTMP="$z\\tmp\\" "$win/wine-run" "$win/bin/zovllibres.exe" --year 2026 --quarter 4 \
+    --out "$z\\books" </dev/null >"$work/$name-win.books.log" 2>&1 || [ $? -eq 1 ] ||
+    { cat "$work/$name-win.books.log" >&2; exit 1; }
+  # Names as each system wrote them, then every file's bytes.
+  if [ "$(cd "$work/$name-lin/books" && ls)" = "$(cd "$work/$name-win/books" && ls)" ]; then
+    echo "same  $name: the names of $(ls "$work/$name-lin/books" | wc -l) files in books/"
+  else
+    echo "DIFFERENT  $name: the names of the files in books/" >&2
+    diff <(cd "$work/$name-lin/books" && ls) <(cd "$work/$name-win/books" && ls) >&2 || true
+    status=1
+    return
+  fi
+  local f books=0
+  while IFS= read -r f; do
+    case "$f" in
+      *.xlsx) books=$((books + 1))
+              cmp -s "$work/$name-lin/books/$f" "$work/$name-win/books/$f" ||
+                { echo "DIFFERENT  $name: books/$f" >&2; status=1; } ;;
+      *) same "$name: books/$f" "$work/$name-lin/books/$f" "$work/$name-win/books/$f" ;;
+    esac
+  done < <(cd "$work/$name-lin/books" && ls)
+  echo "compared  $name: $books books"
+}
 
 "$lin/bin/zovdata" demo "$work/demo" >/dev/null
 for side in lin win; do
-  cp -a "$work/demo" "$work/$side"
-  mkdir -p "$work/$side/csv" "$work/$side/exe"
+  cp -a "$work/demo" "$work/demo-$side"
+  mkdir -p "$work/demo-$side/csv" "$work/demo-$side/exe"
 done
-unset DISPLAY WAYLAND_DISPLAY
-ZOVROOT=$work/lin/ ZOVEXE=$work/lin/exe/ ZOVTMP=$work/lin/tmp/ TEMP=$work/lin/csv \
+ZOVROOT=$work/demo-lin/ ZOVEXE=$work/demo-lin/exe/ ZOVTMP=$work/demo-lin/tmp/ TEMP=$work/demo-lin/csv \
   "$lin/bin/dazorov1" </dev/null >"$work/lin.log" 2>&1 || { cat "$work/lin.log" >&2; exit 1; }
-z=$(printf 'Z:%s' "$work/win" | tr / '\\')
+z=$(winpath "$work/demo-win")
 # Wine sets TEMP from its own registry: it is given inside, through cmd.
-exe=$(printf 'Z:%s' "$win/bin/dazorov1.exe" | tr / '\\')
+exe=$(winpath "$win/bin/dazorov1.exe")
 ZOVROOT="$z\\" ZOVEXE="$z\\exe\\" ZOVTMP="$z\\tmp\\" \
   "$win/wine-run" cmd.exe /c "set TEMP=$z\\csv&& $exe" </dev/null >"$work/win.log" 2>&1 || { cat "$work/win.log" >&2; exit 1; }
 
-status=0
 for f in tmp/dozudizi.tmp DADES/VParam.tab tmp/DOZUDIZI.INI; do
-  if cmp -s "$work/lin/$f" "$work/win/$f"; then
-    echo "same  $f ($(wc -c <"$work/lin/$f") bytes)"
-  else
-    echo "DIFFERENT  $f" >&2
-    status=1
-  fi
+  same "$f" "$work/demo-lin/$f" "$work/demo-win/$f"
 done
 # CSV files are named at random: compare their contents, in order.
 csvs() { (cd "$1/csv" && for f in *.CSV; do sha256sum <"$f"; done | sort); }
-if [ "$(csvs "$work/lin")" = "$(csvs "$work/win")" ]; then
-  echo "same  csv/*.CSV ($(ls "$work/lin/csv" | wc -l) files)"
+if [ "$(csvs "$work/demo-lin")" = "$(csvs "$work/demo-win")" ]; then
+  echo "same  csv/*.CSV ($(ls "$work/demo-lin/csv" | wc -l) files)"
 else
   echo "DIFFERENT  csv/*.CSV" >&2
   status=1
 fi
+books demo
+
+# A second installation, larger and with other owners, for the books alone.
+"$lin/bin/zovdata" demo "$work/more" --owners 60 --seed 7 >/dev/null
+cp -a "$work/more" "$work/more-lin"
+cp -a "$work/more" "$work/more-win"
+books more
 exit $status

@@ -1,14 +1,14 @@
 #include "books/vat_return/owner_figures.h"
 
 #include "format/dates.h"
+#include "format/number_field.h"
 #include "format/packed.h"
-#include "register/csv_fields.h"
 
 namespace zov::books::vat {
 
 namespace {
 
-std::string Money(int64_t hundredths) { return reg::CsvNumber(hundredths, 0); }
+std::string Money(int64_t hundredths) { return format::HundredthsText(hundredths); }
 
 // "La factura 26100001 de 01/10/2026".
 std::string Invoice(const ReturnLine& line) {

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "format/chars.h"
-#include "register/csv_fields.h"
+#include "format/number_field.h"
 
 namespace zov::books::vat {
 
 namespace {
 
-std::string Money(int64_t hundredths) { return reg::CsvNumber(hundredths, 0); }
+std::string Money(int64_t hundredths) { return format::HundredthsText(hundredths); }
 
 // The answers of a quarterly landlord in the general regime of the common
 // territory: not foral, not in the monthly refund register, general regime

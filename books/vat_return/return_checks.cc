@@ -5,14 +5,14 @@
 
 #include "books/vat_return/design_text.h"
 #include "format/chars.h"
+#include "format/number_field.h"
 #include "format/tax_ids.h"
-#include "register/csv_fields.h"
 
 namespace zov::books::vat {
 
 namespace {
 
-std::string Money(int64_t hundredths) { return reg::CsvNumber(hundredths, 0); }
+std::string Money(int64_t hundredths) { return format::HundredthsText(hundredths); }
 
 constexpr int64_t kPercentScale = 10000;  // rates and percentages: hundredths of a percent
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/code_page.h"
 #include "platform/recman/status.h"
 
 namespace zov::platform {
@@ -38,7 +39,7 @@ void SyncDirectoryOf(const std::string& path) {
 
 int16_t InspectPath(const std::string& path, int16_t missing_status, PathKind* kind, FileIdentity* id) {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) {
+  if (::stat(Cp850ToUtf8Exact(path).c_str(), &st) != 0) {
     if (errno != ENOENT) return StatusFromErrno(errno, missing_status);
     *kind = PathKind::kMissing;
     return kRmOk;
@@ -48,14 +49,13 @@ int16_t InspectPath(const std::string& path, int16_t missing_status, PathKind* k
   return kRmOk;
 }
 
-void RemoveFileIfPresent(const std::string& path) { ::unlink(path.c_str()); }
+void RemoveFileIfPresent(const std::string& path) { ::unlink(Cp850ToUtf8Exact(path).c_str()); }
 
 int16_t ReplaceDataFile(const std::string& from, const std::string& to, int16_t missing_status) {
-  if (::rename(from.c_str(), to.c_str()) != 0) return StatusFromErrno(errno, missing_status);
-  SyncDirectoryOf(to);
+  const std::string target = Cp850ToUtf8Exact(to);
+  if (::rename(Cp850ToUtf8Exact(from).c_str(), target.c_str()) != 0) return StatusFromErrno(errno, missing_status);
+  SyncDirectoryOf(target);
   return kRmOk;
 }
-
-std::string SqliteFileName(const std::string& path) { return path; }
 
 }  // namespace zov::platform

@@ -1,7 +1,8 @@
 // The few file-system calls the engine makes itself, beside SQLite's own:
-// what lies at a path, removing and replacing files, and the name SQLite
-// is given. Paths are the engine's: code page 850 bytes as the caller
-// passed them. POSIX in engine_files.cc, Windows in
+// what lies at a path, removing and replacing files. Paths are the
+// engine's: code page 850 bytes as the caller passed them, converted here
+// for the system (UTF-8 on POSIX, UTF-16 on Windows), as SQLite is given
+// them in UTF-8. POSIX in engine_files.cc, Windows in
 // win32/engine_files_win32.cc.
 #ifndef ZOV_PLATFORM_RECMAN_ENGINE_FILES_H_
 #define ZOV_PLATFORM_RECMAN_ENGINE_FILES_H_
@@ -33,9 +34,6 @@ void RemoveFileIfPresent(const std::string& path);
 // Replaces `to` (when it exists) with `from`, durably. kRmOk, or the status
 // for the failure (`missing_status` when either is missing).
 [[nodiscard]] int16_t ReplaceDataFile(const std::string& from, const std::string& to, int16_t missing_status);
-
-// The name SQLite opens `path` under.
-std::string SqliteFileName(const std::string& path);
 
 }  // namespace zov::platform
 

@@ -1,6 +1,7 @@
 // The backend that forwards every call to a shared library's BTRCALL.
 #include <dlfcn.h>
 
+#include "platform/code_page.h"
 #include "platform/recman/fp_control.h"
 #include "platform/recman/record_managers.h"
 
@@ -32,7 +33,7 @@ class LoadableRecordManager : public RecordManager {
 }  // namespace
 
 Status NewLoadableRecordManager(const std::string& library_path, std::unique_ptr<RecordManager>* record_manager) {
-  void* library = ::dlopen(library_path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* library = ::dlopen(Cp850ToUtf8Exact(library_path).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     const char* why = ::dlerror();
     RestoreFloatingPointControl();

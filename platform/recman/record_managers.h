@@ -9,7 +9,8 @@
 //
 // What the engine keeps per RecordManager object (one per process run):
 // open files, their cursors and the transaction. Operations:
-//   0 open      key = path (up to its first zero byte, trailing blanks
+//   0 open      key = path, code page 850 like every name the program
+//               gives (up to its first zero byte, trailing blanks
 //               dropped; "\" read as "/"), key number = mode: 0 (also -1,
 //               -3) normal, -2 read-only, -4 exclusive. While a file is open
 //               exclusively anywhere, every other open of it answers 85, and
@@ -24,6 +25,9 @@
 //               delete, next and previous continue from where it was.
 //   5..13 gets  copy the record into the data buffer (22 and the record cut
 //               when it has no room) and its key value into the key buffer.
+//               A record whose key fields disagree with the index entry it
+//               was found through (a damaged file) answers 2, and the
+//               position stays where it was.
 //   14 create   data = specification, key = path; key number -1 keeps an
 //               existing file (59), any other replaces it (85 while it is
 //               open anywhere). Does not open the file.
@@ -44,6 +48,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/record_manager.h"
@@ -66,11 +71,27 @@ struct SqliteRecordManagerOptions {
 std::unique_ptr<RecordManager> NewSqliteRecordManager(const SqliteRecordManagerOptions& options);
 std::unique_ptr<RecordManager> NewSqliteRecordManager();
 
+// The engine's integrity check of one of its data files, without opening it
+// through a RecordManager: SQLite's own check of the database (its pages,
+// and every index entry against its row), then every record against the
+// key images stored beside it, and the record count its header keeps.
+struct DataFileCheck {
+  bool damaged = false;
+  // One line each, the first 20, then "... and N more".
+  std::vector<std::string> findings;
+};
+// kRmOk with *check filled in, or why the file could not be checked: 12 not
+// found, 30 not a data file of this engine, 85 opened exclusively by another
+// program, 2 and others as an open would answer.
+[[nodiscard]] int16_t CheckDataFile(const std::string& path, DataFileCheck* check);
+
 // Loads the shared library at library_path and sends every call to its
 // exported function
 //   extern "C" int16_t BTRCALL(uint16_t operation, void* position_block,
 //       void* data, uint32_t* data_length, void* key, uint8_t key_length,
 //       int8_t key_number);
+// The library is handed the callers' bytes unchanged (code page 850 paths
+// included), as the suite's own library takes them.
 // On success *record_manager is the backend; the library stays loaded as long
 // as it lives. Otherwise *record_manager is left as it was and the Status
 // names the library and what failed: kIoError when it cannot be loaded,

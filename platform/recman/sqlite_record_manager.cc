@@ -12,6 +12,11 @@
 // Handle with its own cursor, found again through the id that open writes
 // into the caller's position block.
 //
+// Every record a get delivers is checked against the index entry it was
+// found through (the query reads kK from the index): a record whose own key
+// fields make another image is a damaged file, answered 2, never delivered
+// in a place its key does not belong. CheckDataFile checks a whole file.
+//
 // A cursor is the current record's key image and stamp on the current key,
 // not a SQLite cursor: next and previous search from it afresh, so they
 // stay right whatever other handles or processes inserted or deleted around
@@ -62,14 +67,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/coding.h"
 #include "platform/recman/engine_files.h"
-#include "platform/recman/file_lock.h"
 #include "platform/recman/fp_control.h"
 #include "platform/recman/key_defs.h"
 #include "platform/recman/record_managers.h"
 #include "platform/recman/sqlite_schema.h"
 #include "platform/recman/status.h"
+#include "platform/system_file_lock.h"
 
 namespace zov::platform {
 namespace {
@@ -78,6 +84,22 @@ namespace {
 constexpr char kBlockMagic[4] = {'Z', 'R', 'M', '1'};
 constexpr std::size_t kBlockEngineOffset = 4;
 constexpr std::size_t kBlockHandleOffset = 12;
+
+// Locks the lock file beside a data file ("<path>-lck"), answering kRmOk,
+// kRmFileLocked when a holder conflicts, kRmFileNotFound when the directory
+// is missing, kRmAccessDenied when the lock file can neither be created nor
+// opened, kRmIoError otherwise.
+int16_t LockDataFile(const std::string& path, bool exclusive, std::unique_ptr<SystemFileLock>* lock) {
+  SystemFileLock::Options options;
+  options.mode = exclusive ? SystemFileLock::Mode::kExclusive : SystemFileLock::Mode::kShared;
+  switch (SystemFileLock::Acquire(path + "-lck", options, lock)) {
+    case SystemFileLock::Result::kOk: return kRmOk;
+    case SystemFileLock::Result::kLocked: return kRmFileLocked;
+    case SystemFileLock::Result::kNotFound: return kRmFileNotFound;
+    case SystemFileLock::Result::kAccessDenied: return kRmAccessDenied;
+    default: return kRmIoError;
+  }
+}
 
 int16_t StatusFromSqlite(int rc, int16_t busy_status) {
   switch (rc & 0xFF) {
@@ -197,7 +219,7 @@ bool DecodeCounts(const std::string& bytes, std::size_t n, std::vector<int64_t>*
 struct OpenFile {
   ~OpenFile() { ::sqlite3_close_v2(db); }  // completes once the statements below are finalized
 
-  std::unique_ptr<FileLock> lock;  // destroyed after the statements, so after the connection
+  std::unique_ptr<SystemFileLock> lock;  // destroyed after the statements, so after the connection
   FileIdentity id{};
   bool exclusive = false;
   int handles = 0;
@@ -299,6 +321,7 @@ class SqliteRecordManager final : public RecordManager {
   bool transaction_ = false;
   bool transaction_lost_ = false;  // a file's part of it was rolled back by an error
   std::string value_, image_;      // scratch
+  std::string check_;              // scratch of Deliver's key check
 };
 
 int16_t SqliteRecordManager::Dispatch(uint16_t operation, uint8_t* pb, void* data, uint32_t* data_length,
@@ -465,8 +488,7 @@ int16_t SqliteRecordManager::Open(uint8_t* pb, const void* key, uint8_t key_leng
 
 int16_t SqliteRecordManager::OpenDataFile(const std::string& path, bool exclusive, OpenFile** opened) {
   auto file = std::make_unique<OpenFile>();
-  int16_t status =
-      FileLock::Acquire(path, exclusive ? FileLock::Mode::kExclusive : FileLock::Mode::kShared, &file->lock);
+  int16_t status = LockDataFile(path, exclusive, &file->lock);
   if (status != kRmOk) return status;
   // Identify the file again under the lock: it cannot be replaced from now on.
   PathKind kind;
@@ -476,7 +498,7 @@ int16_t SqliteRecordManager::OpenDataFile(const std::string& path, bool exclusiv
   if (files_.count(file->id) != 0) return kRmFileLocked;  // replaced and reopened meanwhile
   file->exclusive = exclusive;
 
-  int rc = ::sqlite3_open_v2(SqliteFileName(path).c_str(), &file->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = ::sqlite3_open_v2(Cp850ToUtf8Exact(path).c_str(), &file->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) return (rc & 0xFF) == SQLITE_CANTOPEN ? kRmFileNotFound : StatusFromSqlite(rc, kRmFileLocked);
   ::sqlite3_extended_result_codes(file->db, 1);
   ::sqlite3_busy_timeout(file->db, options_.busy_timeout_ms);
@@ -752,7 +774,11 @@ int16_t SqliteRecordManager::Scan(Handle& h, KeyQuery query, int key_number, voi
 }
 
 // Copies the row stmt stands on (id, ver, data, kK, sK) to the caller and
-// makes it the handle's current record on key_number.
+// makes it the handle's current record on key_number. The row was found
+// through key K's index, and kK is read from the index entry: a record
+// whose own key fields make another image than that entry is a damaged
+// file (kRmIoError, the handle left where it was), never a record
+// delivered in a place its key does not belong.
 int16_t SqliteRecordManager::Deliver(Handle& h, int key_number, sqlite3_stmt* stmt, void* data, uint32_t room,
                                      uint32_t* data_length, void* key) {
   OpenFile& f = *h.file;
@@ -761,14 +787,17 @@ int16_t SqliteRecordManager::Deliver(Handle& h, int key_number, sqlite3_stmt* st
   const auto size = static_cast<uint32_t>(::sqlite3_column_bytes(stmt, 2));
   const auto* image = static_cast<const char*>(::sqlite3_column_blob(stmt, 3));
   if (record == nullptr || size != f.spec.record_length || image == nullptr) return kRmIoError;
+  const auto image_size = static_cast<std::size_t>(::sqlite3_column_bytes(stmt, 3));
+  ExtractKeyValue(kd, record, &value_);
+  BuildKeyImage(f.spec, kd, reinterpret_cast<const uint8_t*>(value_.data()), &check_);
+  if (check_.size() != image_size || std::memcmp(check_.data(), image, image_size) != 0) return kRmIoError;
   h.positioned = true;
   h.key = key_number;
-  h.image.assign(image, static_cast<std::size_t>(::sqlite3_column_bytes(stmt, 3)));
+  h.image.assign(image, image_size);
   h.seq = ::sqlite3_column_int64(stmt, 4);
   h.id = ::sqlite3_column_int64(stmt, 0);
   h.ver = ::sqlite3_column_int64(stmt, 1);
 
-  ExtractKeyValue(kd, record, &value_);
   std::memcpy(key, value_.data(), value_.size());
   const uint32_t n = room < size ? room : size;
   if (n > 0) std::memcpy(data, record, n);
@@ -967,7 +996,7 @@ int16_t SqliteRecordManager::Stat(Handle& h, void* data, uint32_t* data_length) 
 int16_t BuildDataFile(const std::string& path, const RecordFileSpec& spec) {
   RemoveSqliteFiles(path);
   sqlite3* db = nullptr;
-  int rc = ::sqlite3_open_v2(SqliteFileName(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+  int rc = ::sqlite3_open_v2(Cp850ToUtf8Exact(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                              nullptr);
   if (rc == SQLITE_OK) {
     ::sqlite3_extended_result_codes(db, 1);
@@ -1001,8 +1030,8 @@ int16_t SqliteRecordManager::Create(const void* data, const uint32_t* data_lengt
   }
   // Nobody has the file open while this lock is held (every open holds it
   // shared), so its old write-ahead log can go with it.
-  std::unique_ptr<FileLock> lock;
-  status = FileLock::Acquire(path, FileLock::Mode::kExclusive, &lock);
+  std::unique_ptr<SystemFileLock> lock;
+  status = LockDataFile(path, true, &lock);
   if (status != kRmOk) return status == kRmFileNotFound ? kRmCreateError : status;
   if (keep_existing && InspectPath(path, kRmCreateError, &kind, &identity) == kRmOk && kind != PathKind::kMissing) {
     return kRmFileExists;
@@ -1018,7 +1047,141 @@ int16_t SqliteRecordManager::Create(const void* data, const uint32_t* data_lengt
   return status;
 }
 
+// Collects a check's findings, keeping the first kMaxFindings.
+class Findings {
+ public:
+  explicit Findings(DataFileCheck* check) : check_(*check) {}
+  void Add(std::string finding) {
+    check_.damaged = true;
+    if (++count_ <= kMaxFindings) check_.findings.push_back(std::move(finding));
+  }
+  ~Findings() {
+    if (count_ > kMaxFindings) check_.findings.push_back("... and " + std::to_string(count_ - kMaxFindings) + " more");
+  }
+
+ private:
+  static constexpr int kMaxFindings = 20;
+  DataFileCheck& check_;
+  int count_ = 0;
+};
+
+// The check itself, on an open connection inside a read transaction.
+int16_t CheckOpenDataFile(sqlite3* db, DataFileCheck* check) {
+  sqlite3_stmt* stmt = nullptr;
+  auto finish = [&](int16_t status) {
+    ::sqlite3_finalize(stmt);
+    stmt = nullptr;
+    return status;
+  };
+  // A database whose pages SQLite finds malformed is a damaged file too.
+  auto malformed = [&](int rc) {
+    if ((rc & 0xFF) != SQLITE_CORRUPT) return false;
+    check->damaged = true;
+    check->findings.push_back(std::string("the database is malformed: ") + ::sqlite3_errmsg(db));
+    return true;
+  };
+  int rc = ::sqlite3_prepare_v2(db, "SELECT format, spec, records FROM zov_file WHERE id = 0", -1, &stmt, nullptr);
+  if (malformed(rc)) return finish(kRmOk);
+  if (rc != SQLITE_OK) return finish((rc & 0xFF) == SQLITE_ERROR ? kRmNotADataFile : StatusFromSqlite(rc, kRmFileLocked));
+  rc = ::sqlite3_step(stmt);
+  if (malformed(rc)) return finish(kRmOk);
+  if (rc != SQLITE_ROW) return finish(rc == SQLITE_DONE ? kRmNotADataFile : StatusFromSqlite(rc, kRmFileLocked));
+  RecordFileSpec spec;
+  const std::string layout = ColumnBlob(stmt, 1);
+  if (::sqlite3_column_int64(stmt, 0) != kSchemaFormat ||
+      ParseFileSpec(reinterpret_cast<const uint8_t*>(layout.data()), layout.size(), &spec) != kRmOk) {
+    return finish(kRmNotADataFile);
+  }
+  const int64_t counted = ::sqlite3_column_int64(stmt, 2);
+  finish(kRmOk);
+
+  Findings findings(check);
+  // SQLite's own check: the pages, and every index entry against its row.
+  rc = ::sqlite3_prepare_v2(db, "PRAGMA integrity_check(100)", -1, &stmt, nullptr);
+  if (malformed(rc)) return finish(kRmOk);
+  if (rc != SQLITE_OK) return finish(StatusFromSqlite(rc, kRmFileLocked));
+  while ((rc = ::sqlite3_step(stmt)) == SQLITE_ROW) {
+    const auto* text = reinterpret_cast<const char*>(::sqlite3_column_text(stmt, 0));
+    const std::string line = text == nullptr ? std::string() : std::string(text);
+    if (line != "ok") findings.Add(line);
+  }
+  if (rc != SQLITE_DONE) {
+    // A database too damaged to be walked says so by failing the check.
+    findings.Add(std::string("the check stopped: ") + ::sqlite3_errmsg(db));
+    return finish(kRmOk);
+  }
+  finish(kRmOk);
+
+  // Then every record against the key images stored beside it (which the
+  // index entries were checked against), and the count the header keeps.
+  std::string sql = "SELECT id, data";
+  for (std::size_t k = 0; k < spec.keys.size(); ++k) sql += ", k" + std::to_string(k);
+  sql += " FROM zov_records";
+  rc = ::sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+  if (malformed(rc)) return finish(kRmOk);
+  if (rc != SQLITE_OK) return finish(StatusFromSqlite(rc, kRmFileLocked));
+  int64_t records = 0;
+  std::string value, image;
+  while ((rc = ::sqlite3_step(stmt)) == SQLITE_ROW) {
+    ++records;
+    const std::string id = std::to_string(::sqlite3_column_int64(stmt, 0));
+    const std::string data = ColumnBlob(stmt, 1);
+    if (data.size() != spec.record_length) {
+      findings.Add("record " + id + ": " + std::to_string(data.size()) + " bytes where the file's records have " +
+                   std::to_string(spec.record_length));
+      continue;
+    }
+    for (std::size_t k = 0; k < spec.keys.size(); ++k) {
+      ExtractKeyValue(spec.keys[k], reinterpret_cast<const uint8_t*>(data.data()), &value);
+      BuildKeyImage(spec, spec.keys[k], reinterpret_cast<const uint8_t*>(value.data()), &image);
+      if (image != ColumnBlob(stmt, static_cast<int>(2 + k))) {
+        findings.Add("record " + id + ": key " + std::to_string(k) + " in the record disagrees with its stored key");
+      }
+    }
+  }
+  if (rc != SQLITE_DONE) {
+    findings.Add(std::string("the records could not all be read: ") + ::sqlite3_errmsg(db));
+  } else if (records != counted) {
+    findings.Add("the header counts " + std::to_string(counted) + " records, the file holds " + std::to_string(records));
+  }
+  return finish(kRmOk);
+}
+
 }  // namespace
+
+int16_t CheckDataFile(const std::string& file, DataFileCheck* check) {
+  *check = DataFileCheck{};
+  std::string path = file;
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  PathKind kind;
+  FileIdentity identity;
+  int16_t status = InspectPath(path, kRmFileNotFound, &kind, &identity);
+  if (status != kRmOk) return status;
+  if (kind == PathKind::kMissing) return kRmFileNotFound;
+  if (kind != PathKind::kFile) return kRmNotADataFile;
+  // As an open does: no create may replace the file meanwhile.
+  std::unique_ptr<SystemFileLock> lock;
+  status = LockDataFile(path, false, &lock);
+  if (status != kRmOk) return status;
+  sqlite3* db = nullptr;
+  int rc = ::sqlite3_open_v2(Cp850ToUtf8Exact(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc == SQLITE_OK) {
+    ::sqlite3_extended_result_codes(db, 1);
+    ::sqlite3_busy_timeout(db, 5000);
+    rc = ::sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+  }
+  if (rc != SQLITE_OK) {
+    status = (rc & 0xFF) == SQLITE_CANTOPEN ? kRmFileNotFound : StatusFromSqlite(rc, kRmFileLocked);
+  } else {
+    status = CheckOpenDataFile(db, check);
+    ::sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  ::sqlite3_close_v2(db);
+  RestoreFloatingPointControl();
+  return status;
+}
 
 std::unique_ptr<RecordManager> NewSqliteRecordManager(const SqliteRecordManagerOptions& options) {
   return std::make_unique<SqliteRecordManager>(options);

@@ -6,7 +6,7 @@ std::string_view RecordStatusMeaning(int16_t status) {
   switch (status) {
     case kRmOk: return "success";
     case kRmInvalidOperation: return "invalid operation";
-    case kRmIoError: return "I/O error";
+    case kRmIoError: return "I/O error or damaged file";
     case kRmFileNotOpen: return "file not open";
     case kRmKeyNotFound: return "key not found";
     case kRmDuplicateKey: return "duplicate key";

@@ -13,7 +13,7 @@ namespace zov::platform {
 
 inline constexpr int16_t kRmOk = 0;
 inline constexpr int16_t kRmInvalidOperation = 1;     // unknown operation code
-inline constexpr int16_t kRmIoError = 2;              // unexpected storage error
+inline constexpr int16_t kRmIoError = 2;              // unexpected storage error, or a damaged file
 inline constexpr int16_t kRmFileNotOpen = 3;          // position block holds no open file
 inline constexpr int16_t kRmKeyNotFound = 4;
 inline constexpr int16_t kRmDuplicateKey = 5;         // a unique key's value is taken

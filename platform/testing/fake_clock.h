@@ -1,7 +1,13 @@
 // A clock that stands still until told otherwise; sleeping advances it.
+// Safe to read and sleep on from two threads (the engine reads it while the
+// register's consumers sleep on it); set it before they start.
 #ifndef ZOV_PLATFORM_TESTING_FAKE_CLOCK_H_
 #define ZOV_PLATFORM_TESTING_FAKE_CLOCK_H_
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "platform/clock.h"
@@ -15,8 +21,16 @@ class FakeClock : public Clock {
 
   CivilDate Today() override { return today_; }
   int32_t HundredthsSinceMidnight() override { return hundredths_; }
+  // Today's date and time of day read as UTC.
+  int64_t SecondsSinceEpoch() override {
+    using namespace std::chrono;
+    const sys_days date = year{today_.year} / month{static_cast<unsigned>(today_.month)} /
+                          day{static_cast<unsigned>(today_.day)};
+    return date.time_since_epoch().count() * int64_t{86400} + hundredths_ / 100;
+  }
   int64_t MonotonicMicros() override { return micros_; }
   void SleepMillis(int32_t millis) override {
+    std::lock_guard<std::mutex> hold(mu_);
     sleeps.push_back(millis);
     Advance(millis);
   }
@@ -31,9 +45,10 @@ class FakeClock : public Clock {
   std::vector<int32_t> sleeps;  // every SleepMillis argument, in order
 
  private:
+  std::mutex mu_;
   CivilDate today_;
-  int32_t hundredths_;
-  int64_t micros_ = 0;
+  std::atomic<int32_t> hundredths_;
+  std::atomic<int64_t> micros_ = 0;
 };
 
 }  // namespace zov::platform

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/code_page.h"
 #include "platform/native_env.h"
 
 namespace zov::platform {
@@ -29,7 +30,9 @@ FakeEnv::FakeEnv(Files files)
 Status FakeEnv::SetReadOnly(const std::string& name) {
   if (memory_ != nullptr) return memory_->SetReadOnly(name, true);
   std::error_code error;
-  std::filesystem::permissions(base_->Resolve(name), std::filesystem::perms::owner_read, error);
+  const std::string utf8 = Cp850ToUtf8Exact(base_->Resolve(name));
+  const std::filesystem::path path(std::u8string(utf8.begin(), utf8.end()));
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read, error);
   if (error) return Status::IoError("chmod " + name + ": " + error.message());
   return Status::Ok();
 }

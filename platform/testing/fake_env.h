@@ -11,8 +11,9 @@
 // Files are held in memory unless the test asks for real ones: a fresh
 // temporary directory on the POSIX file system, removed at the end, for code
 // that hands paths to other processes or to the record-manager engine.
-// Either way env.fs is `faults`, which fails nothing until told to. No
-// record manager is set: a test that needs one puts it in env.record_manager.
+// Either way env.fs is `faults`, which fails nothing until told to. The
+// record manager is an in-memory one (`records`); a test that needs the
+// engine puts that in env.record_manager. Every service is there.
 #ifndef ZOV_PLATFORM_TESTING_FAKE_ENV_H_
 #define ZOV_PLATFORM_TESTING_FAKE_ENV_H_
 
@@ -24,6 +25,7 @@
 #include "platform/testing/fake_environment.h"
 #include "platform/testing/fake_error_output.h"
 #include "platform/testing/fake_process_runner.h"
+#include "platform/testing/fake_record_manager.h"
 #include "platform/testing/fault_file_system.h"
 #include "platform/testing/memory_console.h"
 #include "platform/testing/memory_file_system.h"
@@ -60,7 +62,8 @@ class FakeEnv {
   FakeProcessRunner processes;
   MemoryConsole console;
   FakeErrorOutput errors;
-  Env env{&faults, &clock, &environment, &processes, &console, nullptr, &errors};
+  FakeRecordManager records;
+  Env env{&faults, &clock, &environment, &processes, &console, &records, &errors};
 };
 
 }  // namespace zov::platform

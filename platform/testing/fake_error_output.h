@@ -1,7 +1,9 @@
-// Keeps every line written to standard error.
+// Keeps every line written to standard error, as written (code page 850).
+// Lines may come from two threads; read them once the threads are done.
 #ifndef ZOV_PLATFORM_TESTING_FAKE_ERROR_OUTPUT_H_
 #define ZOV_PLATFORM_TESTING_FAKE_ERROR_OUTPUT_H_
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,10 @@ namespace zov::platform {
 
 class FakeErrorOutput : public ErrorOutput {
  public:
-  void WriteLine(std::string_view line) override { lines.emplace_back(line); }
+  void WriteLine(std::string_view line) override {
+    std::lock_guard<std::mutex> hold(mu_);
+    lines.emplace_back(line);
+  }
 
   // Whether a line holds `text`.
   bool Mentions(std::string_view text) const {
@@ -21,6 +26,9 @@ class FakeErrorOutput : public ErrorOutput {
   }
 
   std::vector<std::string> lines;
+
+ private:
+  std::mutex mu_;
 };
 
 }  // namespace zov::platform

@@ -1,6 +1,6 @@
 // A FileSystem that forwards to another one and fails chosen calls: the Nth
-// open, write, sync, rename, delete or append (counting from 1), once or for
-// good. Tests use it to show that a failure loses nothing and says what
+// open, write, sync, rename (either kind), delete, append or lock (counting
+// from 1), once or for good. Tests use it to show that a failure loses nothing and says what
 // happened.
 //
 //   FaultFileSystem faulty(&fs);
@@ -17,7 +17,7 @@ namespace zov::platform {
 
 class FaultFileSystem : public FileSystemWrapper {
  public:
-  enum class Op { kOpen, kWrite, kSync, kRename, kDelete, kAppend, kCount };
+  enum class Op { kOpen, kWrite, kSync, kRename, kDelete, kAppend, kLock, kCount };
 
   using FileSystemWrapper::FileSystemWrapper;
 
@@ -48,6 +48,14 @@ class FaultFileSystem : public FileSystemWrapper {
   Status RenameToExactName(std::string_view from, std::string_view to) override {
     if (Fail(Op::kRename, from)) return Injected("rename", from);
     return FileSystemWrapper::RenameToExactName(from, to);
+  }
+  Status RenameNoReplace(std::string_view from, std::string_view to) override {
+    if (Fail(Op::kRename, from)) return Injected("rename", from);
+    return FileSystemWrapper::RenameNoReplace(from, to);
+  }
+  Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override {
+    if (Fail(Op::kLock, name)) return Injected("lock", name);
+    return FileSystemWrapper::TryLockFile(name, note, lock);
   }
 
   // Only calls on files whose name ends in `suffix` are counted and failed

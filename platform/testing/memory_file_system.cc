@@ -2,6 +2,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "platform/ascii.h"
 
@@ -19,6 +20,8 @@ struct MemoryFileSystem::State {
   // Every entry by its absolute path without a trailing "/"; "/" is the root.
   std::map<std::string, Node> nodes;
   std::string current = "/";
+  // The absolute paths of the files locked now (TryLockFile).
+  std::set<std::string> locked;
 
   std::string Absolute(const std::string& path) const;
   Node* Find(const std::string& absolute);
@@ -146,6 +149,21 @@ class MemoryByteFile : public ByteFile {
   bool writable_;
 };
 
+// Held while it lives; its destruction takes the path off the locked set.
+class MemoryFileLock : public FileLock {
+ public:
+  MemoryFileLock(std::shared_ptr<MemoryFileSystem::State> state, std::string absolute)
+      : state_(std::move(state)), absolute_(std::move(absolute)) {}
+  ~MemoryFileLock() override {
+    std::lock_guard<std::mutex> lock(state_->mu);
+    state_->locked.erase(absolute_);
+  }
+
+ private:
+  std::shared_ptr<MemoryFileSystem::State> state_;
+  std::string absolute_;
+};
+
 class MemoryAppendFile : public AppendFile {
  public:
   explicit MemoryAppendFile(std::unique_ptr<ByteFile> file) : file_(std::move(file)) {}
@@ -232,36 +250,76 @@ Status MemoryFileSystem::DeleteFile(std::string_view name) {
   return Status::Ok();
 }
 
-Status MemoryFileSystem::RenameFile(std::string_view from, std::string_view to) {
-  const std::string a = Resolve(from);
-  const std::string b = Resolve(to);
-  std::lock_guard<std::mutex> lock(state_->mu);
-  const std::string source = state_->Absolute(a);
-  const std::string target = state_->Absolute(b);
+namespace {
+
+// Renames native path a to b with the store's lock held; with `replace`
+// false, an entry at b is AlreadyExists.
+Status Move(MemoryFileSystem::State& state, const std::string& a, const std::string& b, bool replace) {
+  const std::string source = state.Absolute(a);
+  const std::string target = state.Absolute(b);
   const std::string what = a + " -> " + b;
-  Node* node = state_->Find(source);
-  if (node == nullptr || !state_->IsDirectory(ParentOf(target))) return NoEntry("rename", what);
+  Node* node = state.Find(source);
+  if (node == nullptr || !state.IsDirectory(ParentOf(target))) return NoEntry("rename", what);
+  if (Node* old = state.Find(target); old != nullptr && !replace) {
+    return Status::AlreadyExists("rename " + what + ": File exists");
+  }
   if (source == target) return Status::Ok();
   if (target.compare(0, source.size() + 1, source + "/") == 0) {
     return Status::InvalidArgument("rename " + what + ": Invalid argument");
   }
-  if (Node* old = state_->Find(target); old != nullptr) {
-    if (old->directory != node->directory || (old->directory && !state_->Children(target).empty())) {
+  if (Node* old = state.Find(target); old != nullptr) {
+    if (old->directory != node->directory || (old->directory && !state.Children(target).empty())) {
       return Status::IoError("rename " + what + ": cannot replace " + (old->directory ? "a directory" : "a file"));
     }
   }
   // The entry and, for a directory, everything under it.
   std::vector<std::pair<std::string, Node>> moved;
   const std::string prefix = source + "/";
-  for (auto it = state_->nodes.begin(); it != state_->nodes.end();) {
+  for (auto it = state.nodes.begin(); it != state.nodes.end();) {
     if (it->first == source || it->first.compare(0, prefix.size(), prefix) == 0) {
       moved.emplace_back(target + it->first.substr(source.size()), std::move(it->second));
-      it = state_->nodes.erase(it);
+      it = state.nodes.erase(it);
     } else {
       ++it;
     }
   }
-  for (auto& [path, moved_node] : moved) state_->nodes[path] = std::move(moved_node);
+  for (auto& [path, moved_node] : moved) state.nodes[path] = std::move(moved_node);
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status MemoryFileSystem::RenameFile(std::string_view from, std::string_view to) {
+  const std::string a = Resolve(from);
+  const std::string b = Resolve(to);
+  std::lock_guard<std::mutex> lock(state_->mu);
+  return Move(*state_, a, b, true);
+}
+
+// The new name is taken as given; only its directory is matched by case.
+Status MemoryFileSystem::RenameNoReplace(std::string_view from, std::string_view to) {
+  const std::string a = Resolve(from);
+  const std::string dir = DirectoryPart(to);
+  const std::string b = dir.empty() ? std::string(to) : Resolve(dir) + "/" + std::string(to.substr(dir.size()));
+  std::lock_guard<std::mutex> lock(state_->mu);
+  return Move(*state_, a, b, false);
+}
+
+Status MemoryFileSystem::TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) {
+  const std::string path = Resolve(name);
+  std::lock_guard<std::mutex> guard(state_->mu);
+  const std::string absolute = state_->Absolute(path);
+  if (!state_->IsDirectory(ParentOf(absolute))) return NoEntry("open", path);
+  Node* node = state_->Find(absolute);
+  if (node != nullptr && node->directory) return Status::InvalidArgument("open " + path + ": not a regular file");
+  if (state_->locked.count(absolute) != 0) return Status::Busy(path + ": locked by another run");
+  if (node == nullptr) {
+    node = &state_->nodes[absolute];
+    node->data = std::make_shared<std::string>();
+  }
+  *node->data = LockHolderLine(note);
+  state_->locked.insert(absolute);
+  *lock = std::make_unique<MemoryFileLock>(state_, absolute);
   return Status::Ok();
 }
 

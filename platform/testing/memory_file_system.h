@@ -45,6 +45,10 @@ class MemoryFileSystem : public FileSystem {
   Status SyncDirectoryOf(std::string_view name) override;
   // Copies the read-only attribute, the only permission this store keeps.
   Status CopyPermissions(std::string_view from, std::string_view to) override;
+  Status RenameNoReplace(std::string_view from, std::string_view to) override;
+  // Locks are kept with the tree: a lock conflicts with every other lock of
+  // the same file taken through this store.
+  Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override;
 
   // Sets or clears the read-only attribute of an existing entry (a file
   // without write permission): opening it for writing is then refused.

@@ -1,7 +1,8 @@
 #include "platform/testing/temp_dir.h"
 
-#include <filesystem>
 #include <random>
+
+#include "platform/code_page.h"
 
 namespace zov::platform {
 
@@ -14,15 +15,19 @@ TempDir::TempDir() {
   std::random_device device;
   for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
     const std::filesystem::path dir = base / ("zovtest-" + std::to_string(device()));
-    if (std::filesystem::create_directory(dir, ec)) path_ = dir.string() + "/";
+    if (std::filesystem::create_directory(dir, ec)) {
+      native_ = dir;
+      const std::u8string utf8 = dir.u8string();
+      path_ = Utf8ToCp850(std::string(utf8.begin(), utf8.end())) + "/";
+    }
   }
 }
 
 TempDir::~TempDir() {
   if (path_.empty()) return;
   std::error_code ec;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(path_, ec);
+  std::filesystem::permissions(native_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(native_, ec);
 }
 
 }  // namespace zov::platform

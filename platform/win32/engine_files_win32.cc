@@ -56,7 +56,4 @@ int16_t ReplaceDataFile(const std::string& from, const std::string& to, int16_t 
   return kRmOk;
 }
 
-// SQLite takes UTF-8 names on Windows and opens them through the wide API.
-std::string SqliteFileName(const std::string& path) { return WideToUtf8(Cp850ToWide(path)); }
-
 }  // namespace zov::platform

@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/code_page.h"
+
 namespace zov::platform {
 namespace {
 
-constexpr UINT kCodePage850 = 850;
-
-std::wstring ToWide(UINT code_page, std::string_view text) {
+std::wstring ToWide(std::string_view text) {
+  constexpr UINT code_page = CP_UTF8;
   if (text.empty()) return {};
   const int n = ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<std::size_t>(n), L'\0');
@@ -15,22 +16,48 @@ std::wstring ToWide(UINT code_page, std::string_view text) {
   return out;
 }
 
-std::string FromWide(UINT code_page, std::wstring_view text) {
+std::string FromWide(std::wstring_view text) {
+  constexpr UINT code_page = CP_UTF8;
   if (text.empty()) return {};
-  const char* fallback = code_page == CP_UTF8 ? nullptr : "?";
   const int n = ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      fallback, nullptr);
+                                      nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n, fallback, nullptr);
+  ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
 
 }  // namespace
 
-std::wstring Cp850ToWide(std::string_view cp850) { return ToWide(kCodePage850, cp850); }
-std::string WideToCp850(std::wstring_view wide) { return FromWide(kCodePage850, wide); }
-std::string WideToUtf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
-std::wstring Utf8ToWide(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
+std::wstring Cp850ToWide(std::string_view cp850) {
+  std::wstring out;
+  out.reserve(cp850.size());
+  for (char c : cp850) out += static_cast<wchar_t>(Cp850CodePoint(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool WideToCp850Exact(std::wstring_view wide, std::string* cp850) {
+  cp850->clear();
+  cp850->reserve(wide.size());
+  for (wchar_t c : wide) {
+    char byte = 0;
+    if (!CodePointToCp850(static_cast<char32_t>(c), &byte)) return false;
+    *cp850 += byte;
+  }
+  return true;
+}
+
+std::string WideToCp850(std::wstring_view wide) {
+  std::string out;
+  out.reserve(wide.size());
+  for (wchar_t c : wide) {
+    char byte = '?';
+    if (!CodePointToCp850(static_cast<char32_t>(c), &byte)) byte = '?';
+    out += byte;
+  }
+  return out;
+}
+std::string WideToUtf8(std::wstring_view wide) { return FromWide(wide); }
+std::wstring Utf8ToWide(std::string_view utf8) { return ToWide(utf8); }
 
 Status::Code CodeOfWin32Error(uint32_t error) {
   switch (error) {

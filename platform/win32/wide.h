@@ -15,9 +15,13 @@
 
 namespace zov::platform {
 
-// Code page 850 bytes to UTF-16 and back, through the system's converter of
-// code page 850. A character code page 850 lacks becomes "?".
+// Code page 850 bytes to UTF-16, every byte its own character (code_page.h).
 std::wstring Cp850ToWide(std::string_view cp850);
+// The exact inverse: false when `wide` holds a character code page 850
+// lacks (or half a surrogate pair). For names and values.
+[[nodiscard]] bool WideToCp850Exact(std::wstring_view wide, std::string* cp850);
+// For showing (the system's messages): a character the code page lacks
+// becomes "?".
 std::string WideToCp850(std::wstring_view wide);
 
 // UTF-16 to UTF-8 and back.

@@ -1,10 +1,13 @@
 #include "platform/win32/win32_env.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
 
-#include "platform/recman/record_managers.h"
+#include "platform/code_page.h"
+#include "platform/native_env.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_console.h"
 #include "platform/win32/win32_file_system.h"
@@ -25,6 +28,13 @@ class Win32Clock : public Clock {
     ::GetLocalTime(&t);
     return (t.wHour * 3600 + t.wMinute * 60 + t.wSecond) * 100 + t.wMilliseconds / 10;
   }
+  int64_t SecondsSinceEpoch() override {
+    FILETIME t;
+    ::GetSystemTimeAsFileTime(&t);
+    // 100-nanosecond intervals since 1601-01-01, 11644473600 s before 1970.
+    const int64_t intervals = static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+    return intervals / 10000000 - 11644473600;
+  }
   int64_t MonotonicMicros() override {
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
@@ -41,18 +51,26 @@ class Win32Clock : public Clock {
 
 class Win32Environment : public Environment {
  public:
-  std::optional<std::string> Get(std::string_view name) override {
+  Status Lookup(std::string_view name, std::optional<std::string>* value) override {
+    value->reset();
     const std::wstring wide_name = Cp850ToWide(name);
     ::SetLastError(ERROR_SUCCESS);
     DWORD n = ::GetEnvironmentVariableW(wide_name.c_str(), nullptr, 0);
+    std::wstring wide;
     if (n == 0) {
-      if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-      return std::string();
+      if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return Status::Ok();
+    } else {
+      wide.assign(n, L'\0');
+      n = ::GetEnvironmentVariableW(wide_name.c_str(), wide.data(), n);
+      wide.resize(n);
     }
-    std::wstring value(n, L'\0');
-    n = ::GetEnvironmentVariableW(wide_name.c_str(), value.data(), n);
-    value.resize(n);
-    return WideToCp850(value);
+    std::string text;
+    if (!WideToCp850Exact(wide, &text)) {
+      return Status::InvalidArgument(
+          NotInCodePage850("the environment variable " + std::string(name), WideToCp850(wide)));
+    }
+    *value = std::move(text);
+    return Status::Ok();
   }
 };
 
@@ -115,60 +133,24 @@ class Win32ProcessRunner : public ProcessRunner {
   }
 };
 
-class Win32ErrorOutput : public ErrorOutput {
- public:
-  void WriteLine(std::string_view line) override {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-    std::fflush(stderr);
-  }
-};
-
-std::string ModulePath(HMODULE module) {
+// The file a loaded module came from; empty when the system cannot say.
+std::wstring ModulePath(HMODULE module) {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return std::string();
+    if (n == 0) return std::wstring();
     if (n < path.size()) {
       path.resize(n);
-      return WideToCp850(path);
+      return path;
     }
     path.resize(path.size() * 2);
   }
 }
 
-// The record manager the run uses, and the words that name it.
-std::unique_ptr<RecordManager> ChooseRecordManager(Environment& environment, Clock* clock, std::string* choice,
-                                                   std::string* error) {
-  std::unique_ptr<RecordManager> loaded;
-  auto load = [&](const std::string& path) -> std::unique_ptr<RecordManager> {
-    const Status s = NewLoadableRecordManager(path, &loaded);
-    if (!s.ok()) *error = s.message();
-    return std::move(loaded);
-  };
-  const std::optional<std::string> library = environment.Get("ZOVRECMAN");
-  if (library && !library->empty()) {
-    *choice = "ZOVRECMAN library " + *library;
-    return load(*library);
-  }
-  // The suite's library, where the system's DLL search finds it. Found but
-  // unusable (another architecture, a missing dependency) is an error: our
-  // engine cannot read the suite's files in its place.
-  HMODULE probe = ::LoadLibraryW(L"wbtrv32.dll");
-  if (probe != nullptr) {
-    const std::string path = ModulePath(probe);
-    ::FreeLibrary(probe);
-    *choice = "wbtrv32.dll (" + path + ")";
-    return load(path);
-  }
-  const DWORD why = ::GetLastError();
-  if (why != ERROR_MOD_NOT_FOUND) {
-    *error = Win32Error("LoadLibraryW", "wbtrv32.dll", why).message();
-    return nullptr;
-  }
-  *choice = "our engine (SQLite data files)";
-  SqliteRecordManagerOptions options;
-  options.clock = clock;
-  return NewSqliteRecordManager(options);
+// Whether a standard handle is a console (not redirected to a file or pipe).
+bool IsConsole(HANDLE h) {
+  DWORD mode = 0;
+  return h != nullptr && h != INVALID_HANDLE_VALUE && ::GetConsoleMode(h, &mode) != 0;
 }
 
 }  // namespace
@@ -183,34 +165,71 @@ std::string QuoteCommandLine(const std::string& program, const std::vector<std::
   return line;
 }
 
-std::unique_ptr<Clock> NewWin32Clock() { return std::make_unique<Win32Clock>(); }
-std::unique_ptr<Environment> NewWin32Environment() { return std::make_unique<Win32Environment>(); }
-std::unique_ptr<ProcessRunner> NewWin32ProcessRunner() { return std::make_unique<Win32ProcessRunner>(); }
-std::unique_ptr<ErrorOutput> NewWin32ErrorOutput() { return std::make_unique<Win32ErrorOutput>(); }
+std::unique_ptr<FileSystem> NewNativeFileSystem() { return NewWin32FileSystem(); }
+std::unique_ptr<Clock> NewNativeClock() { return std::make_unique<Win32Clock>(); }
+std::unique_ptr<Environment> NewNativeEnvironment() { return std::make_unique<Win32Environment>(); }
+std::unique_ptr<ProcessRunner> NewNativeProcessRunner() { return std::make_unique<Win32ProcessRunner>(); }
+std::unique_ptr<Console> NewNativeConsole() { return NewWin32Console(); }
 
-Status Win32Env::Create(std::unique_ptr<Win32Env>* env) {
-  env->reset();
-  std::unique_ptr<Win32Env> p(new Win32Env());
-  p->fs_ = NewWin32FileSystem();
-  p->clock_ = NewWin32Clock();
-  p->environment_ = NewWin32Environment();
-  p->processes_ = NewWin32ProcessRunner();
-  p->error_output_ = NewWin32ErrorOutput();
-  std::string error;
-  p->record_manager_ = ChooseRecordManager(*p->environment_, p->clock_.get(), &p->record_manager_choice_, &error);
-  if (!p->record_manager_) return Status::IoError(error);
-  if (p->environment_->Get("ZOVDEBUG")) p->error_output_->WriteLine("record manager: " + p->record_manager_choice_);
-  p->console_ = NewWin32Console();
-  p->env_ = Env{p->fs_.get(),      p->clock_.get(),          p->environment_.get(), p->processes_.get(),
-                p->console_.get(), p->record_manager_.get(), p->error_output_.get()};
-  // Windows opens a document through the command interpreter (%COMSPEC% /C).
-  p->env_.conventions.opener_through_command_interpreter = true;
-  *env = std::move(p);
+// Windows opens a document through the command interpreter (%COMSPEC% /C).
+SystemConventions NativeConventions() { return SystemConventions{.opener_through_command_interpreter = true}; }
+
+// The suite's wbtrv32.dll where the system's DLL search finds it (the
+// program's folder first, then the system folders and PATH).
+Status FindSuiteRecordManagerLibrary(std::string* path) {
+  HMODULE probe = ::LoadLibraryW(L"wbtrv32.dll");
+  if (probe == nullptr) {
+    const DWORD why = ::GetLastError();
+    if (why == ERROR_MOD_NOT_FOUND) return Status::NotFound("no wbtrv32.dll");
+    return Win32Error("LoadLibraryW", "wbtrv32.dll", why);
+  }
+  const std::wstring wide = ModulePath(probe);
+  const DWORD error = ::GetLastError();
+  ::FreeLibrary(probe);
+  if (wide.empty()) return Win32Error("GetModuleFileNameW", "wbtrv32.dll", error);
+  if (!WideToCp850Exact(wide, path)) {
+    return Status::InvalidArgument(NotInCodePage850("the path of wbtrv32.dll", WideToCp850(wide)));
+  }
   return Status::Ok();
 }
 
-Win32Env::~Win32Env() {
-  if (console_) console_->Restore();
+// From the wide command line: the C runtime's narrow arguments are in the
+// ANSI code page, which may lack characters code page 850 has.
+Status ProgramArguments(int, char**, std::vector<std::string>* args) {
+  args->clear();
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (wide == nullptr) return Win32Error("CommandLineToArgvW", "", ::GetLastError());
+  Status s;
+  for (int i = 1; i < count && s.ok(); ++i) {
+    std::string arg;
+    if (WideToCp850Exact(wide[i], &arg)) {
+      args->push_back(std::move(arg));
+    } else {
+      s = Status::InvalidArgument(NotInCodePage850("argument " + std::to_string(i), WideToCp850(wide[i])));
+    }
+  }
+  ::LocalFree(wide);
+  return s;
+}
+
+bool WriteStandardText(StandardStream stream, std::string_view cp850) {
+  std::FILE* file = stream == StandardStream::kOutput ? stdout : stderr;
+  const HANDLE h = ::GetStdHandle(stream == StandardStream::kOutput ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  if (!IsConsole(h)) {
+    const bool written = std::fwrite(cp850.data(), 1, cp850.size(), file) == cp850.size();
+    return std::fflush(file) == 0 && written;
+  }
+  // What the C library holds goes first.
+  std::fflush(file);
+  const std::wstring wide = Utf8ToWide(Cp850ToUtf8Lines(cp850));
+  DWORD written = 0;
+  return ::WriteConsoleW(h, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0 &&
+         written == wide.size();
+}
+
+bool StandardStreamIsTerminal(StandardStream stream) {
+  return IsConsole(::GetStdHandle(stream == StandardStream::kOutput ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE));
 }
 
 }  // namespace zov::platform

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/code_page.h"
 #include "platform/win32/wide.h"
 
 namespace zov::platform {
@@ -151,13 +152,17 @@ bool RenameWithPosixSemantics(const std::wstring& from, const std::wstring& to) 
   return renamed != FALSE;
 }
 
-DirEntry EntryOf(const WIN32_FIND_DATAW& found) {
-  const uint64_t size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-  return DirEntry{WideToCp850(found.cFileName), found.dwFileAttributes & kEntryAttributes, size};
-}
-
 bool IsDotOrDotDot(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+// The entry as the program sees it; false for "." and ".." and for a name
+// code page 850 cannot hold, which is no name the program could use.
+bool EntryOf(const WIN32_FIND_DATAW& found, DirEntry* entry) {
+  if (IsDotOrDotDot(found.cFileName) || !WideToCp850Exact(found.cFileName, &entry->name)) return false;
+  entry->attributes = found.dwFileAttributes & kEntryAttributes;
+  entry->size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  return true;
 }
 
 class Win32FileSystem : public FileSystem {
@@ -224,6 +229,19 @@ class Win32FileSystem : public FileSystem {
     return Win32Error("MoveFileExW", std::string(from) + " -> " + std::string(to), error);
   }
 
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken.
+  Status RenameNoReplace(std::string_view from, std::string_view to) override {
+    if (!::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      return Win32Error("MoveFileExW", std::string(from) + " -> " + std::string(to), ::GetLastError());
+    }
+    return Status::Ok();
+  }
+
+  Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override {
+    const std::string path(name);
+    return TrySystemFileLock(path, path, note, lock);
+  }
+
   Status FindFirst(std::string_view pattern, DirEntry* entry) override {
     // A directory named with a separator at its end is found without it.
     std::wstring path = WidePath(pattern);
@@ -239,12 +257,8 @@ class Win32FileSystem : public FileSystem {
     }
     bool any = false;
     do {
-      if (!IsDotOrDotDot(found.cFileName)) {
-        *entry = EntryOf(found);
-        any = true;
-        break;
-      }
-    } while (::FindNextFileW(h, &found));
+      any = EntryOf(found, entry);
+    } while (!any && ::FindNextFileW(h, &found));
     ::FindClose(h);
     if (!any) return Status::NotFound("no entry matches " + std::string(pattern));
     return Status::Ok();
@@ -263,7 +277,8 @@ class Win32FileSystem : public FileSystem {
       return Win32Error("FindFirstFileW", dir, error);
     }
     do {
-      if (!IsDotOrDotDot(found.cFileName)) entries->push_back(EntryOf(found));
+      DirEntry entry;
+      if (EntryOf(found, &entry)) entries->push_back(std::move(entry));
     } while (::FindNextFileW(h, &found));
     const DWORD error = ::GetLastError();
     ::FindClose(h);
@@ -277,7 +292,9 @@ class Win32FileSystem : public FileSystem {
     const DWORD got = ::GetCurrentDirectoryW(n, buffer.data());
     if (got == 0 || got >= n) return Win32Error("GetCurrentDirectoryW", "", ::GetLastError());
     buffer.resize(got);
-    *dir = WideToCp850(buffer);
+    if (!WideToCp850Exact(buffer, dir)) {
+      return Status::InvalidArgument(NotInCodePage850("the current directory", WideToCp850(buffer)));
+    }
     return Status::Ok();
   }
 

@@ -1,6 +1,7 @@
 // The FileSystem of Windows, on the wide API: suite names (code page 850
-// bytes) are converted to UTF-16, "\" and "/" both separate, letter case is
-// the system's own affair (so Resolve() gives names back unchanged).
+// bytes) are converted to UTF-16 and the names it gives back from UTF-16,
+// "\" and "/" both separate, letter case is the system's own affair (so
+// Resolve() gives names back unchanged).
 //
 // Every file is opened sharing read, write and delete. The atomic replace
 // renames with POSIX semantics where the system has them (Windows 10 1809

@@ -14,7 +14,8 @@
 
 #include "gtest/gtest.h"
 #include "platform/file_system.h"
-#include "platform/posix_env.h"
+#include "platform/code_page.h"
+#include "platform/native_env.h"
 #include "platform/posix_file_system.h"
 #include "platform/testing/temp_dir.h"
 #include "register/descriptions.h"
@@ -31,11 +32,16 @@ struct RunResult {
 
 class Installation {
  public:
-  Installation() {
+  // Everything under `folder` (code page 850, ending in "/"), when given,
+  // inside the temporary directory.
+  explicit Installation(std::string folder = "") : base_(dir_.path() + folder) {
+    if (!folder.empty()) {
+      EXPECT_TRUE(fs_->CreateDirectory(base_).ok()) << base_;
+    }
     for (const char* d : {"root", "root/DADES", "tmp", "exe", "csv"})
-      EXPECT_TRUE(fs_->CreateDirectory(dir_.path() + d).ok()) << d;
+      EXPECT_TRUE(fs_->CreateDirectory(base_ + d).ok()) << d;
     EXPECT_TRUE(tools::WriteDescriptions(*fs_, root() + "ddf").ok());
-    Write(exe() + "DOZUDIZI", "#!/bin/sh\necho \"$#\" >> '" + tmp() + "spooler.ran'\n", true);
+    Write(exe() + "DOZUDIZI", "#!/bin/sh\necho \"$#\" >> '" + Shell(tmp()) + "spooler.ran'\n", true);
     pent_.assign(23, "");
     pent_[0] = "1/1/2026";
     pent_[1] = "31/12/2026";
@@ -44,10 +50,12 @@ class Installation {
     pent_[21] = "S";
   }
 
-  std::string root() const { return dir_.path() + "root/"; }
-  std::string tmp() const { return dir_.path() + "tmp/"; }
-  std::string exe() const { return dir_.path() + "exe/"; }
-  std::string csv() const { return dir_.path() + "csv/"; }
+  std::string root() const { return base_ + "root/"; }
+  std::string tmp() const { return base_ + "tmp/"; }
+  std::string exe() const { return base_ + "exe/"; }
+  std::string csv() const { return base_ + "csv/"; }
+  // A path as a shell script holds it: the system's UTF-8.
+  static std::string Shell(const std::string& path) { return platform::Cp850ToUtf8Exact(path); }
   platform::FileSystem& fs() { return *fs_; }
 
   // Run parameter line n (1-based).
@@ -82,8 +90,8 @@ class Installation {
   // created empty, as an installed suite has them (unless left out, or
   // without a description).
   void BuildDataFiles() {
-    std::unique_ptr<platform::PosixEnv> posix;
-    const platform::Status created = platform::PosixEnv::Create(&posix);
+    std::unique_ptr<platform::NativeEnv> posix;
+    const platform::Status created = platform::NativeEnv::Create(&posix);
     ASSERT_TRUE(created.ok()) << created.message();
     for (const reg::DataFileSpec& f : reg::kDataFiles) {
       const std::string file = root() + "DADES/" + std::string(f.name) + ".dat";
@@ -103,24 +111,37 @@ class Installation {
     records_.clear();
   }
 
-  // Runs dazorov1 with the installation's environment, standard input empty.
-  RunResult Run() {
+  // Makes the data files and writes the run parameters: what a run needs.
+  void Prepare() {
     BuildDataFiles();
     std::string text;
     for (const auto& line : pent_) text += line + "\r\n";
     if (write_pent_) Write(tmp() + "pent.tmp", text);
-    std::vector<std::string> args = {"-c", "exec \"$@\" </dev/null >\"$0.out\" 2>\"$0\"", dir_.path() + "stderr",
-                                     "/usr/bin/env", "-i", "PATH=/usr/bin:/bin"};
+  }
+
+  // The run's whole environment, "NAME=value" each.
+  std::vector<std::string> Environment() const {
     std::map<std::string, std::string> env = {
-        {"ZOVROOT", root()}, {"ZOVEXE", exe()}, {"ZOVTMP", tmp()}, {"TEMP", csv()}};
+        {"PATH", "/usr/bin:/bin"}, {"ZOVROOT", root()}, {"ZOVEXE", exe()}, {"ZOVTMP", tmp()}, {"TEMP", csv()}};
     for (const auto& [k, v] : extra_env_) env[k] = v;
+    std::vector<std::string> out;
     for (const auto& [k, v] : env)
-      if (!v.empty()) args.push_back(k + "=" + v);
+      if (!v.empty()) out.push_back(k + "=" + v);
+    return out;
+  }
+
+  // Runs dazorov1 with the installation's environment, standard input empty.
+  RunResult Run() {
+    Prepare();
+    std::vector<std::string> args = {"-c", "exec \"$@\" </dev/null >\"$0.out\" 2>\"$0\"", dir_.path() + "stderr",
+                                     "/usr/bin/env", "-i"};
+    for (const std::string& v : Environment()) args.push_back(v);
     args.push_back(Binary());
     RunResult r = RunCommand(args, "/bin/sh");
     r.stderr_text = Read(dir_.path() + "stderr");
     return r;
   }
+  std::string dir() const { return dir_.path(); }
 
   void SkipPent() { write_pent_ = false; }
   // The data file (its name without extension) is not made: the run finds it missing.
@@ -151,7 +172,7 @@ class Installation {
 
  private:
   RunResult RunCommand(const std::vector<std::string>& args, const std::string& program = "") {
-    auto runner = platform::NewPosixProcessRunner();
+    auto runner = platform::NewNativeProcessRunner();
     RunResult r;
     std::vector<std::string> rest = args;
     std::string prog = program;
@@ -165,6 +186,7 @@ class Installation {
   }
 
   platform::TempDir dir_;
+  const std::string base_;
   std::unique_ptr<platform::FileSystem> fs_ = platform::NewPosixFileSystem();
   std::vector<std::string> pent_;
   std::map<std::string, std::string> extra_env_;

@@ -102,7 +102,7 @@ TEST(RunFaultsTest, LostPrintFileWriteFailsTheRun) {
 
 TEST(RunFaultsTest, LostCsvLineFailsTheRun) {
   InProcess t;
-  t.fake.faults.OnlyNamesEndingIn(".CSV");
+  t.fake.faults.OnlyNamesEndingIn(".CSV.tmp");
   t.fake.faults.FailAt(platform::FaultFileSystem::Op::kWrite, 2, true);  // the header gets through, the row not
   t.fake.faults.FailAt(platform::FaultFileSystem::Op::kAppend, 1, true);  // nor when the file is opened again
   EXPECT_EQ(app::Run(t.fake.env), kExitFailed);
@@ -174,7 +174,7 @@ TEST(RunFaultsTest, ReadFailuresStopTheRunButNotFoundAndEndOfFileDoNot) {
                                        std::string(platform::RecordStatusMeaning(c.status))))
         << t.Errors();
     EXPECT_TRUE(t.fake.processes.runs.empty()) << "neither opener nor spooler";
-    EXPECT_EQ(t.Names(t.inst.tmp()), std::vector<std::string>{"pent.tmp"});
+    EXPECT_EQ(t.Names(t.inst.tmp()), (std::vector<std::string>{"dazorov1.lck", "pent.tmp"}));
     EXPECT_TRUE(t.Names(t.inst.csv()).empty());
   }
 }
@@ -190,7 +190,7 @@ TEST(RunFaultsTest, IncompleteCsvFilesAreDeletedNotOpened) {
     inst.Add(reg::kFileVCobros, reg::Receipt("000200010001", "20260316", "00000002"));
   });
   t.inst.Write(t.inst.exe() + "dedado", "");
-  t.fake.faults.OnlyNamesEndingIn(".CSV");
+  t.fake.faults.OnlyNamesEndingIn(".CSV.tmp");
   t.fake.faults.FailAt(platform::FaultFileSystem::Op::kWrite, 1, /*sticky=*/true);
   t.fake.faults.FailAt(platform::FaultFileSystem::Op::kAppend, 1, /*sticky=*/true);
   EXPECT_EQ(app::Run(t.fake.env), kExitFailed);
@@ -237,7 +237,7 @@ TEST(RunFaultsTest, UnreadableDateProducesNothing) {
   t.WritePent();
   EXPECT_EQ(app::Run(t.fake.env), kExitFailed);
   EXPECT_TRUE(t.fake.errors.Mentions("pent.tmp line 2: not a date")) << t.Errors();
-  EXPECT_EQ(t.Names(t.inst.tmp()), std::vector<std::string>{"pent.tmp"});
+  EXPECT_EQ(t.Names(t.inst.tmp()), (std::vector<std::string>{"dazorov1.lck", "pent.tmp"}));
   EXPECT_TRUE(t.fake.processes.runs.empty());
 }
 
@@ -268,6 +268,49 @@ TEST(RunFaultsTest, SpoolerHandOffFailuresAreSaid) {
   ASSERT_TRUE(t.inst.fs().DeleteFile(t.inst.exe() + "DOZUDIZI").ok());
   EXPECT_EQ(app::Run(t.fake.env), kExitOk);
   EXPECT_TRUE(t.fake.errors.Mentions("no spooler")) << t.Errors();
+}
+
+// A run that finds another one in its temporary directory waits for it: the
+// run it waits for is named once on standard error and on the screen's
+// message line while it waits; the line is blanked when the wait ends, and
+// the run goes on as usual.
+TEST(RunFaultsTest, WaitingForAnotherRunIsShownOnTheMessageLine) {
+  InProcess t;
+  std::unique_ptr<platform::FileLock> other;
+  ASSERT_TRUE(t.fake.base_fs().TryLockFile(t.inst.tmp() + "dazorov1.lck", "started earlier", &other).ok());
+  // A clock whose third pause sees the screen and lets the other run end.
+  struct Watching : platform::Clock {
+    platform::FakeClock& clock;
+    platform::MemoryConsole& console;
+    std::unique_ptr<platform::FileLock>& other;
+    std::string seen;
+    int sleeps = 0;
+    Watching(platform::FakeClock& c, platform::MemoryConsole& m, std::unique_ptr<platform::FileLock>& o)
+        : clock(c), console(m), other(o) {}
+    platform::CivilDate Today() override { return clock.Today(); }
+    int32_t HundredthsSinceMidnight() override { return clock.HundredthsSinceMidnight(); }
+    int64_t SecondsSinceEpoch() override { return clock.SecondsSinceEpoch(); }
+    int64_t MonotonicMicros() override { return clock.MonotonicMicros(); }
+    void SleepMillis(int32_t millis) override {
+      if (++sleeps == 3) {
+        seen = console.RowText(25);
+        other.reset();
+      }
+      clock.SleepMillis(millis);
+    }
+  } watching(t.fake.clock, t.fake.console, other);
+  t.fake.env.clock = &watching;
+  EXPECT_EQ(app::Run(t.fake.env), kExitOk) << t.Errors();
+  const std::string line = "dazorov1: waiting for the run that uses " + t.inst.tmp() + " (" +
+                           platform::LockHolderLine("started earlier") + "), at most 300 s";
+  ASSERT_GE(t.fake.errors.lines.size(), 1u);
+  EXPECT_EQ(t.fake.errors.lines[0], line);
+  EXPECT_EQ(t.fake.errors.lines.size(), 1u) << t.Errors();
+  const std::string shown = "Waiting for another run (" + platform::LockHolderLine("started earlier") +
+                            "), at most 300 s";
+  EXPECT_EQ(watching.seen, shown + std::string(80 - shown.size(), ' '));
+  EXPECT_EQ(t.fake.console.RowText(25), std::string(80, ' '));
+  EXPECT_EQ(t.fake.processes.runs.size(), 1u) << "the spooler";
 }
 
 }  // namespace

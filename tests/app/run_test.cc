@@ -1,11 +1,16 @@
 // The real dazorov1 binary run on installations built in temporary
 // directories; print file and CSV files compared byte for byte.
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 
 #include "gtest/gtest.h"
 #include "platform/text_lines.h"
 #include "tests/app/installation.h"
+#include "tests/platform/recman/damaged_index.h"
 
 namespace zov::app {
 namespace {
@@ -53,36 +58,54 @@ void OneOfEach(Installation& inst, std::string_view flag = "S") {
   inst.Add(reg::kFileVDepCada, Cadastre("000100010001", "1234567AB1234C0001XY", "48001"));
 }
 
+// OneOfEach with one invoice of March, its CSV file kept (line 23).
+void OneInvoiceKept(Installation& inst, const std::string& invoice) {
+  OneOfEach(inst);
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", invoice));
+  inst.SetLine(23, "S");
+}
+
 // The opener: copies the CSV it is given next to the print file.
 void InstallOpener(Installation& inst) {
-  inst.Write(inst.exe() + "dedado", "#!/bin/sh\ncp \"$1\" '" + inst.tmp() + "opened.csv'\necho \"$1\" >> '" +
-                                        inst.tmp() + "opened.list'\n",
+  inst.Write(inst.exe() + "dedado", "#!/bin/sh\ncp \"$1\" '" + Installation::Shell(inst.tmp()) +
+                                        "opened.csv'\necho \"$1\" >> '" + Installation::Shell(inst.tmp()) +
+                                        "opened.list'\n",
              true);
 }
 
+// And the same in a folder with accents, as the suite's users name theirs:
+// code page 850 inside, UTF-8 on disk and to the opener.
 TEST(RunTest, OneOwnerOneLineByteForByte) {
-  Installation inst;
-  OneOfEach(inst);
-  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
-  inst.SetLine(23, "S");
-  InstallOpener(inst);
-  const RunResult r = inst.Run();
-  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
-  EXPECT_EQ(r.stderr_text, "");
-  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(Installation::Golden("one_owner.csv")));
-  EXPECT_EQ(inst.SpoolerRuns(), 1);
-  EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
-  // The opener got the one CSV file, which stays.
-  const auto csv = inst.CsvFiles();
-  ASSERT_EQ(csv.size(), 1u);
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), inst.csv() + csv[0] + "\n");
-  EXPECT_EQ(csv[0].size(), 12u);
-  EXPECT_EQ(csv[0].substr(8), ".CSV");
-  // The parameter file was created with its defaults.
-  reg::ParamRecord defaults;
-  defaults.SetDefaults();
-  EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), defaults.view());
+  for (const std::string folder : {"", "Administraci\xA2 Garc\xA1" "a/"}) {
+    SCOPED_TRACE(folder);
+    Installation inst(folder);
+    OneOfEach(inst);
+    inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00001234"));
+    inst.SetLine(23, "S");
+    InstallOpener(inst);
+    const RunResult r = inst.Run();
+    EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+    EXPECT_EQ(r.stderr_text, "");
+    EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
+    EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(Installation::Golden("one_owner.csv")));
+    EXPECT_EQ(inst.SpoolerRuns(), 1);
+    EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
+    // The opener got the one CSV file, which stays.
+    const auto csv = inst.CsvFiles();
+    ASSERT_EQ(csv.size(), 1u);
+    EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), Installation::Shell(inst.csv() + csv[0]) + "\n");
+    EXPECT_EQ(csv[0].size(), 12u);
+    EXPECT_EQ(csv[0].substr(8), ".CSV");
+    // The parameter file was created with its defaults.
+    reg::ParamRecord defaults;
+    defaults.SetDefaults();
+    EXPECT_EQ(inst.Read(inst.root() + "DADES/VParam.tab"), defaults.view());
+    if (!folder.empty()) {
+      const std::string on_disk = Installation::Shell(inst.root());
+      EXPECT_NE(on_disk.find("/Administraci\u00F3 Garc\u00EDa/root/"), std::string::npos) << on_disk;
+      EXPECT_TRUE(std::filesystem::exists(on_disk + "DADES/VParam.tab"));
+    }
+  }
 }
 
 TEST(RunTest, OpenCsvFalseLeavesNoFile) {
@@ -398,10 +421,79 @@ TEST(RunTest, DataFileThatCannotBeCreatedFailsTheRun) {
   ASSERT_TRUE(inst.fs().DeleteFile(inst.root() + "ddf/VCobros.xdf").ok());
   const RunResult r = inst.Run();
   EXPECT_NE(r.exit_code, 0);
-  EXPECT_NE(r.stderr_text.find("NO ES POT ACCEDIR AL FITXER " + inst.root() + "DADES\\VCobros ("), std::string::npos)
+  // The name as the system writes it: no "\\" between directories here.
+  EXPECT_NE(r.stderr_text.find("NO ES POT ACCEDIR AL FITXER " + inst.root() + "DADES/VCobros ("), std::string::npos)
       << r.stderr_text;
+  EXPECT_EQ(r.stderr_text.find('\\'), std::string::npos) << r.stderr_text;
   EXPECT_FALSE(inst.Exists(inst.tmp() + "dozudizi.tmp"));
   EXPECT_EQ(inst.SpoolerRuns(), 0);
+}
+
+// Folders given relative to where the run starts name the same places after
+// it moves into DataRoot; folders given without their last separator make
+// no mixed names in the messages.
+TEST(RunTest, RelativeFoldersAndNativeNamesInMessages) {
+  {
+    Installation inst;
+    OneInvoiceKept(inst, "00001234");
+    inst.SetEnv("ZOVROOT", "root/");
+    inst.SetEnv("ZOVTMP", "./tmp");
+    inst.SetEnv("TEMP", "csv");
+    // The run starts in the installation's folder.
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(inst.dir());
+    const RunResult r = inst.Run();
+    std::filesystem::current_path(here);
+    EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+    EXPECT_EQ(r.stderr_text, "");
+    EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(Installation::Golden("one_owner.prn")));
+    const auto csv = inst.CsvFiles();
+    ASSERT_EQ(csv.size(), 1u);
+    EXPECT_EQ(inst.Read(inst.csv() + csv[0]), inst.Read(Installation::Golden("one_owner.csv")));
+  }
+  {
+    Installation inst;
+    std::string tmp = inst.tmp();
+    tmp.pop_back();
+    inst.SetEnv("ZOVTMP", tmp);
+    inst.SetLine(2, "2026-12-31");
+    const RunResult r = inst.Run();
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.stderr_text, "dazorov1: " + inst.tmp() + "pent.tmp line 2: not a date\n");
+  }
+}
+
+// A receipt of September whose index entry (4 bytes of VCobros.dat
+// overwritten) says October: the fourth quarter's register would print it.
+// The read that meets it fails as a damaged file: the run stops, naming
+// VCobros, with exit code 1 and nothing handed on.
+TEST(RunTest, AnIndexEntryThatDisagreesWithItsRecordStopsTheRun) {
+  Installation inst;
+  OneOfEach(inst);
+  inst.Add(reg::kFileVDepBase, Property("000100010002", kTenant, "ES12345678Z"));
+  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260915", "00000009"));
+  inst.Add(reg::kFileVCobros, Receipt("000100010002", "20261105", "00000011"));
+  inst.SetLine(1, "1/10/2026");
+  inst.SetLine(2, "31/12/2026");
+  RunResult r = inst.Run();
+  ASSERT_EQ(r.exit_code, 0) << r.stderr_text;
+  const std::string sound = inst.Read(inst.tmp() + "dozudizi.tmp");
+  EXPECT_EQ(Count(Lines(sound), Item(45, "00000011", 0)), 1u);
+  EXPECT_EQ(Count(Lines(sound), Item(45, "00000009", 0)), 0u);
+
+  std::string error;
+  // Key 1, property and issue date, is the one the walk reads by.
+  ASSERT_TRUE(platform::test::DamageIndexEntry(inst.root() + "DADES/VCobros.dat", "zov_key1",
+                                               P("000100010001") + P("20260915"), P("000100010001") + P("20261015"),
+                                               &error))
+      << error;
+  r = inst.Run();
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.stderr_text, "dazorov1: the register stopped: data file " + inst.root() +
+                               "DADES/VCobros.dat: I/O error or damaged file (status 2)\n");
+  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), sound) << "the earlier register stays as it was";
+  EXPECT_EQ(inst.SpoolerRuns(), 1);
+  EXPECT_TRUE(inst.CsvFiles().empty());
 }
 
 TEST(RunTest, LostCsvLinesFailTheRun) {
@@ -418,9 +510,7 @@ TEST(RunTest, LostCsvLinesFailTheRun) {
 
 TEST(RunTest, CsvDirectoryFallsBackToTmpdir) {
   Installation inst;
-  OneOfEach(inst);
-  inst.Add(reg::kFileVCobros, Receipt("000100010001", "20260315", "00000001"));
-  inst.SetLine(23, "S");
+  OneInvoiceKept(inst, "00000001");
   inst.SetEnv("TEMP", "");
   inst.SetEnv("TMPDIR", inst.tmp() + "alt");
   ASSERT_TRUE(inst.fs().CreateDirectory(inst.tmp() + "alt").ok());
@@ -442,6 +532,46 @@ TEST(RunTest, NoSpoolerProgramIsNotAFailure) {
   r = inst.Run();
   EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
   EXPECT_EQ(inst.SpoolerRuns(), 1);
+}
+
+// The error line reaches standard error in UTF-8, converted once.
+TEST(RunTest, ErrorLinesShowAFolderWithAccentsOnce) {
+  Installation inst("Administraci\xA2 Garc\xA1" "a/");
+  ASSERT_TRUE(inst.fs().DeleteFile(inst.root() + "ddf/VCobros.xdf").ok());
+  const RunResult r = inst.Run();
+  EXPECT_NE(r.exit_code, 0);
+  EXPECT_NE(r.stderr_text.find("NO ES POT ACCEDIR AL FITXER " + Installation::Shell(inst.root()) + "DADES/VCobros ("),
+            std::string::npos)
+      << r.stderr_text;
+  EXPECT_EQ(r.stderr_text.find("\xC3\x83"), std::string::npos) << "converted twice: " << r.stderr_text;
+}
+
+// A directory the program could not name is refused at the start, by name,
+// and nothing is written.
+TEST(RunTest, ASuiteVariableCodePage850CannotHoldStopsTheStart) {
+  Installation inst;
+  struct Case {
+    std::string variable;
+    std::string printf_value;  // for printf(1): octal escapes of the bytes
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"ZOVROOT", "/srv/\\346\\227\\245/", "/srv/?/"},   // a character code page 850 lacks
+      {"TEMP", "/tmp/bad\\377/", "/tmp/bad?/"},          // bytes that are not UTF-8
+      {"ZOVTMP", "/tmp/\\342\\202\\254/", "/tmp/?/"},    // the euro
+  };
+  for (const Case& c : cases) {
+    const std::string err = Installation::Shell(inst.tmp()) + "start.err";
+    const std::string command = "cd '" + Installation::Shell(inst.root()) + "' && /usr/bin/env -i PATH=/usr/bin:/bin " +
+                                c.variable + "=\"$(printf '" + c.printf_value + "')\" '" + Installation::Binary() +
+                                "' </dev/null 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.variable << " " << status;
+    EXPECT_EQ(inst.Read(inst.tmp() + "start.err"),
+              "dazorov1: cannot start: the environment variable " + c.variable +
+                  " holds characters code page 850 lacks (shown as ?): " + c.shown + "\n");
+    EXPECT_FALSE(inst.Exists(inst.root() + "DADES/VParam.tab")) << c.variable;
+  }
 }
 
 }  // namespace

@@ -192,8 +192,10 @@ TEST(OpenDataFile, FailureIsReportedReleasedAndReturned) {
     h.rm.create_makes_file = c.create_makes_file;
 
     EXPECT_EQ(OpenDataFile(h.env, h.session, h.table, 17, h.Path("VCobros"), record), kStatusFatal);
+    // The name as the file system writes it ("/" between directories here).
     const std::string message =
-        "NO ES POT ACCEDIR AL FITXER " + h.Path("VCobros") + " (" + std::to_string(c.reported) + ")";
+        "NO ES POT ACCEDIR AL FITXER " + h.fs->Resolve(h.Path("VCobros")) + " (" + std::to_string(c.reported) + ")";
+    EXPECT_EQ(message.find('\\'), std::string::npos) << message;
     EXPECT_EQ(h.table.fatal_message, message);
     EXPECT_EQ(shown, std::vector<std::string>{message});
     // Standard error also gets the status's meaning and the path with its
@@ -231,7 +233,7 @@ TEST(OpenDataFile, FatalMessageIsInTheSessionLanguage) {
     h.rm.forced[platform::kOpOpen] = 94;
     std::array<char, 56> record{};
     EXPECT_EQ(OpenDataFile(h.env, h.session, h.table, 78, "DADES\\USeccio", record), kStatusFatal);
-    EXPECT_EQ(h.table.fatal_message, c.text + "DADES\\USeccio (94)") << c.language;
+    EXPECT_EQ(h.table.fatal_message, c.text + h.fs->Resolve("DADES\\USeccio") + " (94)") << c.language;
   }
 }
 

@@ -225,5 +225,54 @@ TEST(RecordOperations, FileNumberNotOpenGivesStatusThree) {
   EXPECT_EQ(ReadByKey(o.h.env, o.h.table, 5, 0, "AA", 0), kStatusNotOpen);
 }
 
+// A record manager whose index entry disagrees with the record it points to
+// (the key value returned is not the record's): the read fails as a damaged
+// file and the record variable keeps what it held. A key segment the
+// record's delivered bytes do not reach is not compared; a read that finds
+// nothing is not a mismatch.
+TEST(ReadRecord, ARecordThatDoesNotCarryItsKeyIsADamagedFile) {
+  struct Disagreeing : platform::RecordManager {
+    platform::RecordManager* base = nullptr;
+    std::size_t key_byte = 0;  // the byte of the returned key changed
+    int16_t Call(uint16_t op, uint8_t* pos, void* data, uint32_t* len, void* key, uint8_t key_len,
+                 int8_t key_number) override {
+      const int16_t status = base->Call(op, pos, data, len, key, key_len, key_number);
+      if (op != platform::kOpStat && op != platform::kOpOpen) static_cast<char*>(key)[key_byte] ^= 0x40;
+      return status;
+    }
+  };
+  struct Case {
+    int16_t key_number;
+    std::size_t key_byte;
+    uint32_t room;  // the record length the entry asks for
+    std::string value;
+    int mode;
+    int16_t status;
+  } cases[] = {
+      {0, 0, 6, "AA", 0, kStatusKeyMismatch},
+      {0, 1, 6, "B", 1, kStatusKeyMismatch},
+      {1, 3, 6, "", 1, kStatusKeyMismatch},  // the collated segment: compared as stored
+      {1, 3, 4, "", 1, kStatusOk},           // the record cut before that segment
+      {0, 0, 6, "E", 1, platform::kRmEndOfFile},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("key " + std::to_string(c.key_number) + " byte " + std::to_string(c.key_byte) + " record of " +
+                 std::to_string(c.room));
+    Opened o;
+    Disagreeing disagreeing;
+    disagreeing.base = &o.h.rm;
+    disagreeing.key_byte = c.key_byte;
+    o.h.env.record_manager = &disagreeing;
+    o.entry().record_length = static_cast<int32_t>(c.room);
+    o.record.fill('z');
+    EXPECT_EQ(ReadByKey(o.h.env, o.h.table, 5, c.key_number, c.value, c.mode), c.status);
+    if (c.status != kStatusOk) {
+      EXPECT_EQ(o.Record(), std::string(6, 'z'));
+    }
+  }
+  EXPECT_EQ(DataFileStatusText("VTest.dat", kStatusKeyMismatch),
+            "data file VTest.dat: a record does not carry the key it was read by (a damaged index) (status 1005)");
+}
+
 }  // namespace
 }  // namespace zov::datafiles

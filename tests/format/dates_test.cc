@@ -204,6 +204,29 @@ TEST(DateSlashTextTest, Table) {
 namespace zov::format {
 namespace {
 
+// Date numbers YYYYMMDD: from a packed date, as "DD/MM/YYYY", and their
+// quarter as the agency writes it.
+TEST(DateNumberTest, Table) {
+  const struct {
+    std::string packed_digits;
+    std::int64_t number;
+    const char* slash;
+    const char* quarter;
+  } cases[] = {
+      {"20260105", 20260105, "05/01/2026", "1T"}, {"20260331", 20260331, "31/03/2026", "1T"},
+      {"20260401", 20260401, "01/04/2026", "2T"}, {"20261130", 20261130, "30/11/2026", "4T"},
+      {"00000000", 0, "00/00/0000", "1T"},        // month 0: the truncation gives the first
+      {"20261301", 20261301, "01/13/2026", "5T"},  // no check of the calendar
+      {"2006", 20060000, "00/00/2006", "1T"},      // short: missing bytes read as zero
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.packed_digits);
+    EXPECT_EQ(DateNumber(PackDigits(c.packed_digits)), c.number);
+    EXPECT_EQ(DateNumberSlashText(c.number), c.slash);
+    EXPECT_EQ(QuarterText(c.number), c.quarter);
+  }
+}
+
 TEST(CalendarTest, MonthLengthsAndLeapYears) {
   struct Case {
     int year, month, day;

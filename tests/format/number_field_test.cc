@@ -1,5 +1,6 @@
 #include "format/number_field.h"
 
+#include <climits>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -43,6 +44,23 @@ TEST(NumberFieldTest, Table) {
   for (const auto& c : cases) {
     EXPECT_EQ(NumberField(c.value, c.picture), c.expected)
         << c.value << " \"" << c.picture << '"';
+  }
+}
+
+TEST(HundredthsTextTest, Table) {
+  const struct {
+    std::int64_t hundredths;
+    std::size_t width;
+    const char* expected;
+  } cases[] = {
+      {123456, 0, "1234,56"},         {5, 0, "0,05"},       {0, 0, "0,00"},  {-5, 0, "-0,05"},
+      {-1205, 0, "-12,05"},           {2100, 4, "  21,00"}, {-50, 4, "  -0,50"},
+      {123456, 12, "        1234,56"},
+      {123456789012345, 12, "1234567890123,45"},  // wider than the field: not cut
+      {INT64_MIN, 0, "-92233720368547758,08"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HundredthsText(c.hundredths, c.width), c.expected) << c.hundredths << " in " << c.width;
   }
 }
 

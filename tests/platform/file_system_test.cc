@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/ascii.h"
 #include "platform/testing/fake_env.h"
@@ -207,6 +208,34 @@ TEST_P(FileSystemTest, RelativeNamesStartAtTheCurrentDirectory) {
   EXPECT_EQ(Read(dir_ + "Work/sub.txt"), "here");
 }
 
+// Names are code page 850 inside whatever the system keeps on disk: an
+// owner's name with accents in a file's name, an installation's folder.
+TEST_P(FileSystemTest, NamesWithAccentsGoInAndComeBackUnchanged) {
+  const std::string folder = "Administraci\xA2 Garc\xA1" "a";
+  const std::string book = "GARC\xD6" "A L\xE0PEZ.xlsx";
+  const std::string dir = dir_ + folder + "/";
+  ASSERT_TRUE(fs_.CreateDirectory(dir).ok());
+  Write(dir + book, "book");
+  std::vector<DirEntry> entries;
+  ASSERT_TRUE(fs_.ListDirectory(dir, &entries).ok());
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, book);
+  DirEntry found;
+  ASSERT_TRUE(fs_.FindFirst(dir + "G?RC*.XLSX", &found).ok());
+  EXPECT_EQ(found.name, book);
+  EXPECT_EQ(Read(dir_ + "administraci\xA2 garc\xA1" "a\\garc\xD6" "a l\xE0pez.XLSX"), "book");
+  EXPECT_EQ(fs_.Resolve(dir + book), dir + book);
+  std::string before, now;
+  ASSERT_TRUE(fs_.GetCurrentDirectory(&before).ok());
+  ASSERT_TRUE(fs_.SetCurrentDirectory(dir).ok());
+  EXPECT_TRUE(fs_.GetCurrentDirectory(&now).ok());
+  ASSERT_TRUE(fs_.SetCurrentDirectory(before).ok());
+  EXPECT_TRUE(now.ends_with(folder)) << now;
+  const Status missing = fs_.DeleteFile(dir + "NO\x90S.csv");
+  EXPECT_TRUE(missing.IsNotFound());
+  EXPECT_NE(missing.message().find(folder), std::string::npos) << missing.message();
+}
+
 TEST_P(FileSystemTest, AtomicWriteKeepsOldFileWhenAnyStepFails) {
   const std::string name = dir_ + "Orva.ini";
   for (FaultFileSystem::Op op : {FaultFileSystem::Op::kOpen, FaultFileSystem::Op::kWrite,
@@ -335,6 +364,112 @@ TEST(ResolveIgnoringCaseTest, ResolvesEachNameAndLooksUpOnlyWhatItMust) {
     EXPECT_EQ(ResolveIgnoringCase(c.name, exists, find_entry), c.want) << c.name;
     EXPECT_LE(lookups, c.max_lookups) << c.name;
   }
+}
+
+}  // namespace
+}  // namespace zov::platform
+
+namespace zov::platform {
+namespace {
+
+// A rename that never replaces: a taken name (a file, a directory, in the
+// exact letter case) is AlreadyExists and both entries stay as they were;
+// a free name takes the file.
+TEST_P(FileSystemTest, RenameNoReplaceNeverReplacesAnEntry) {
+  Write(dir_ + "new.tmp", "new");
+  Write(dir_ + "taken.CSV", "old");
+  ASSERT_TRUE(fs_.CreateDirectory(dir_ + "sub").ok());
+  for (const char* taken : {"taken.CSV", "sub"}) {
+    const Status s = fs_.RenameNoReplace(dir_ + "new.tmp", dir_ + taken);
+    EXPECT_TRUE(s.IsAlreadyExists()) << taken << ": " << s.message();
+    EXPECT_EQ(Read(dir_ + "new.tmp"), "new") << taken;
+  }
+  EXPECT_EQ(Read(dir_ + "taken.CSV"), "old");
+  EXPECT_TRUE(fs_.RenameNoReplace(dir_ + "missing", dir_ + "free").IsNotFound());
+  ASSERT_TRUE(fs_.RenameNoReplace(dir_ + "NEW.tmp", dir_ + "Free.CSV").ok());
+  std::vector<DirEntry> entries;
+  ASSERT_TRUE(fs_.ListDirectory(dir_, &entries).ok());
+  std::set<std::string> names;
+  for (const DirEntry& e : entries) names.insert(e.name);
+  EXPECT_EQ(names, (std::set<std::string>{"Free.CSV", "taken.CSV", "sub"}));
+  EXPECT_EQ(Read(dir_ + "Free.CSV"), "new");
+
+  // RenameToUniqueName walks past the names in use.
+  const RandomNameShape shape{dir_ + "U", "AB", 1, ".CSV"};
+  Write(dir_ + "a.tmp", "a");
+  Write(dir_ + "b.tmp", "b");
+  Write(dir_ + "c.tmp", "c");
+  std::string first, second, third;
+  ASSERT_TRUE(RenameToUniqueName(fs_, dir_ + "a.tmp", shape, 3, 20, &first).ok());
+  ASSERT_TRUE(RenameToUniqueName(fs_, dir_ + "b.tmp", shape, 3, 20, &second).ok());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(Read(first), "a");
+  EXPECT_EQ(Read(second), "b");
+  EXPECT_TRUE(RenameToUniqueName(fs_, dir_ + "c.tmp", shape, 3, 20, &third).IsIoError());
+  EXPECT_TRUE(third.empty());
+  EXPECT_EQ(Read(dir_ + "c.tmp"), "c");
+}
+
+// One holder at a time, whoever asks (another open in this process is
+// refused as another process would be); the holder's line is readable while
+// it holds; releasing lets the next one in; a missing directory and a name
+// that is not a file are refused.
+TEST_P(FileSystemTest, TryLockFileHasOneHolderWhoSaysWhoItIs) {
+  const std::string name = dir_ + "run.lck";
+  std::unique_ptr<FileLock> first, second;
+  ASSERT_TRUE(fs_.TryLockFile(name, "started 10:00", &first).ok());
+  const Status refused = fs_.TryLockFile(dir_ + "RUN.LCK", "started 10:01", &second);
+  EXPECT_TRUE(refused.IsBusy()) << refused.message();
+  EXPECT_EQ(second, nullptr);
+  EXPECT_EQ(ReadLockHolder(fs_, name), LockHolderLine("started 10:00"));
+  EXPECT_NE(ReadLockHolder(fs_, name).find("process "), std::string::npos);
+  first.reset();
+  ASSERT_TRUE(fs_.TryLockFile(name, "", &second).ok());
+  EXPECT_EQ(ReadLockHolder(fs_, name), LockHolderLine(""));
+
+  ASSERT_TRUE(fs_.CreateDirectory(dir_ + "dir.lck").ok());
+  std::unique_ptr<FileLock> other;
+  EXPECT_TRUE(fs_.TryLockFile(dir_ + "missing/run.lck", "", &other).IsNotFound());
+  EXPECT_TRUE(fs_.TryLockFile(dir_ + "dir.lck", "", &other).IsInvalidArgument());
+}
+
+// The waiting caller: told once who holds the lock, given up at the bound
+// (by the clock, never spinning), or let in once the holder goes.
+TEST_P(FileSystemTest, WaitForFileLockWaitsBoundedAndSaysForWhom) {
+  const std::string name = dir_ + "run.lck";
+  std::unique_ptr<FileLock> holder;
+  ASSERT_TRUE(fs_.TryLockFile(name, "the first run", &holder).ok());
+  FakeClock clock;
+  std::vector<std::string> told;
+  LockWait wait;
+  wait.wait_millis = 1500;
+  wait.poll_millis = 100;
+  wait.waiting = [&](const std::string& who) { told.push_back(who); };
+  std::unique_ptr<FileLock> mine;
+  std::string last;
+  const Status s = WaitForFileLock(fs_, clock, name, "the second run", wait, &mine, &last);
+  EXPECT_TRUE(s.IsBusy()) << s.message();
+  EXPECT_EQ(told, std::vector<std::string>{LockHolderLine("the first run")});
+  EXPECT_EQ(last, LockHolderLine("the first run"));
+  EXPECT_EQ(clock.MonotonicMicros(), 1500 * 1000) << "slept up to the bound and no further";
+  EXPECT_EQ(clock.sleeps.size(), 15u);
+
+  // The holder goes while the other waits.
+  told.clear();
+  wait.waiting = [&](const std::string& who) {
+    told.push_back(who);
+    holder.reset();
+  };
+  ASSERT_TRUE(WaitForFileLock(fs_, clock, name, "the second run", wait, &mine).ok());
+  EXPECT_EQ(told.size(), 1u);
+  EXPECT_EQ(ReadLockHolder(fs_, name), LockHolderLine("the second run"));
+
+  // A bound of 0: one try, nobody told.
+  told.clear();
+  std::unique_ptr<FileLock> third;
+  wait.wait_millis = 0;
+  EXPECT_TRUE(WaitForFileLock(fs_, clock, name, "", wait, &third).IsBusy());
+  EXPECT_TRUE(told.empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // What only real files can show: links planted where the program writes,
 // FIFOs and devices where it reads, and the permissions of the files it
 // creates or replaces.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/testing/fake_env.h"
 
 namespace zov::platform {
@@ -27,7 +29,7 @@ class PosixFileSystemTest : public ::testing::Test {
   }
   mode_t ModeOf(const std::string& name) {
     struct stat st {};
-    EXPECT_EQ(::lstat(fs_.Resolve(name).c_str(), &st), 0) << name;
+    EXPECT_EQ(::lstat(Cp850ToUtf8Exact(fs_.Resolve(name)).c_str(), &st), 0) << name;
     return st.st_mode & 07777;
   }
 };
@@ -154,6 +156,71 @@ TEST_F(PosixFileSystemTest, RenameToExactNameLeavesOtherSpellingsAlone) {
     ASSERT_TRUE(fs_.ListDirectory(dir, &entries).ok());
     EXPECT_EQ(entries.size(), *c.kept ? 2u : 1u);
   }
+}
+
+// On disk the names are UTF-8. One that code page 850 cannot hold (other
+// characters, bytes that are not UTF-8) is no name the program could use:
+// it is not listed, and such a current directory is an error naming it.
+TEST_F(PosixFileSystemTest, NamesOnDiskAreUtf8AndForeignOnesAreLeftOut) {
+  const std::string folder = "Administraci\xA2 Garc\xA1" "a";
+  ASSERT_TRUE(fs_.CreateDirectory(dir_ + folder).ok());
+  ASSERT_TRUE(fs_.WriteFile(dir_ + folder + "/GARC\xD6" "A.xlsx", "book").ok());
+  struct stat st {};
+  EXPECT_EQ(::lstat((dir_ + "Administraci\u00F3 Garc\u00EDa/GARC\u00CDA.xlsx").c_str(), &st), 0);
+
+  const std::string foreign[] = {"\u65E5\u672C.txt", "bad\xFF.txt", "\u20AC.csv"};
+  for (const std::string& name : foreign) {
+    const int fd = ::open((dir_ + name).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0) << name;
+    ::close(fd);
+  }
+  std::vector<DirEntry> entries;
+  ASSERT_TRUE(fs_.ListDirectory(dir_, &entries).ok());
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, folder);
+  DirEntry entry;
+  EXPECT_TRUE(fs_.FindFirst(dir_ + "*.txt", &entry).IsNotFound());
+
+  ASSERT_EQ(::mkdir((dir_ + "\u65E5\u672C").c_str(), 0700), 0);
+  std::string before, now;
+  ASSERT_TRUE(fs_.GetCurrentDirectory(&before).ok());
+  ASSERT_EQ(::chdir((dir_ + "\u65E5\u672C").c_str()), 0);
+  const Status s = fs_.GetCurrentDirectory(&now);
+  ASSERT_TRUE(fs_.SetCurrentDirectory(before).ok());
+  EXPECT_TRUE(s.IsInvalidArgument()) << s.message();
+  EXPECT_NE(s.message().find(dir_ + "??"), std::string::npos) << s.message();
+}
+
+}  // namespace
+}  // namespace zov::platform
+
+namespace zov::platform {
+namespace {
+
+// A lock file is owner-only and never written through what stands under its
+// name: a link (whose target keeps its bytes), a FIFO (refused at once, no
+// wait for a writer). A dangling link under a new name counts as taken.
+TEST_F(PosixFileSystemTest, LockFilesAndNoReplaceRenamesLeaveWhatStandsAlone) {
+  const std::string target = dir_ + "precious.txt";
+  ASSERT_TRUE(fs_.WriteFile(target, "precious").ok());
+  ASSERT_EQ(::symlink(target.c_str(), (dir_ + "link.lck").c_str()), 0);
+  ASSERT_EQ(::mkfifo((dir_ + "fifo.lck").c_str(), 0600), 0);
+  std::unique_ptr<FileLock> lock;
+  for (const char* name : {"link.lck", "fifo.lck"}) {
+    const Status s = fs_.TryLockFile(dir_ + name, "note", &lock);
+    EXPECT_TRUE(s.IsInvalidArgument()) << name << ": " << s.message();
+  }
+  EXPECT_EQ(Read(target), "precious");
+  const mode_t old_umask = ::umask(0);
+  const Status locked = fs_.TryLockFile(dir_ + "run.lck", "note", &lock);
+  ::umask(old_umask);
+  ASSERT_TRUE(locked.ok()) << locked.message();
+  EXPECT_EQ(ModeOf(dir_ + "run.lck"), 0600u);
+
+  ASSERT_EQ(::symlink((dir_ + "nowhere").c_str(), (dir_ + "K3Z09QAB.CSV").c_str()), 0);
+  ASSERT_TRUE(fs_.WriteFile(dir_ + "K3Z09QAB.CSV.tmp", "rows").ok());
+  EXPECT_TRUE(fs_.RenameNoReplace(dir_ + "K3Z09QAB.CSV.tmp", dir_ + "K3Z09QAB.CSV").IsAlreadyExists());
+  EXPECT_EQ(Read(dir_ + "K3Z09QAB.CSV.tmp"), "rows");
 }
 
 }  // namespace

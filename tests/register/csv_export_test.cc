@@ -1,5 +1,7 @@
 #include "register/csv_export.h"
 
+#include <algorithm>
+
 #include "gtest/gtest.h"
 #include "tests/register/harness.h"
 
@@ -60,6 +62,58 @@ TEST(CsvExportTest, FindsTheOpenerInExeDirThenPath) {
     }
     const std::string found = FindOpener(fs, root + c.exe_dir, path_list);
     EXPECT_EQ(found, c.found.empty() ? "" : root + c.found);
+  }
+}
+
+// Another run takes the final name between the temporary file's writing and
+// its naming: its file stays as it was, this owner's file takes another
+// name, whole. A naming that fails for another reason loses the file
+// (deleted, said, counted) but never leaves it half-named.
+TEST(CsvExportTest, AFinalNameTakenMeanwhileIsNeverReplaced) {
+  struct Racing : platform::FileSystemWrapper {
+    using FileSystemWrapper::FileSystemWrapper;
+    bool fail = false;
+    platform::Status RenameNoReplace(std::string_view from, std::string_view to) override {
+      if (fail) return platform::Status::IoError("rename: injected");
+      if (taken.empty()) {
+        taken = std::string(to);
+        EXPECT_TRUE(WriteFile(to, "theirs").ok());
+      }
+      return FileSystemWrapper::RenameNoReplace(from, to);
+    }
+    std::string taken;
+  };
+  for (bool fail : {false, true}) {
+    SCOPED_TRACE(fail ? "the naming fails" : "the name is taken");
+    Harness h;
+    Racing racing(h.env.fs);
+    racing.fail = fail;
+    h.env.fs = &racing;
+    h.state.params.open_csv = true;
+    OwnerCsvStart(h.ctx);
+    CsvRow(h.ctx, LineAmounts{});
+    OwnerCsvEnd(h.ctx);
+    std::vector<platform::DirEntry> entries;
+    ASSERT_TRUE(h.fs->ListDirectory(h.fake.root(), &entries).ok());
+    std::vector<std::string> names;
+    for (const auto& e : entries) names.push_back(e.name);
+    EXPECT_EQ(h.slots.lost_lines, 0);
+    if (fail) {
+      EXPECT_TRUE(names.empty()) << names[0];
+      EXPECT_EQ(h.state.csv_unpublished, 1);
+      EXPECT_TRUE(h.fake.errors.Mentions("could not be given its name: deleted, not opened"));
+      continue;
+    }
+    ASSERT_EQ(names.size(), 2u);
+    std::string theirs, mine;
+    ASSERT_TRUE(h.fs->ReadFile(racing.taken, &theirs).ok());
+    EXPECT_EQ(theirs, "theirs");
+    EXPECT_NE(h.state.csv_path, racing.taken);
+    EXPECT_EQ(h.state.csv_path.substr(h.state.csv_path.size() - 4), ".CSV");
+    ASSERT_TRUE(h.fs->ReadFile(h.state.csv_path, &mine).ok());
+    EXPECT_EQ(std::count(mine.begin(), mine.end(), '\n'), 2) << "the heading row and the line's row";
+    EXPECT_EQ(h.state.csv_unpublished, 0);
+    EXPECT_TRUE(h.fake.errors.lines.empty());
   }
 }
 

@@ -65,23 +65,6 @@ TEST(CsvFieldsTest, YearAndQuarter) {
   }
 }
 
-TEST(CsvFieldsTest, OperationCodesByContract) {
-  struct Case {
-    std::string kind, flag, key, qualification, exemption;
-  } cases[] = {
-      {"C", "S", "08", "S1", "  "}, {"C", "N", "08", "S1", "  "}, {"L", "S", "11", "S1", "  "},
-      {"L", "N", "12", "S1", "  "}, {"L", " ", "12", "S1", "  "}, {"L", "s", "12", "S1", "  "},
-      {"V", "S", "01", "N1", "E1"}, {"P", "S", "01", "N1", "E1"}, {" ", " ", "01", "N1", "E1"},
-      {"l", "S", "01", "N1", "E1"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("kind '" + c.kind + "' flag '" + c.flag + "'");
-    EXPECT_EQ(OperationKey(c.kind, c.flag), c.key);
-    EXPECT_EQ(OperationQualification(c.kind), c.qualification);
-    EXPECT_EQ(OperationExemption(c.kind), c.exemption);
-  }
-}
-
 TEST(CsvFieldsTest, Situation) {
   struct Case {
     std::string reference, postal, situation;
@@ -104,14 +87,15 @@ TEST(CsvFieldsTest, RowOfAnLContractLine) {
   const CadastreRecord cadastre = Cadastre("000100010001", "1234567AB1234C0001XY", "48001");
   const LineAmounts amounts = ComputeLine(receipt, contract.ContractKind());
   const auto row = CsvRowValues(receipt, amounts, property, contract, cadastre);
-  const std::array<std::string, kCsvColumns> expected = {
+  const std::array<std::string, kIssuedColumnCount> expected = {
       "2026", "4T", "A", "01", "8612", "F1", "I01", "        1000,00", "05/11/2026", std::string(10, ' '),
       std::string(20, ' '), "00001234" + std::string(12, ' '), std::string(20, ' '), "02", "ES",
       "12345678Z      " + std::string(5, ' '), "PUIG,SOLER JOAN" + std::string(25, ' '), "11", "S1", "  ",
       "        1020,00", "        1000,00", "  21,00", "         210,00", "   0,00", "           0,00",
       std::string(10, ' '), "           0,00", "  ", std::string(34, ' '), "  19,00", "         190,00",
       std::string(15, ' '), "2", "1234567AB1234C0001XY", std::string(40, ' ')};
-  for (int i = 0; i < kCsvColumns; ++i) EXPECT_EQ(row[i], expected[i]) << "column " << i + 1 << " " << kCsvHeaders[i];
+  for (int i = 0; i < kIssuedColumnCount; ++i)
+    EXPECT_EQ(row[i], expected[i]) << "column " << i + 1 << " " << kIssuedInvoiceDesign[i].csv_header;
 }
 
 // A property without contract or cadastral record is read as blanks.

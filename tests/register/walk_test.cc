@@ -86,7 +86,8 @@ TEST(WalkTest, OpenCsvKeepsTheFileAndRunsTheOpener) {
   std::string text;
   ASSERT_TRUE(h.fs->ReadFile(h.fake.root() + csv[0], &text).ok());
   std::string header;
-  for (std::string_view name : kCsvHeaders) header += (header.empty() ? "" : ";") + std::string(name);
+  for (const IssuedColumnSpec& c : kIssuedInvoiceDesign)
+    header += (header.empty() ? "" : ";") + std::string(c.csv_header);
   EXPECT_EQ(text.substr(0, header.size() + 2), header + "\r\n");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
   EXPECT_EQ(std::count(text.begin(), text.end(), ';'), 70);

@@ -36,6 +36,30 @@ class FileNamesTest : public ::testing::Test {
   const std::string dir_ = fake_.root();
 };
 
+// Owners' names as file-name parts: accents kept, what no system takes
+// dropped, never a name that ends in a blank or a dot or leaves its folder.
+TEST(FileNamePartTest, KeepsLettersDropsWhatNoSystemTakes) {
+  struct Case {
+    std::string name;
+    std::size_t max;
+    std::string want;
+  } cases[] = {
+      {"PUIG I FERRER, JOAN", 40, "PUIG I FERRER, JOAN"},
+      {"MARIA \xB7NGELS PUIGDOM\xD4NECH", 40, "MARIA \xB7NGELS PUIGDOM\xD4NECH"},
+      {"  N\xA3\xA4" "ez, Fran\x87ois / d'Or  ", 40, "N\xA3\xA4" "ez, Fran\x87ois  d'Or"},
+      {"A\\B/C:D*E?F\"G<H>I|J", 40, "ABCDEFGHIJ"},
+      {"TAB\tNL\nNUL" + std::string(1, '\0') + "ESC\x1B" "DEL\x7F" "END", 40, "TABNLNULESCDELEND"},
+      {"../../etc/passwd", 40, "....etcpasswd"},
+      {"S.A. ...", 40, "S.A"},
+      {"ABCDEFGH", 5, "ABCDE"},
+      {"AB CD", 3, "AB"},  // cut, then the blank at its end dropped
+      {"", 40, ""},
+      {"***", 40, ""},
+      {std::string(300, 'X'), std::string::npos, std::string(300, 'X')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FileNamePart(c.name, c.max), c.want) << "name \"" << c.name << "\"";
+}
+
 TEST_F(FileNamesTest, FileExistsOnlyForOrdinaryFiles) {
   const std::string d = dir_;
   MakeFile(d + "plain.csv");
@@ -98,6 +122,33 @@ TEST_F(FileNamesTest, EachCallCreatesItsOwnEmptyFile) {
 // A new name is taken by an exclusive create, never by a search of the
 // directory: a TEMP of tens of thousands of files made each name cost a full
 // listing.
+// A file written under its temporary name takes the unique name it stands
+// for ("K3Z09QAB.CSV.tmp" becomes "K3Z09QAB.CSV") while that is free, and a
+// new name of the same shape once it is taken; the taker keeps its file.
+TEST_F(FileNamesTest, TemporaryFilesTakeTheirUniqueNameWhenPublished) {
+  for (bool taken : {false, true}) {
+    SCOPED_TRACE(taken ? "taken" : "free");
+    std::unique_ptr<platform::ByteFile> file;
+    const std::string temp = UniqueTemporaryFile(env_, dir_, "", ".CSV", &file);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(HasShape(temp, dir_, 8, ".CSV.tmp")) << temp;
+    ASSERT_TRUE(file->Write(0, "rows").ok());
+    ASSERT_TRUE(file->Close().ok());
+    const std::string own = temp.substr(0, temp.size() - 4);
+    if (taken) MakeFile(own);
+    std::string name;
+    ASSERT_TRUE(PublishUniqueFile(env_, temp, dir_, "", ".CSV", &name).ok());
+    EXPECT_TRUE(HasShape(name, dir_, 8, ".CSV")) << name;
+    EXPECT_EQ(name == own, !taken) << name;
+    std::string text;
+    ASSERT_TRUE(fs_->ReadFile(name, &text).ok());
+    EXPECT_EQ(text, "rows");
+    ASSERT_TRUE(fs_->ReadFile(own, &text).ok());
+    EXPECT_EQ(text, taken ? "x" : "rows");
+    EXPECT_FALSE(fs_->ReadFile(temp, &text).ok());
+  }
+}
+
 TEST(UniqueFileNameCostTest, ANewNameNeverSearchesTheDirectory) {
   platform::FakeEnv fake(platform::FakeEnv::Files::kReal);
   struct CountingFileSystem : platform::FileSystemWrapper {

@@ -202,11 +202,12 @@ TEST(IniFileOnDiskTest, ReadersSeeTheOldOrTheNewFileNeverAGap) {
   std::atomic<int> written{0};
   std::atomic<int> failures{0};
   std::thread writer([&] {
+    platform::FakeEnv writer;  // its own fakes, with the files on disk
     auto writer_fs = platform::NewNativeFileSystem();
-    platform::FakeClock writer_clock;
-    platform::Env env{writer_fs.get(), &writer_clock};
+    platform::Env env = writer.env;
+    env.fs = writer_fs.get();
     for (int i = 0; i < kWrites; ++i, ++written) {
-      writer_clock.Advance(10);  // a new seed, as time passes
+      writer.clock.Advance(10);  // a new seed, as time passes
       if (!WriteIniValue(env, path, "Terminal", "Dir", std::to_string(i % 10)).ok()) ++failures;
     }
   });

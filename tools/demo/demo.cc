@@ -1,7 +1,6 @@
 #include "tools/demo/demo.h"
 
-#include <charconv>
-#include <iostream>
+#include <limits>
 #include <map>
 #include <ostream>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "register/records.h"
 #include "tools/demo/demo_files.h"
+#include "tools/support/command_line.h"
 #include "tools/zovdata/suite_files.h"
 #include "tools/zovdata/zovdata.h"
 
@@ -140,15 +140,12 @@ std::string Thousands(int64_t n) {
   return out;
 }
 
-constexpr std::string_view kUsage =
-    "usage: zovdata demo DIR [--owners N] [--seed S] [--properties-per-owner N]\n"
-    "                        [--receipts-per-property N] [--csv keep|delete]\n";
-
-bool ParseNumber(std::string_view text, int64_t low, int64_t high, int64_t* value) {
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, *value);
-  return ec == std::errc() && ptr == end && !text.empty() && *value >= low && *value <= high;
-}
+constexpr std::string_view kDemoHelp =
+    "Builds a demo installation in DIR for trying the register program: the\n"
+    "descriptions (ddf/), the twelve data files loaded with N owners, their\n"
+    "properties and two years of receipts (DADES/), the user settings, the\n"
+    "language file and a tmp/ folder with the run parameters. The same options\n"
+    "give the same installation. Existing data files are never overwritten.\n";
 
 }  // namespace
 
@@ -170,57 +167,30 @@ Status BuildDemoInstallation(platform::Env& env, const DemoRequest& request, dem
 
 int RunDemoCommand(platform::Env& env, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   DemoRequest request;
-  auto misuse = [&](const std::string& message) {
-    err << "zovdata: demo: " << message << "\n" << kUsage;
-    return 2;
-  };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    if (!arg.starts_with("--")) {
-      if (!request.dir.empty()) return misuse("more than one directory given: " + std::string(arg));
-      request.dir = std::string(arg);
-      continue;
-    }
-    std::string name(arg);
-    std::string value;
-    if (const std::size_t eq = name.find('='); eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-    } else {
-      if (i + 1 == args.size()) return misuse(name + " needs a value");
-      value = args[++i];
-    }
-    int64_t n = 0;
-    if (name == "--csv") {
-      if (value != "keep" && value != "delete") return misuse("--csv takes keep or delete, not " + value);
-      request.keep_csv = value == "keep";
-    } else if (name == "--seed") {
-      uint64_t seed = 0;
-      const char* end = value.data() + value.size();
-      auto [ptr, ec] = std::from_chars(value.data(), end, seed);
-      if (value.empty() || ec != std::errc() || ptr != end) return misuse("--seed takes a whole number, not " + value);
-      request.options.seed = seed;
-    } else if (name == "--owners" || name == "--properties-per-owner" || name == "--receipts-per-property") {
-      if (!ParseNumber(value, 0, 1000000, &n)) return misuse(name + " takes a whole number, not " + value);
-      int32_t& field = name == "--owners" ? request.options.owners
-                       : name == "--properties-per-owner" ? request.options.properties_per_owner
-                                                          : request.options.receipts_per_property;
-      field = static_cast<int32_t>(n);
-    } else {
-      return misuse("unknown option " + name);
-    }
-  }
-  if (request.dir.empty()) return misuse("no directory given");
+  CommandLine line("zovdata demo", std::string(kDemoHelp));
+  line.Argument("DIR", "the installation's directory (made when missing)", &request.dir);
+  line.Number<int32_t>("--owners", "N", "how many owners", 0, 1000000, &request.options.owners);
+  line.Number<uint64_t>("--seed", "S", "the seed of the generated data", 0, std::numeric_limits<uint64_t>::max(),
+                        &request.options.seed);
+  line.Number<int32_t>("--properties-per-owner", "N", "with --receipts-per-property: a fixed shape", 0, 1000000,
+                       &request.options.properties_per_owner);
+  line.Number<int32_t>("--receipts-per-property", "N", "instead of varied owners", 0, 1000000,
+                       &request.options.receipts_per_property);
+  std::string csv = request.keep_csv ? "keep" : "delete";
+  line.Choice("--csv", {"keep", "delete"}, "whether the register keeps its CSV files", &csv);
+  line.Epilogue(std::string(kExitCodesHelp));
+  if (std::optional<int> stop = line.Parse(args, out, err)) return *stop;
+  request.keep_csv = csv == "keep";
   // Each of the two shape options needs the other.
   if ((request.options.properties_per_owner == 0) != (request.options.receipts_per_property == 0)) {
-    return misuse("--properties-per-owner and --receipts-per-property go together");
+    return line.Misuse(err, "--properties-per-owner and --receipts-per-property go together");
   }
-  if (Status s = demo::CheckOptions(request.options); !s.ok()) return misuse(s.message());
+  if (Status s = demo::CheckOptions(request.options); !s.ok()) return line.Misuse(err, s.message());
 
   demo::DemoCounts counts;
   if (Status s = BuildDemoInstallation(env, request, &counts); !s.ok()) {
-    err << "zovdata: demo: " << s.message() << "\n";
-    return 1;
+    err << "zovdata demo: " << s.message() << "\n";
+    return kExitProblems;
   }
   std::string root;
   AbsoluteDir(*env.fs, request.dir, &root).IgnoreError();
@@ -235,11 +205,7 @@ int RunDemoCommand(platform::Env& env, const std::vector<std::string>& args, std
       << "  run          " << root << "tmp/  (Sessio.ini, OrvaTerm.ini, pent.tmp: register of "
       << demo::kQuarterFrom << " to " << demo::kQuarterTo << ", CSV files "
       << (request.keep_csv ? "kept" : "deleted") << ")\n";
-  return 0;
-}
-
-int RunDemoCommand(platform::Env& env, const std::vector<std::string>& args) {
-  return RunDemoCommand(env, args, std::cout, std::cerr);
+  return kExitDone;
 }
 
 }  // namespace zov::tools

@@ -38,12 +38,9 @@ struct DemoRequest {
 
 // The command line after "demo": DIR [--owners N] [--seed S]
 // [--properties-per-owner N] [--receipts-per-property N] [--csv keep|delete].
-// Writes a summary to `out` and errors to `err`; returns 0 done, 1 failed,
-// 2 misused.
+// Writes a summary to `out` and errors to `err`; returns the exit code
+// (tools/support/command_line.h): 0 done, 1 failed, 2 misused.
 int RunDemoCommand(platform::Env& env, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-// The same on standard output and standard error.
-int RunDemoCommand(platform::Env& env, const std::vector<std::string>& args);
 
 }  // namespace zov::tools
 

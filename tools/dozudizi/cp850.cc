@@ -26,11 +26,6 @@ bool ConvertByte(iconv_t cd, unsigned char byte, std::string* out) {
   return true;
 }
 
-// The base letter of each code page 1252 letter from 0xC0 to 0xFF; "_" for
-// the two signs among them.
-constexpr std::string_view kLatinFold = "AAAAAAACEEEEIIIIDNOOOOO_OUUUUYTsaaaaaaaceeeeiiiidnooooo_ouuuuyty";
-static_assert(kLatinFold.size() == 64);
-
 }  // namespace
 
 platform::Status Cp850Text::Init() {
@@ -68,25 +63,10 @@ std::string Cp850Text::ToWinAnsi(std::string_view cp850) const {
   return out;
 }
 
-std::string Cp850Text::ToFileNamePart(std::string_view cp850, std::size_t max_length) const {
-  std::string out;
-  for (char c : cp850) {
-    if (out.size() >= max_length) break;
-    auto a = static_cast<unsigned char>(win_ansi_[static_cast<unsigned char>(c)]);
-    char keep = 0;
-    if ((a >= '0' && a <= '9') || (a >= 'A' && a <= 'Z') || (a >= 'a' && a <= 'z')) {
-      keep = static_cast<char>(a);
-    } else if (a >= 0xC0) {
-      keep = kLatinFold[a - 0xC0];
-    }
-    if (keep != 0 && keep != '_') {
-      out += keep;
-    } else if (!out.empty() && out.back() != '_') {
-      out += '_';
-    }
-  }
-  while (!out.empty() && out.back() == '_') out.pop_back();
-  return out;
+std::size_t Cp850Text::CountNotInWinAnsi(std::string_view cp850) const {
+  std::size_t n = 0;
+  for (char c : cp850) n += c != '?' && win_ansi_[static_cast<unsigned char>(c)] == '?' ? 1 : 0;
+  return n;
 }
 
 }  // namespace zov::tools

@@ -1,6 +1,6 @@
 // Code page 850 text converted for the output edges: UTF-8 for terminals and
 // text files, the PDF standard fonts' WinAnsi (code page 1252) encoding for
-// PDF pages, and plain ASCII for file names.
+// PDF pages.
 //
 //   Cp850Text cp;
 //   if (Status s = cp.Init(); !s.ok()) ...;
@@ -30,9 +30,9 @@ class Cp850Text {
 
   std::string ToUtf8(std::string_view cp850) const;
   std::string ToWinAnsi(std::string_view cp850) const;
-  // Letters and digits kept (accented letters without their accents), every
-  // other run of characters one "_"; at most max_length characters.
-  std::string ToFileNamePart(std::string_view cp850, std::size_t max_length) const;
+  // How many characters of `cp850` ToWinAnsi shows as "?" though they are
+  // not "?" (box drawing, blocks: what the PDF fonts lack).
+  std::size_t CountNotInWinAnsi(std::string_view cp850) const;
 
  private:
   std::array<std::string, 256> utf8_;

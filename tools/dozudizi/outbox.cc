@@ -1,5 +1,7 @@
 #include "tools/dozudizi/outbox.h"
 
+#include "session/file_names.h"
+
 namespace zov::tools {
 namespace {
 
@@ -30,10 +32,10 @@ std::string CsvField(std::string_view raw) {
 
 }  // namespace
 
-std::string OutboxFileName(const Cp850Text& cp, int number, std::string_view owner_name) {
+std::string OutboxFileName(int number, std::string_view owner_name) {
   std::string digits = std::to_string(number);
   if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-  std::string name = cp.ToFileNamePart(owner_name, kNamePartLength);
+  const std::string name = session::FileNamePart(owner_name, kNamePartLength);
   return digits + (name.empty() ? "" : "-" + name) + ".pdf";
 }
 

@@ -14,8 +14,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/dozudizi/cp850.h"
-
 namespace zov::tools {
 
 inline constexpr std::string_view kOutboxDir = "outbox";
@@ -24,12 +22,13 @@ inline constexpr std::string_view kManifestName = "manifest.csv";
 struct OutboxEntry {
   std::string address;  // code page 850
   std::string name;     // code page 850
-  std::string file;     // file name inside the outbox, ASCII
+  std::string file;     // file name inside the outbox, code page 850
 };
 
 // "001-NAME.pdf" for the first owner: the 1-based number keeps names apart
-// when owners share a name, and the name part is ASCII (see ToFileNamePart).
-std::string OutboxFileName(const Cp850Text& cp, int number, std::string_view owner_name);
+// when owners share a name; the name part is the owner's name as the suite
+// puts names in file names (session::FileNamePart), at most 40 characters.
+std::string OutboxFileName(int number, std::string_view owner_name);
 
 // Whether the e-mail field is one plausible address: local@domain with no
 // blanks, quotes, separators or second "@"; the local part of letters,

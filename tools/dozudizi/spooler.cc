@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <random>
 #include <span>
 
@@ -144,7 +145,7 @@ class Run : public PageSink {
     } else {
       RemoveOutbox(outbox_, "the outbox of an earlier run");
     }
-    if (out_.problems > 0 && out_.exit_code == kExitOk) out_.exit_code = kExitLinesSkipped;
+    if (out_.problems > 0 && out_.exit_code == kExitDone) out_.exit_code = kExitProblems;
     return std::move(out_);
   }
 
@@ -153,7 +154,7 @@ class Run : public PageSink {
 
   void Fail(std::string text) {
     Message(std::move(text));
-    out_.exit_code = kExitFailed;
+    out_.exit_code = kExitProblems;
   }
 
   // Reads the print file in pieces, feeding each whole line on. False when
@@ -208,10 +209,25 @@ class Run : public PageSink {
 
   void Feed(ParsedPrintFile* batch) {
     for (Diagnostic& d : batch->diagnostics) problems_.push_back(std::move(d));
-    for (const Command& c : batch->commands) layout_.Feed(c);
+    for (const Command& c : batch->commands) {
+      if (c.kind == CommandKind::kItem) CountUnshown(c);
+      layout_.Feed(c);
+    }
     batch->commands.clear();
     batch->diagnostics.clear();
     TakeProblems();
+  }
+
+  // An item whose characters a PDF page cannot show prints them as "?": a
+  // changed line, listed and counted like the others. (The device is named
+  // before the first item; text and screen output show every character.)
+  void CountUnshown(const Command& item) {
+    if (!to_pdf_) to_pdf_ = mail_ || ResolveDevice(layout_.device(), request_.temp_dir).kind == DeviceKind::kPdf;
+    if (!*to_pdf_) return;
+    const std::size_t n = cp_.CountNotInWinAnsi(item.text);
+    if (n > 0) {
+      problems_.push_back(Diagnostic{item.line, std::to_string(n) + " character(s) the PDF font cannot show printed as \"?\""});
+    }
   }
 
   // Lists the problems found so far, up to kMaxListedProblems in all.
@@ -237,7 +253,7 @@ class Run : public PageSink {
     opened_ = true;
     to_ = ResolveDevice(layout_.device(), request_.temp_dir);
     if (to_.unknown) {
-      Message("device \"" + cp_.ToUtf8(layout_.device()) + "\" not known; writing the PDF " + fs_.Resolve(to_.path));
+      Message("device \"" + layout_.device() + "\" not known; writing the PDF " + fs_.Resolve(to_.path));
     }
     if (to_.kind == DeviceKind::kScreen) return;
     device_ = std::make_unique<PdfOutput>(fs_, random_);
@@ -252,12 +268,12 @@ class Run : public PageSink {
     FinishOwner();
     if (!mail_ || staging_.empty() || part.address.empty()) return;
     if (!IsPlausibleAddress(part.address)) {
-      Message("owner " + cp_.ToUtf8(part.name) + " (print file line " + std::to_string(part.line) +
-              "): the e-mail field \"" + cp_.ToUtf8(part.address) +
+      Message("owner " + part.name + " (print file line " + std::to_string(part.line) +
+              "): the e-mail field \"" + part.address +
               "\" is not one plausible address; not mailed");
       return;
     }
-    owner_entry_ = OutboxEntry{part.address, part.name, OutboxFileName(cp_, ++owner_number_, part.name)};
+    owner_entry_ = OutboxEntry{part.address, part.name, OutboxFileName(++owner_number_, part.name)};
     owner_ = std::make_unique<PdfOutput>(fs_, random_);
     platform::Status s = owner_->file.Create(staging_ + "/" + owner_entry_.file, true);
     if (!s.ok()) {
@@ -402,6 +418,7 @@ class Run : public PageSink {
   std::string outbox_;
   std::string staging_;
   bool opened_ = false;
+  std::optional<bool> to_pdf_;  // whether pages go to a PDF, known at the first item
   Destination to_;
   std::unique_ptr<PdfOutput> device_;
   PdfPage encoded_;

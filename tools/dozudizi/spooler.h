@@ -34,17 +34,13 @@
 #include "platform/env.h"
 #include "platform/file_system.h"
 #include "tools/dozudizi/cp850.h"
+#include "tools/support/command_line.h"
 
 namespace zov::tools {
 
 inline constexpr std::string_view kPrintFileName = "dozudizi.tmp";
 inline constexpr std::string_view kSettingsFileName = "DOZUDIZI.INI";
 inline constexpr std::string_view kDefaultPdfName = "register.pdf";
-
-// Exit codes of the spooler.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;        // nothing printed, or an output not written
-inline constexpr int kExitLinesSkipped = 2;  // printed, but print-file lines were skipped or changed
 
 // At most this many print-file problems are listed one by one.
 inline constexpr int kMaxListedProblems = 100;
@@ -72,9 +68,11 @@ struct SpoolRequest {
 SpoolRequest ReadSpoolRequest(platform::Env& env);
 
 struct SpoolOutcome {
-  int exit_code = kExitOk;
+  // kExitDone: everything printed; kExitProblems: nothing printed, an output
+  // not written, or print-file lines skipped or changed (each is a message).
+  int exit_code = kExitDone;
   std::string screen;                 // UTF-8 pages for standard output
-  std::vector<std::string> messages;  // lines for standard error
+  std::vector<std::string> messages;  // code page 850 lines for standard error
   std::vector<std::string> written;   // the device's file, when written, as named to the file system
   uint64_t pages = 0;                 // pages laid out
   std::string outbox;                 // the outbox, when this run put it in place

@@ -1,9 +1,9 @@
 #include "tools/zovdata/command_line.h"
 
-#include <charconv>
 #include <ostream>
 
 #include "tools/demo/demo.h"
+#include "tools/support/command_line.h"
 #include "tools/zovdata/suite_files.h"
 #include "tools/zovdata/zovdata.h"
 
@@ -29,17 +29,18 @@ constexpr std::string_view kToolHelp =
     "  load FILE RECORDS             insert the records stored in RECORDS into FILE\n"
     "  dump FILE [--key N]           print FILE's records, one hex line each, in key order\n"
     "  stat FILE                     print FILE's record length, record count and keys\n"
+    "  check [FILE...]               check data files for damage (all of the installation's without FILE)\n"
     "  demo DIR [--owners N] [--seed S]\n"
     "                                build a demo installation in DIR\n"
     "\n"
     "FILE is the data file's path as it is on disk, extension included\n"
     "(e.g. /srv/zov/DADES/VCobros.dat). \"zovdata COMMAND --help\" explains one\n"
-    "command. Exit code: 0 done, 1 failed (the reason is printed on one line),\n"
-    "2 wrong usage.\n";
+    "command; \"zovdata --version\" names the record manager in use.\n"
+    "\n"
+    "Exit codes: 0 done; 1 failed (the reason is printed on one line); 2 wrong\n"
+    "usage (nothing done).\n";
 
 constexpr std::string_view kDescribeHelp =
-    "Usage: zovdata describe DIR\n"
-    "\n"
     "Writes the description files of the twelve data files that the register\n"
     "program opens into DIR (created if missing): VPropiet.xdf, VGrups.xdf,\n"
     "VDepBase.xdf, VDepPart.xdf, VDepCont.xdf, VDepBanc.xdf, VDepCada.xdf,\n"
@@ -52,8 +53,6 @@ constexpr std::string_view kDescribeHelp =
     "size, number of keys, and one 16-byte entry per key segment.\n";
 
 constexpr std::string_view kCreateHelp =
-    "Usage: zovdata create FILE XDF\n"
-    "\n"
     "Creates FILE as an empty data file shaped by the description file XDF\n"
     "(see \"zovdata describe\"). An existing FILE is never replaced: remove it\n"
     "first if that is what you want.\n"
@@ -61,8 +60,6 @@ constexpr std::string_view kCreateHelp =
     "Example: zovdata create DADES/VCobros.dat ddf/VCobros.xdf\n";
 
 constexpr std::string_view kLoadHelp =
-    "Usage: zovdata load FILE RECORDS\n"
-    "\n"
     "Inserts into FILE the records stored back to back in the file RECORDS,\n"
     "each exactly FILE's record length (see \"zovdata stat\"). The load is all\n"
     "or nothing: a RECORDS file whose size is not a whole number of records\n"
@@ -73,8 +70,6 @@ constexpr std::string_view kLoadHelp =
     "Example: zovdata load DADES/VCobros.dat receipts.bin\n";
 
 constexpr std::string_view kDumpHelp =
-    "Usage: zovdata dump FILE [--key N]\n"
-    "\n"
     "Prints every record of FILE as one line of lower-case hexadecimal digits\n"
     "(two per byte), in the order of key N (default 0). Records with equal\n"
     "keys come in the order they were inserted.\n"
@@ -82,38 +77,74 @@ constexpr std::string_view kDumpHelp =
     "Example: zovdata dump DADES/VCobros.dat --key 1\n";
 
 constexpr std::string_view kStatHelp =
-    "Usage: zovdata stat FILE\n"
-    "\n"
     "Prints FILE's record length, its number of records, its page size and\n"
     "each key with its segments: position (1-based byte in the record),\n"
     "length, flags (0x01 duplicates allowed, 0x02 modifiable, 0x04 binary,\n"
     "0x10 another segment follows, 0x20 alternate collating sequence, 0x40\n"
     "descending, 0x100 extended type) and type (0 string).\n";
 
-constexpr std::string_view kDemoHelp =
-    "Usage: zovdata demo DIR [--owners N] [--seed S] [--properties-per-owner N\n"
-    "                        --receipts-per-property N] [--csv keep|delete]\n"
+constexpr std::string_view kCheckHelp =
+    "Runs the record manager's integrity check over each data file: the\n"
+    "file's pages, every index entry against the record it points to, every\n"
+    "record against its keys, and the record count. A damaged index makes\n"
+    "the register meet a record where its key does not belong, or miss it.\n"
+    "Without FILE, every *.dat file in the DADES folder of the installation\n"
+    "that ZOVROOT names is checked.\n"
     "\n"
-    "Builds a demo installation in DIR for trying the register program: the\n"
-    "descriptions (ddf/), the twelve data files loaded with N owners, their\n"
-    "properties and two years of receipts (DADES/), the user settings, the\n"
-    "language file and a tmp/ folder with the run parameters. The same options\n"
-    "give the same installation. Existing data files are never overwritten.\n"
-    "\n"
-    "  --owners N                 how many owners\n"
-    "  --seed S                   the seed of the generated data\n"
-    "  --properties-per-owner N   with --receipts-per-property: a fixed shape\n"
-    "  --receipts-per-property N  instead of varied owners\n"
-    "  --csv keep|delete          whether the register keeps its CSV files\n";
+    "One line per file: \"sound\", \"damaged\" followed by what was found\n"
+    "(indented), or \"not checked\" and why; then a summary line.\n"
+    "A damaged file is rebuilt from a backup, or by dumping its records\n"
+    "(zovdata dump) into a new file (zovdata create, zovdata load).\n";
+
+constexpr std::string_view kDataFileHelp = "the data file, extension included";
+
+// What a command's arguments and options are parsed into.
+struct CommandArgs {
+  std::string first;
+  std::string second;
+  int key = 0;
+  std::vector<std::string> files;
+};
 
 struct Command {
   std::string_view name;
-  std::string_view help;
+  // Declares the command's arguments and options into `line`.
+  void (*declare)(CommandLine& line, CommandArgs& args);
 };
+
+void DeclareDescribe(CommandLine& line, CommandArgs& a) {
+  line.Argument("DIR", "where the descriptions go (made when missing)", &a.first);
+}
+void DeclareCreate(CommandLine& line, CommandArgs& a) {
+  line.Argument("FILE", std::string(kDataFileHelp), &a.first);
+  line.Argument("XDF", "the description file", &a.second);
+}
+void DeclareLoad(CommandLine& line, CommandArgs& a) {
+  line.Argument("FILE", std::string(kDataFileHelp), &a.first);
+  line.Argument("RECORDS", "the records, back to back", &a.second);
+}
+void DeclareDump(CommandLine& line, CommandArgs& a) {
+  line.Argument("FILE", std::string(kDataFileHelp), &a.first);
+  line.Number("--key", "N", "the key whose order the records follow (default 0)", 0, 127, &a.key);
+}
+void DeclareStat(CommandLine& line, CommandArgs& a) { line.Argument("FILE", std::string(kDataFileHelp), &a.first); }
+void DeclareCheck(CommandLine& line, CommandArgs& a) {
+  line.MoreArguments("FILE", "data files to check (default: every one of the installation's DADES folder)", &a.files);
+}
+
 constexpr Command kCommands[] = {
-    {"describe", kDescribeHelp}, {"create", kCreateHelp}, {"load", kLoadHelp},
-    {"dump", kDumpHelp},         {"stat", kStatHelp},     {"demo", kDemoHelp},
+    {"describe", DeclareDescribe}, {"create", DeclareCreate}, {"load", DeclareLoad},
+    {"dump", DeclareDump},         {"stat", DeclareStat},     {"check", DeclareCheck},
 };
+
+std::string_view HelpOf(std::string_view name) {
+  if (name == "describe") return kDescribeHelp;
+  if (name == "create") return kCreateHelp;
+  if (name == "load") return kLoadHelp;
+  if (name == "dump") return kDumpHelp;
+  if (name == "check") return kCheckHelp;
+  return kStatHelp;
+}
 
 const Command* FindCommand(std::string_view name) {
   for (const Command& c : kCommands) {
@@ -122,28 +153,41 @@ const Command* FindCommand(std::string_view name) {
   return nullptr;
 }
 
-bool IsHelp(std::string_view a) { return a == "--help" || a == "-h" || a == "help"; }
+bool IsKnown(std::string_view name) { return name == "demo" || FindCommand(name) != nullptr; }
 
-int Usage(std::ostream& err, std::string_view command, std::string_view problem) {
-  err << "zovdata: " << command << ": " << problem << "; see \"zovdata " << command << " --help\"\n";
-  return 2;
-}
+bool IsHelp(std::string_view a) { return a == "--help" || a == "-h" || a == "help"; }
 
 int Fail(std::ostream& err, const Status& s) {
   err << "zovdata: " << s.message() << "\n";
-  return 1;
+  return kExitProblems;
 }
 
-// Positional arguments, refusing options other than those the command takes.
-bool Positionals(const std::vector<std::string>& args, std::vector<std::string>* out, std::string* bad) {
-  for (const std::string& a : args) {
-    if (a.size() > 1 && a[0] == '-') {
-      *bad = a;
-      return false;
+int UnknownCommand(std::ostream& err, std::string_view name) {
+  err << "zovdata: unknown command \"" << name << "\"; see \"zovdata --help\"\n";
+  return kExitUsage;
+}
+
+// `zovdata check [FILE...]`.
+int RunCheck(platform::Env& env, std::vector<std::string> files, std::ostream& out, std::ostream& err) {
+  if (files.empty()) {
+    Status s = InstallationDataFiles(env, &files);
+    if (s.IsInvalidArgument()) {
+      err << "zovdata check: " << s.message() << "; see \"zovdata check --help\"\n";
+      return kExitUsage;
     }
-    out->push_back(a);
+    if (!s.ok()) return Fail(err, s);
   }
-  return true;
+  int damaged = 0, not_checked = 0;
+  for (const std::string& file : files) {
+    std::string report;
+    const CheckResult result = CheckOneDataFile(file, &report);
+    if (result == CheckResult::kDamaged) ++damaged;
+    if (result == CheckResult::kNotChecked) ++not_checked;
+    out << report << "\n";
+  }
+  out << files.size() << (files.size() == 1 ? " file" : " files") << " checked: " << damaged << " damaged, "
+      << not_checked << " not checked\n";
+  return damaged + not_checked == 0 ? kExitDone : kExitProblems;
 }
 
 }  // namespace
@@ -151,100 +195,60 @@ bool Positionals(const std::vector<std::string>& args, std::vector<std::string>*
 int RunZovdata(platform::Env& env, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) {
     err << kToolHelp;
-    return 2;
+    return kExitUsage;
   }
   const std::string& name = args[0];
   if (IsHelp(name)) {
-    if (args.size() > 1) {
-      const Command* c = FindCommand(args[1]);
-      if (c == nullptr) {
-        err << "zovdata: unknown command \"" << args[1] << "\"; see \"zovdata --help\"\n";
-        return 2;
-      }
-      out << c->help;
-      return 0;
+    if (args.size() == 1) {
+      out << kToolHelp;
+      return kExitDone;
     }
-    out << kToolHelp;
-    return 0;
+    if (!IsKnown(args[1])) return UnknownCommand(err, args[1]);
+    // The command's own help, as "zovdata COMMAND --help" gives it.
+    return RunZovdata(env, {args[1], "--help"}, out, err);
   }
-  const Command* command = FindCommand(name);
-  if (command == nullptr) {
-    err << "zovdata: unknown command \"" << name << "\"; see \"zovdata --help\"\n";
-    return 2;
-  }
-  std::vector<std::string> rest(args.begin() + 1, args.end());
-  for (const std::string& a : rest) {
-    if (a == "--help" || a == "-h") {
-      out << command->help;
-      return 0;
-    }
-  }
-
+  if (!IsKnown(name)) return UnknownCommand(err, name);
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (name == "demo") return RunDemoCommand(env, rest, out, err);
 
-  std::vector<std::string> positional;
-  std::string bad;
-  int key_number = 0;
-  if (name == "dump") {
-    std::vector<std::string> filtered;
-    for (std::size_t i = 0; i < rest.size(); ++i) {
-      std::string_view value;
-      if (rest[i] == "--key") {
-        if (i + 1 == rest.size()) return Usage(err, name, "--key needs a key number");
-        value = rest[++i];
-      } else if (rest[i].rfind("--key=", 0) == 0) {
-        value = std::string_view(rest[i]).substr(6);
-      } else {
-        filtered.push_back(rest[i]);
-        continue;
-      }
-      const char* end = value.data() + value.size();
-      auto [ptr, ec] = std::from_chars(value.data(), end, key_number);
-      if (value.empty() || ec != std::errc() || ptr != end || key_number < 0 || key_number > 127) {
-        return Usage(err, name, "--key needs a key number from 0 to 127, not \"" + std::string(value) + "\"");
-      }
-    }
-    rest = filtered;
-  }
-  if (!Positionals(rest, &positional, &bad)) return Usage(err, name, "unknown option \"" + bad + "\"");
-
-  const std::size_t wanted = (name == "create" || name == "load") ? 2 : 1;
-  if (positional.size() != wanted) {
-    return Usage(err, name,
-                 positional.size() < wanted ? "missing argument" : "too many arguments");
-  }
+  const Command& command = *FindCommand(name);
+  CommandLine line("zovdata " + name, std::string(HelpOf(name)));
+  line.Epilogue(std::string(kExitCodesHelp));
+  CommandArgs a;
+  command.declare(line, a);
+  if (std::optional<int> stop = line.Parse(rest, out, err)) return *stop;
+  if (name == "check") return RunCheck(env, a.files, out, err);
 
   if (name == "describe") {
-    Status s = WriteDescriptions(*env.fs, positional[0]);
+    Status s = WriteDescriptions(*env.fs, a.first);
     if (!s.ok()) return Fail(err, s);
-    out << "wrote " << SuiteDataFiles().size() << " descriptions to " << positional[0] << "\n";
-    return 0;
+    out << "wrote " << SuiteDataFiles().size() << " descriptions to " << a.first << "\n";
+    return kExitDone;
   }
   if (name == "create") {
-    Status s = CreateDataFile(env, positional[0], positional[1]);
+    Status s = CreateDataFile(env, a.first, a.second);
     if (!s.ok()) return Fail(err, s);
-    out << "created " << positional[0] << "\n";
-    return 0;
+    out << "created " << a.first << "\n";
+    return kExitDone;
   }
   if (name == "load") {
     uint64_t loaded = 0;
-    Status s = LoadRecords(env, positional[0], positional[1], &loaded);
+    Status s = LoadRecords(env, a.first, a.second, &loaded);
     if (!s.ok()) return Fail(err, s);
-    out << "loaded " << loaded << (loaded == 1 ? " record" : " records") << " into " << positional[0] << "\n";
-    return 0;
+    out << "loaded " << loaded << (loaded == 1 ? " record" : " records") << " into " << a.first << "\n";
+    return kExitDone;
   }
   if (name == "dump") {
-    Status s = ForEachRecord(env, positional[0], key_number,
-                             [&](std::string_view record) { out << HexLine(record) << "\n"; });
+    Status s = ForEachRecord(env, a.first, a.key, [&](std::string_view record) { out << HexLine(record) << "\n"; });
     if (!s.ok()) return Fail(err, s);
-    return 0;
+    return kExitDone;
   }
   // stat
   platform::FileSpec stats;
-  Status s = ReadFileStats(env, positional[0], &stats);
+  Status s = ReadFileStats(env, a.first, &stats);
   if (!s.ok()) return Fail(err, s);
-  out << FormatStats(positional[0], stats);
-  return 0;
+  out << FormatStats(a.first, stats);
+  return kExitDone;
 }
 
 }  // namespace zov::tools

@@ -1,27 +1,28 @@
 // zovdata: the command-line tool for the suite's data files (zovdata.h).
-#include <iostream>
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "platform/native_env.h"
+#include "tools/support/command_line.h"
+#include "tools/support/tool_start.h"
 #include "tools/zovdata/command_line.h"
 
 int main(int argc, char** argv) {
-  std::unique_ptr<zov::platform::NativeEnv> native;
-  if (zov::platform::Status s = zov::platform::NativeEnv::Create(&native); !s.ok()) {
-    std::cerr << "zovdata: cannot start the record manager: " << s.message() << "\n";
-    return 1;
-  }
-  std::vector<std::string> args(argv + 1, argv + argc);
+  using namespace zov;
+  std::unique_ptr<platform::NativeEnv> native;
+  std::vector<std::string> args;
+  if (int code = 0; !tools::StartTool("zovdata", argc, argv, &native, &args, &code)) return code;
+  std::ostream& out = native->out();
   if (args.size() == 1 && args[0] == "--version") {
-    std::cout << "zovdata; record manager: " << native->record_manager_choice() << "\n";
-    return 0;
+    out << "zovdata; record manager: " << native->record_manager_choice() << "\n";
+    return tools::kExitDone;
   }
-  const int code = zov::tools::RunZovdata(native->env(), args, std::cout, std::cerr);
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "zovdata: cannot write the output\n";
-    return 1;
+  const int code = tools::RunZovdata(native->env(), args, out, native->err());
+  out.flush();
+  if (!out) {
+    native->err() << "zovdata: cannot write the output\n";
+    return tools::kExitProblems;
   }
   return code;
 }

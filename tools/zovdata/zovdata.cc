@@ -4,6 +4,7 @@
 
 #include "datafiles/description_file.h"
 #include "platform/recman/record_file.h"
+#include "platform/recman/record_managers.h"
 #include "platform/recman/status.h"
 #include "tools/zovdata/suite_files.h"
 
@@ -216,6 +217,44 @@ Status ForEachRecord(platform::Env& env, std::string_view file, int key_number,
 Status ReadFileStats(platform::Env& env, std::string_view file, platform::FileSpec* stats) {
   platform::RecordFile f(*env.record_manager);
   return OpenAndStat(f, file, platform::RecordFile::kReadOnly, stats);
+}
+
+Status InstallationDataFiles(platform::Env& env, std::vector<std::string>* files) {
+  files->clear();
+  const std::string root = env.environment != nullptr ? env.environment->GetOrEmpty("ZOVROOT") : std::string();
+  if (root.empty()) return Status::InvalidArgument("no FILE named and ZOVROOT is not set");
+  const std::string dir = env.fs->Resolve(JoinPath(root, "DADES")) + "/";
+  std::vector<platform::DirEntry> entries;
+  Status s = env.fs->ListDirectory(dir, &entries);
+  if (!s.ok()) return Status::Error(s.code(), dir + ": cannot list the data files: " + s.message());
+  for (const platform::DirEntry& e : entries) {
+    if ((e.attributes & (platform::kAttrDirectory | platform::kAttrSystem)) == 0 && platform::WildcardMatch("*.dat", e.name)) {
+      files->push_back(dir + e.name);
+    }
+  }
+  std::sort(files->begin(), files->end());
+  return Status::Ok();
+}
+
+CheckResult CheckOneDataFile(std::string_view file, std::string* report) {
+  *report = std::string(file) + ": ";
+  if (Status s = CheckPath(file); !s.ok()) {
+    *report += "not checked: " + s.message();
+    return CheckResult::kNotChecked;
+  }
+  platform::DataFileCheck check;
+  const int16_t st = platform::CheckDataFile(std::string(file), &check);
+  if (st != platform::kRmOk) {
+    *report += "not checked: " + std::string(platform::RecordStatusMeaning(st)) + " (status " + std::to_string(st) + ")";
+    return CheckResult::kNotChecked;
+  }
+  if (!check.damaged) {
+    *report += "sound";
+    return CheckResult::kSound;
+  }
+  *report += "damaged";
+  for (const std::string& finding : check.findings) *report += "\n  " + finding;
+  return CheckResult::kDamaged;
 }
 
 std::string HexLine(std::string_view record) {

@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/env.h"
 #include "platform/recman/file_spec.h"
@@ -58,6 +59,18 @@ namespace zov::tools {
 // The file's statistics: record length, record count, keys and segments.
 [[nodiscard]] platform::Status ReadFileStats(platform::Env& env, std::string_view file,
                                              platform::FileSpec* stats);
+
+// The installation's data files, for `zovdata check` without FILE: every
+// ordinary file named "*.dat" (any letter case) in the DADES folder of
+// ZOVROOT, by name. InvalidArgument when ZOVROOT is not set.
+[[nodiscard]] platform::Status InstallationDataFiles(platform::Env& env, std::vector<std::string>* files);
+
+enum class CheckResult { kSound, kDamaged, kNotChecked };
+
+// The engine's integrity check of one data file (platform::CheckDataFile),
+// and its report: "<file>: sound", "<file>: damaged" and a line per
+// finding, indented, or "<file>: not checked: <why> (status N)".
+CheckResult CheckOneDataFile(std::string_view file, std::string* report);
 
 // The record's bytes as one line of lower-case hexadecimal digits.
 std::string HexLine(std::string_view record);

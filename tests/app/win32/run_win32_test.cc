@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "platform/code_page.h"
 #include "platform/native_env.h"
 #include "platform/testing/temp_dir.h"
 #include "platform/win32/wide.h"
@@ -27,17 +28,22 @@ constexpr std::string_view kTenant = "GARC\xD6" "A L\xE0PEZ, MAR\xD6" "A";
 
 class WindowsInstallation {
  public:
-  WindowsInstallation() {
+  // Everything under `folder` (code page 850, ending in "\\"), when given.
+  explicit WindowsInstallation(std::string folder = "") : base_(dir_.path() + folder) {
+    if (!folder.empty()) {
+      EXPECT_TRUE(fs_->CreateDirectory(base_).ok()) << base_;
+    }
     for (const char* d : {"root", "root/DADES", "tmp", "exe", "csv dir"}) {
-      EXPECT_TRUE(fs_->CreateDirectory(dir_.path() + d).ok()) << d;
+      EXPECT_TRUE(fs_->CreateDirectory(base_ + d).ok()) << d;
     }
     EXPECT_TRUE(tools::WriteDescriptions(*fs_, root() + "ddf").ok());
   }
-  std::string root() const { return dir_.path() + "root\\"; }
-  std::string tmp() const { return dir_.path() + "tmp\\"; }
-  std::string exe() const { return dir_.path() + "exe\\"; }
-  std::string csv() const { return dir_.path() + "csv dir\\"; }
+  std::string root() const { return base_ + "root\\"; }
+  std::string tmp() const { return base_ + "tmp\\"; }
+  std::string exe() const { return base_ + "exe\\"; }
+  std::string csv() const { return base_ + "csv dir\\"; }
   platform::FileSystem& fs() { return *fs_; }
+  std::string temp() const { return dir_.path(); }
 
   template <typename Record>
   void Add(int16_t file_number, const Record& record) {
@@ -87,42 +93,53 @@ class WindowsInstallation {
 
  private:
   platform::TempDir dir_;
+  const std::string base_;
   std::unique_ptr<platform::FileSystem> fs_ = platform::NewNativeFileSystem();
   std::map<int16_t, std::string> records_;
 };
 
+// The same in a folder with accents, as the suite's users name theirs: code
+// page 850 inside, UTF-16 to the system, the names right on disk.
 TEST(Win32RunTest, OneOwnerOneLineByteForByteAsOnLinux) {
-  WindowsInstallation inst;
-  inst.Add(reg::kFileVPropiet, reg::Owner("0001", "PUIG*JOAN", "S", "joan@example.com"));
-  inst.Add(reg::kFileVGrups, reg::Group("00010001", "CARRER MAJOR"));
-  inst.Add(reg::kFileVDepBase, reg::Property("000100010001", kTenant, "ES12345678Z"));
-  inst.Add(reg::kFileVDepCont, reg::Contract("000100010001", "L", "S"));
-  inst.Add(reg::kFileVDepCada, reg::Cadastre("000100010001", "1234567AB1234C0001XY", "48001"));
-  inst.Add(reg::kFileVCobros, reg::Receipt("000100010001", "20260315", "00001234"));
-  // The opener is found by the command interpreter in the current directory
-  // (DataRoot); the spooler in ExeDir, as DOZUDIZI.EXE.
-  inst.Copy(WIN32_DEDADO, inst.root() + "DEDADO.EXE");
-  inst.Copy(WIN32_DEDADO, inst.exe() + "DOZUDIZI.EXE");
-  std::vector<std::string> pent(23, "");
-  pent[0] = "1/1/2026";
-  pent[1] = "31/12/2026";
-  pent[6] = "99";
-  pent[20] = "S";
-  pent[21] = "S";
-  pent[22] = "S";
-  ASSERT_EQ(inst.Run(pent), 0);
-  EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(std::string(ZOV_APP_TESTDATA) + "one_owner.prn"));
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(std::string(ZOV_APP_TESTDATA) + "one_owner.csv"));
-  EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
-  EXPECT_EQ(inst.Read(inst.tmp() + "spooler.ran"), "ran\n");
-  reg::ParamRecord defaults;
-  defaults.SetDefaults();
-  EXPECT_EQ(inst.Read(inst.root() + "DADES\\VParam.tab"), defaults.view());
-  // The opener got the one CSV file, whole path and all, and it stays.
-  std::vector<platform::DirEntry> csv;
-  ASSERT_TRUE(inst.fs().ListDirectory(inst.csv(), &csv).ok());
-  ASSERT_EQ(csv.size(), 1u);
-  EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), inst.csv() + csv[0].name + "\n");
+  for (const std::string folder : {"", "Administraci\xA2 Garc\xA1" "a\\"}) {
+    SCOPED_TRACE(folder);
+    WindowsInstallation inst(folder);
+    inst.Add(reg::kFileVPropiet, reg::Owner("0001", "PUIG*JOAN", "S", "joan@example.com"));
+    inst.Add(reg::kFileVGrups, reg::Group("00010001", "CARRER MAJOR"));
+    inst.Add(reg::kFileVDepBase, reg::Property("000100010001", kTenant, "ES12345678Z"));
+    inst.Add(reg::kFileVDepCont, reg::Contract("000100010001", "L", "S"));
+    inst.Add(reg::kFileVDepCada, reg::Cadastre("000100010001", "1234567AB1234C0001XY", "48001"));
+    inst.Add(reg::kFileVCobros, reg::Receipt("000100010001", "20260315", "00001234"));
+    // The opener is found by the command interpreter in the current directory
+    // (DataRoot); the spooler in ExeDir, as DOZUDIZI.EXE.
+    inst.Copy(WIN32_DEDADO, inst.root() + "DEDADO.EXE");
+    inst.Copy(WIN32_DEDADO, inst.exe() + "DOZUDIZI.EXE");
+    std::vector<std::string> pent(23, "");
+    pent[0] = "1/1/2026";
+    pent[1] = "31/12/2026";
+    pent[6] = "99";
+    pent[20] = "S";
+    pent[21] = "S";
+    pent[22] = "S";
+    ASSERT_EQ(inst.Run(pent), 0);
+    EXPECT_EQ(inst.Read(inst.tmp() + "dozudizi.tmp"), inst.Read(std::string(ZOV_APP_TESTDATA) + "one_owner.prn"));
+    EXPECT_EQ(inst.Read(inst.tmp() + "opened.csv"), inst.Read(std::string(ZOV_APP_TESTDATA) + "one_owner.csv"));
+    EXPECT_EQ(inst.Read(inst.tmp() + "DOZUDIZI.INI"), "[Opcions]\r\nCorreu=S\r\n");
+    EXPECT_EQ(inst.Read(inst.tmp() + "spooler.ran"), "ran\n");
+    reg::ParamRecord defaults;
+    defaults.SetDefaults();
+    EXPECT_EQ(inst.Read(inst.root() + "DADES\\VParam.tab"), defaults.view());
+    // The opener got the one CSV file, whole path and all, and it stays.
+    std::vector<platform::DirEntry> csv;
+    ASSERT_TRUE(inst.fs().ListDirectory(inst.csv(), &csv).ok());
+    ASSERT_EQ(csv.size(), 1u);
+    EXPECT_EQ(inst.Read(inst.tmp() + "opened.list"), platform::Cp850ToUtf8Exact(inst.csv() + csv[0].name) + "\n");
+    if (!folder.empty()) {
+      const std::wstring on_disk = platform::Utf8ToWide(platform::Cp850ToUtf8Exact(inst.temp())) +
+                                   L"Administraci\u00F3 Garc\u00EDa\\root\\DADES\\VParam.tab";
+      EXPECT_NE(::GetFileAttributesW(on_disk.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+  }
 }
 
 }  // namespace

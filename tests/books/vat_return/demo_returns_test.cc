@@ -17,7 +17,7 @@
 #include "format/format_state.h"
 #include "format/packed.h"
 #include "gtest/gtest.h"
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 #include "platform/recman/record_managers.h"
 #include "platform/testing/fake_env.h"
 #include "platform/text_lines.h"
@@ -139,7 +139,7 @@ class DemoInstallation {
     const std::string text_path = dir() + "read.txt", err_path = dir() + "read.err";
     command += " >'" + text_path + "' 2>'" + err_path + "'";
     int exit_code = -1;
-    EXPECT_TRUE(platform::NewPosixProcessRunner()->RunAndWait("/bin/sh", {"-c", command}, &exit_code).ok());
+    EXPECT_TRUE(platform::NewNativeProcessRunner()->RunAndWait("/bin/sh", {"-c", command}, &exit_code).ok());
     std::string text, err;
     EXPECT_TRUE(fs->ReadFile(text_path, &text).ok());
     EXPECT_TRUE(fs->ReadFile(err_path, &err).ok());

@@ -17,6 +17,7 @@
 #include "platform/recman/sqlite_schema.h"
 #include "platform/recman/status.h"
 #include "platform/testing/fake_clock.h"
+#include "tests/platform/recman/damaged_index.h"
 #include "tests/platform/recman/recman_test_util.h"
 
 namespace zov::platform {
@@ -135,6 +136,45 @@ TEST_P(RecordManagerTest, KeyedGetsFindTheRightRecord) {
       EXPECT_EQ(record, "") << c.name << ": nothing delivered";
     }
   }
+}
+
+// An index entry whose bytes were changed on disk ("CHARLI" became
+// "CHARLZ" in key 1's index, the record untouched): every read that reaches
+// the record through that entry answers 2, a damaged file, and leaves the
+// cursor where it was; the record's own key is not in the index (4); the
+// other key's index still finds it.
+TEST_P(RecordManagerTest, AnIndexEntryThatDisagreesWithItsRecordIsADamagedFile) {
+  MakeFile({Rec(1, "ALPHA"), Rec(2, "BRAVO"), Rec(3, "CHARLI"), Rec(4, "DELTA"), Rec(5, "ECHO")});
+  std::string error;
+  ASSERT_TRUE(test::DamageIndexEntry(path_, "zov_key1", "CHARLI", "CHARLZ", &error)) << error;
+  RecordFile f(*rm_);
+  ASSERT_EQ(f.Open(path_), kRmOk);
+  struct Case {
+    uint16_t op;
+    int8_t key_number;
+    std::string key;
+    int16_t status;
+    uint32_t number;  // the record delivered, when status is 0
+  } cases[] = {
+      {kOpGetEqual, 1, Name("CHARLZ"), kRmIoError, 0},
+      {kOpGetEqual, 1, Name("CHARLI"), kRmKeyNotFound, 0},
+      {kOpGetGreaterOrEqual, 1, Name("C"), kRmIoError, 0},
+      {kOpGetEqual, 1, Name("BRAVO"), kRmOk, 2},
+      {kOpGetNext, 1, "", kRmIoError, 0},
+      {kOpGetNext, 1, "", kRmIoError, 0},  // still standing on BRAVO
+      {kOpGetPrevious, 1, "", kRmOk, 1},
+      {kOpGetLessOrEqual, 1, Name("D"), kRmIoError, 0},
+      {kOpGetEqual, 0, Le(3, 4), kRmOk, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("operation " + std::to_string(c.op) + " " + c.key);
+    std::string key = c.key.empty() ? std::string(c.key_number == 0 ? 4 : 6, '\0') : c.key, record;
+    EXPECT_EQ(f.Get(c.op, c.key_number, &key, &record), c.status);
+    if (c.status == kRmOk) {
+      EXPECT_EQ(NumberOf(record), c.number);
+    }
+  }
+  EXPECT_EQ(Walk(f, 0), (std::vector<uint32_t>{1, 2, 3, 4, 5}));
 }
 
 TEST_P(RecordManagerTest, EveryGetOnAnEmptyFile) {

@@ -10,7 +10,7 @@
 #include "platform/recman/record_file.h"
 #include "platform/recman/record_managers.h"
 #include "platform/recman/status.h"
-#include "platform/win32/win32_env.h"
+#include "platform/native_env.h"
 #include "tests/platform/recman/recman_test_util.h"
 
 namespace zov::platform {
@@ -65,7 +65,7 @@ TEST(Win32LoaderTest, LocksHoldBetweenTwoProcesses) {
   std::unique_ptr<RecordManager> rm = NewSqliteRecordManager();
   RecordFile f(*rm);
   ASSERT_EQ(f.Create(path, Spec()), kRmOk);
-  std::unique_ptr<ProcessRunner> runner = NewWin32ProcessRunner();
+  std::unique_ptr<ProcessRunner> runner = NewNativeProcessRunner();
   struct Case {
     int8_t held;   // this process's open mode, or 1 for none
     int8_t other;  // the second process's

@@ -1,6 +1,7 @@
 // Processes and the environment on Windows: a program started and waited
 // for with its exit code, arguments that reach it unchanged whatever blanks
-// and quotes they hold, and environment variables read back.
+// and quotes they hold, environment variables read back, and a file lock
+// held against another process.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/native_env.h"
+#include "platform/win32/win32_env.h"
 #include "platform/testing/temp_dir.h"
 
 namespace zov::platform {
@@ -20,7 +22,7 @@ std::string Read(FileSystem& fs, const std::string& path) {
 }
 
 TEST(Win32ProcessTest, StartsWaitsAndReturnsTheExitCode) {
-  std::unique_ptr<ProcessRunner> runner = NewWin32ProcessRunner();
+  std::unique_ptr<ProcessRunner> runner = NewNativeProcessRunner();
   for (int code : {0, 1, 3, 85, 255}) {
     int exit_code = -1;
     ASSERT_TRUE(runner->RunAndWait(WIN32_CHILD, {"exit", std::to_string(code)}, &exit_code).ok());
@@ -33,8 +35,8 @@ TEST(Win32ProcessTest, StartsWaitsAndReturnsTheExitCode) {
 // The CSV path under a user profile's TEMP often holds a blank.
 TEST(Win32ProcessTest, ArgumentsArriveUnchanged) {
   TempDir dir;
-  std::unique_ptr<FileSystem> fs = NewWin32FileSystem();
-  std::unique_ptr<ProcessRunner> runner = NewWin32ProcessRunner();
+  std::unique_ptr<FileSystem> fs = NewNativeFileSystem();
+  std::unique_ptr<ProcessRunner> runner = NewNativeProcessRunner();
   const std::vector<std::string> args = {
       "C:\\Users\\Anna Puig\\AppData\\Local\\Temp\\AB12CD34.CSV",
       "plain",
@@ -54,6 +56,24 @@ TEST(Win32ProcessTest, ArgumentsArriveUnchanged) {
   EXPECT_EQ(Read(*fs, dir.path() + "args.txt"), want);
 }
 
+// The run lock between processes (LockFileEx): another process is refused
+// while this one holds it, reading who holds it, and takes it once released.
+TEST(Win32ProcessTest, AFileLockIsHeldAgainstOtherProcesses) {
+  TempDir dir;
+  std::unique_ptr<FileSystem> fs = NewWin32FileSystem();
+  std::unique_ptr<ProcessRunner> runner = NewWin32ProcessRunner();
+  const std::string lock_file = dir.path() + "dazorov1.lck";
+  std::unique_ptr<FileLock> held;
+  ASSERT_TRUE(fs->TryLockFile(lock_file, "the test", &held).ok());
+  int exit_code = -1;
+  ASSERT_TRUE(runner->RunAndWait(WIN32_CHILD, {"lock", lock_file, dir.path() + "first.txt"}, &exit_code).ok());
+  EXPECT_EQ(exit_code, 0);
+  EXPECT_EQ(Read(*fs, dir.path() + "first.txt"), "busy: " + LockHolderLine("the test"));
+  held.reset();
+  ASSERT_TRUE(runner->RunAndWait(WIN32_CHILD, {"lock", lock_file, dir.path() + "second.txt"}, &exit_code).ok());
+  EXPECT_EQ(Read(*fs, dir.path() + "second.txt"), "taken");
+}
+
 TEST(Win32ProcessTest, CommandLinesQuoteOnlyWhatNeedsIt) {
   struct Case {
     std::vector<std::string> args;
@@ -68,7 +88,7 @@ TEST(Win32ProcessTest, CommandLinesQuoteOnlyWhatNeedsIt) {
 }
 
 TEST(Win32EnvironmentTest, ReadsVariablesAndTellsUnsetFromEmpty) {
-  std::unique_ptr<Environment> env = NewWin32Environment();
+  std::unique_ptr<Environment> env = NewNativeEnvironment();
   EXPECT_EQ(env->Get("ZOV_SURELY_UNSET_VARIABLE"), std::nullopt);
   const std::optional<std::string> comspec = env->Get("COMSPEC");
   ASSERT_TRUE(comspec.has_value());
@@ -77,15 +97,15 @@ TEST(Win32EnvironmentTest, ReadsVariablesAndTellsUnsetFromEmpty) {
   EXPECT_EQ(env->Get("comspec"), comspec);
   // What a child process inherits.
   TempDir dir;
-  std::unique_ptr<FileSystem> fs = NewWin32FileSystem();
+  std::unique_ptr<FileSystem> fs = NewNativeFileSystem();
   int exit_code = -1;
-  ASSERT_TRUE(NewWin32ProcessRunner()->RunAndWait(WIN32_CHILD, {"env", "ZOV_TEST_BIN", dir.path() + "env.txt"},
+  ASSERT_TRUE(NewNativeProcessRunner()->RunAndWait(WIN32_CHILD, {"env", "ZOV_TEST_BIN", dir.path() + "env.txt"},
                                                   &exit_code).ok());
   EXPECT_EQ(Read(*fs, dir.path() + "env.txt"), env->GetOrEmpty("ZOV_TEST_BIN"));
 }
 
 TEST(Win32ClockTest, DateAndTimeAreInRange) {
-  std::unique_ptr<Clock> clock = NewWin32Clock();
+  std::unique_ptr<Clock> clock = NewNativeClock();
   const CivilDate today = clock->Today();
   EXPECT_GE(today.year, 2024);
   EXPECT_TRUE(today.month >= 1 && today.month <= 12);

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/testing/fake_env.h"
+#include "tools/support/command_line.h"
 
 namespace zov::tools {
 namespace {
@@ -43,24 +45,43 @@ TEST(OpenDocumentTest, OpensOnADesktopAndPrintsThePathOtherwise) {
     platform::FakeProcessRunner& runner = fake.processes;
     runner.runs.clear();
     runner.exit_code_to_return = c.xdg_exit;
-    OpenOutcome out = OpenDocument({"/tmp/registre 2024.csv"}, fake.env);
-    EXPECT_EQ(out.exit_code, kOpenExitOk) << c.name;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunDedado({"/tmp/registre 2024.csv"}, fake.env, out, err), kExitDone) << c.name;
     ASSERT_EQ(runner.runs.size(), c.runs ? 1u : 0u) << c.name;
     if (c.runs) {
       EXPECT_EQ(runner.runs[0].program, root + "bin/xdg-open") << c.name;
       EXPECT_EQ(runner.runs[0].args, std::vector<std::string>{"/tmp/registre 2024.csv"}) << c.name;
     }
-    EXPECT_EQ(out.printed, c.prints ? "/tmp/registre 2024.csv\n" : "") << c.name;
+    EXPECT_EQ(out.str(), c.prints ? "/tmp/registre 2024.csv\n" : "") << c.name;
   }
 }
 
 TEST(OpenDocumentTest, JoinsAPathSplitAtBlanksAndNeedsOne) {
-  platform::FakeEnv fake;
-  EXPECT_EQ(OpenDocument({"/tmp/registre", "2024.csv"}, fake.env).printed, "/tmp/registre 2024.csv\n");
-  OpenOutcome none = OpenDocument({}, fake.env);
-  EXPECT_EQ(none.exit_code, kOpenExitUsage);
-  EXPECT_EQ(none.printed, "");
-  EXPECT_EQ(fake.errors.lines.size(), 1u);
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string out;
+    std::string err_start;
+  };
+  const Case cases[] = {
+      {{"/tmp/registre", "2024.csv"}, kExitDone, "/tmp/registre 2024.csv\n", ""},
+      {{"--", "-odd.csv"}, kExitDone, "-odd.csv\n", ""},
+      {{}, kExitUsage, "", "dedado: DOCUMENT is missing; see \"dedado --help\""},
+      {{"--bogus"}, kExitUsage, "", "dedado: unknown option --bogus"},
+      {{"--help"}, kExitDone, "Usage: dedado DOCUMENT...\n", ""},
+  };
+  for (const Case& c : cases) {
+    platform::FakeEnv fake;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunDedado(c.args, fake.env, out, err), c.code) << c.out << c.err_start;
+    if (c.out.ends_with("...\n")) {
+      EXPECT_EQ(out.str().rfind(c.out, 0), 0u) << out.str();
+    } else {
+      EXPECT_EQ(out.str(), c.out);
+    }
+    EXPECT_EQ(err.str().rfind(c.err_start, 0), 0u) << err.str();
+    EXPECT_TRUE(fake.processes.runs.empty());
+  }
 }
 
 }  // namespace

@@ -144,24 +144,6 @@ TEST_F(RenderTest, ConvertsTheSuitesLetters) {
   }
 }
 
-TEST_F(RenderTest, FileNamePartsAreAscii) {
-  struct Case {
-    std::string name;
-    std::size_t max;
-    std::string want;
-  };
-  const std::vector<Case> cases = {
-      {"MARIA \xB7NGELS PUIGDOM\xD4NECH", 40, "MARIA_ANGELS_PUIGDOMENECH"},
-      {"  N\xA3\xA4" "ez, Fran\x87ois / d'Or  ", 40, "Nunez_Francois_d_Or"},
-      {"../../etc/passwd", 40, "etc_passwd"},
-      {"ABCDEFGH", 5, "ABCDE"},
-      {"AB CD", 3, "AB"},
-      {"", 40, ""},
-      {"***", 40, ""},
-  };
-  for (const Case& c : cases) EXPECT_EQ(cp_.ToFileNamePart(c.name, c.max), c.want) << "name \"" << c.name << "\"";
-}
-
 TEST_F(RenderTest, PdfShowsTitleAccentsAndTotals) {
   std::string pdftotext = FindPdfToText();
   if (pdftotext.empty()) GTEST_SKIP() << "pdftotext not installed";

@@ -13,28 +13,32 @@
 #include "datafiles/data_files.h"
 #include "datafiles/description_file.h"
 #include "datafiles/record_ops.h"
+#include "platform/code_page.h"
 #include "platform/coding.h"
 #include "platform/native_env.h"
 #include "platform/recman/record_managers.h"
+#include "platform/testing/fake_env.h"
 #include "platform/testing/fake_clock.h"
+#include "platform/testing/fake_environment.h"
 #include "platform/testing/temp_dir.h"
 #include "session/session.h"
 #include "tools/zovdata/command_line.h"
 #include "tools/zovdata/suite_files.h"
+#include "tests/platform/recman/damaged_index.h"
 
 namespace zov::tools {
 namespace {
 
+// Real files and the engine; the rest fake.
 struct Installation {
   platform::TempDir dir;
   std::unique_ptr<platform::FileSystem> fs = platform::NewNativeFileSystem();
   std::unique_ptr<platform::RecordManager> rm = platform::NewSqliteRecordManager();
-  platform::FakeClock clock;
-  platform::Env env;
+  platform::FakeEnv fake;
+  platform::Env env = fake.env;
 
   Installation() {
     env.fs = fs.get();
-    env.clock = &clock;
     env.record_manager = rm.get();
     EXPECT_TRUE(fs->CreateDirectory(dir.path() + "DADES").ok());
   }
@@ -175,6 +179,70 @@ TEST(Zovdata, LoadThenDumpInTheOrderOfEachKey) {
       << out;
 }
 
+// `zovdata check`: a file whose index entry disagrees with its record is
+// damaged (what SQLite and the engine found listed under it), sound files
+// are sound, a file that is not there or not a data file is not checked;
+// without FILE every data file of ZOVROOT's DADES folder is checked.
+TEST(Zovdata, CheckSaysWhichFilesAreDamaged) {
+  Installation inst;
+  inst.Create("VCobros");
+  inst.Create("VGrups");
+  const std::string p1 = "\x81\x81\x81\x81\x81\x81", p2 = "\x81\x81\x81\x81\x81\x82";
+  const std::string r1 = Receipt(p1, "\x94\x9A\x89\x8F", "\x80\x80\x80\x80", "\x80\x80\x80\x81");
+  const std::string r2 = Receipt(p2, "\x94\x9A\x8A\x85", "\x80\x80\x80\x80", "\x80\x80\x80\x82");
+  uint64_t loaded = 0;
+  ASSERT_TRUE(LoadRecords(inst.env, inst.Data("VCobros"), inst.Write("r.bin", r1 + r2), &loaded).ok());
+  inst.rm.reset();  // every file closed
+  platform::FakeEnvironment environment;
+  inst.env.environment = &environment;
+  std::string out, err;
+  ASSERT_EQ(inst.Run({"check", inst.Data("VCobros")}, &out, &err), 0) << out << err;
+  EXPECT_EQ(out, inst.Data("VCobros") + ": sound\n1 file checked: 0 damaged, 0 not checked\n");
+
+  // The index entry of r1 says October (0x8A), its record September (0x89).
+  std::string error;
+  ASSERT_TRUE(platform::test::DamageIndexEntry(inst.Data("VCobros"), "zov_key0", p1 + "\x94\x9A\x89\x8F",
+                                               p1 + "\x94\x9A\x8A\x8F", &error))
+      << error;
+  struct Case {
+    std::vector<std::string> args;
+    std::string zovroot;
+    int code;
+    std::vector<std::string> lines;  // the first lines of the output, each as it starts
+  } cases[] = {
+      {{"check", inst.Data("VCobros")}, "", 1,
+       {inst.Data("VCobros") + ": damaged", "  ", "1 file checked: 1 damaged, 0 not checked"}},
+      {{"check", inst.Data("VGrups"), inst.Data("VDepBase"), inst.Xdf("VGrups")}, "", 1,
+       {inst.Data("VGrups") + ": sound", inst.Data("VDepBase") + ": not checked: file not found (status 12)",
+        inst.Xdf("VGrups") + ": not checked: not a data file (status 30)",
+        "3 files checked: 0 damaged, 2 not checked"}},
+      {{"check"}, inst.dir.path(), 1,
+       {inst.Data("VCobros") + ": damaged", "  ", inst.Data("VGrups") + ": sound",
+        "2 files checked: 1 damaged, 0 not checked"}},
+  };
+  for (const Case& c : cases) {
+    std::string joined;
+    for (const std::string& a : c.args) joined += a + " ";
+    SCOPED_TRACE(joined + " ZOVROOT=" + c.zovroot);
+    environment.Set("ZOVROOT", c.zovroot);
+    EXPECT_EQ(inst.Run(c.args, &out, &err), c.code) << err;
+    EXPECT_EQ(err, "");
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+      // Findings after the first are folded into the first.
+      if (line.rfind("  ", 0) == 0 && !lines.empty() && lines.back().rfind("  ", 0) == 0) continue;
+      lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), c.lines.size()) << out;
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].rfind(c.lines[i], 0), 0u) << out;
+  }
+  EXPECT_NE(out.find("zov_key0"), std::string::npos) << "the damaged index is named\n" << out;
+  environment.Unset("ZOVROOT");
+  EXPECT_EQ(inst.Run({"check"}, &out, &err), 2);
+  EXPECT_EQ(err, "zovdata check: no FILE named and ZOVROOT is not set; see \"zovdata check --help\"\n");
+}
+
 // Records a file refuses: the load is refused whole and the file keeps what
 // it had.
 TEST(Zovdata, RefusedLoadLeavesTheFileAsItWas) {
@@ -273,13 +341,14 @@ TEST(Zovdata, CommandLineUsage) {
       {{}, 2, "", "zovdata: look after"},
       {{"copy"}, 2, "", "zovdata: unknown command \"copy\""},
       {{"help", "copy"}, 2, "", "zovdata: unknown command \"copy\""},
-      {{"load", "a"}, 2, "", "zovdata: load: missing argument"},
-      {{"stat", "a", "b"}, 2, "", "zovdata: stat: too many arguments"},
-      {{"stat", "--all", "a"}, 2, "", "zovdata: stat: unknown option \"--all\""},
-      {{"dump", "a", "--key"}, 2, "", "zovdata: dump: --key needs a key number"},
-      {{"dump", "a", "--key", "x1"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
-      {{"dump", "a", "--key=-1"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
-      {{"dump", "a", "--key", "128"}, 2, "", "zovdata: dump: --key needs a key number from 0 to 127"},
+      {{"load", "a"}, 2, "", "zovdata load: RECORDS is missing; see \"zovdata load --help\"\n"},
+      {{"stat", "a", "b"}, 2, "", "zovdata stat: too many arguments: b;"},
+      {{"stat", "--all", "a"}, 2, "", "zovdata stat: unknown option --all;"},
+      {{"dump", "a", "--key"}, 2, "", "zovdata dump: --key needs a value;"},
+      {{"dump", "a", "--key", "x1"}, 2, "", "zovdata dump: --key takes 0 to 127, not x1;"},
+      {{"dump", "a", "--key=-1"}, 2, "", "zovdata dump: --key takes 0 to 127, not -1;"},
+      {{"dump", "a", "--key", "128"}, 2, "", "zovdata dump: --key takes 0 to 127, not 128;"},
+      {{"dump", "a", "--key", "1", "--key", "2"}, 2, "", "zovdata dump: --key is given twice;"},
   };
   for (const Case& c : cases) {
     std::string joined;
@@ -342,6 +411,46 @@ TEST(Zovdata, TheProgramRoundTripsAndExitsNonZeroOnFailure) {
   std::string err;
   ASSERT_TRUE(inst.fs->ReadFile(d + "err.txt", &err).ok());
   EXPECT_EQ(err, "zovdata: DADES/VCobros.dat: cannot open: file not found (status 12)\n");
+}
+
+// Arguments come in as UTF-8 and go to the file system and the engine as
+// code page 850; what the tool prints goes out as UTF-8 again, once. An
+// argument code page 850 cannot hold is a usage error naming it.
+TEST(Zovdata, ArgumentsWithAccentsCrossEveryEdgeOnce) {
+  const char* bin = std::getenv("ZOV_TEST_BIN");
+  if (bin == nullptr) GTEST_SKIP() << "ZOV_TEST_BIN not set";
+  const std::string zovdata = std::string(bin) + "/bin/zovdata";
+  Installation inst;
+  const std::string folder = "Administraci\xA2 Garc\xA1" "a";
+  const std::string shell = "Administraci\u00F3 Garc\u00EDa";
+  const std::string cd = "cd '" + platform::Cp850ToUtf8Exact(inst.dir.path()) + "' && '" + zovdata + "' ";
+  struct Case {
+    std::string args;  // for the shell, UTF-8
+    int code;
+    std::string out;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"describe '" + shell + "'", 0, "wrote 12 descriptions to " + shell + "\n", ""},
+      {"create '" + shell + "/VGrups.dat' '" + shell + "/VGrups.xdf'", 0, "created " + shell + "/VGrups.dat\n", ""},
+      {"stat '" + shell + "/VNo.dat'", 1, "", "zovdata: " + shell + "/VNo.dat: cannot open: file not found (status 12)\n"},
+      {"stat \"$(printf 'x\\346\\227\\245')\"", 2, "",
+       "zovdata: argument 2 holds characters code page 850 lacks (shown as ?): x?\n"},
+  };
+  for (const Case& c : cases) {
+    std::system((cd + c.args + " > out.txt 2> err.txt; echo $? > code.txt").c_str());
+    std::string out, err, code;
+    ASSERT_TRUE(inst.fs->ReadFile(inst.dir.path() + "out.txt", &out).ok());
+    ASSERT_TRUE(inst.fs->ReadFile(inst.dir.path() + "err.txt", &err).ok());
+    ASSERT_TRUE(inst.fs->ReadFile(inst.dir.path() + "code.txt", &code).ok());
+    EXPECT_EQ(code, std::to_string(c.code) + "\n") << c.args;
+    EXPECT_EQ(out, c.out) << c.args;
+    EXPECT_EQ(err, c.err) << c.args;
+  }
+  // The engine made the data file under the name the file system finds.
+  platform::DirEntry entry;
+  EXPECT_TRUE(inst.fs->FindFirst(inst.dir.path() + folder + "/VGRUPS.DAT", &entry).ok());
+  EXPECT_EQ(entry.name, "VGrups.dat");
 }
 
 }  // namespace

@@ -1,9 +1,0 @@
-#include <unistd.h>
-
-#include "platform/standard_streams.h"
-
-namespace zov::platform {
-
-bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
-
-}  // namespace zov::platform
