@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "books/run_setup.h"
 #include "platform/env.h"
 
 namespace zov::books {
@@ -31,8 +32,6 @@ namespace zov::books {
 inline constexpr int kExitAllValid = 0;
 inline constexpr int kExitNotAllValid = 1;
 inline constexpr int kExitCannotRun = 2;
-
-inline constexpr std::string_view kDefaultNifFile = "owners-nif.csv";
 
 struct BooksRequest {
   int year = 0;
