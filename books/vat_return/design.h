@@ -90,11 +90,9 @@ struct Boxes {
   std::string_view state_share;
   std::string_view return_result;
   std::string_view final_result;
-  std::string_view not_subject_location;  // operations outside the VAT area, of the period
   // The annual page.
   std::string_view year_general;      // operations of the year in the general regime
   std::string_view year_exempt;       // exempt without right to deduct
-  std::string_view year_not_subject;  // not subject by the rules of place
   std::string_view year_volume;       // total volume of operations
   std::string_view territory[5];      // shares by territory (foral ones and the common one)
 };

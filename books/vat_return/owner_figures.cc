@@ -8,7 +8,7 @@ namespace zov::books::vat {
 
 namespace {
 
-std::string Money(int64_t hundredths) { return format::HundredthsText(hundredths); }
+using format::HundredthsText;
 
 // "La factura 26100001 de 01/10/2026".
 std::string Invoice(const ReturnLine& line) {
@@ -18,9 +18,9 @@ std::string Invoice(const ReturnLine& line) {
 
 }  // namespace
 
-LineTax TaxOfLine(std::string_view contract_kind, int64_t vat_amount) {
-  if (contract_kind == "C") return LineTax::kOutside;
-  if (contract_kind == "L" || vat_amount != 0) return LineTax::kSubject;
+LineTax TaxOfLine(const reg::OperationCodes& codes, int64_t vat_amount) {
+  if (codes.qualification == "S1") return LineTax::kSubject;
+  if (codes.qualification == "N2" && vat_amount != 0) return LineTax::kSubjectUnderIgicKey;
   return LineTax::kExempt;
 }
 
@@ -37,30 +37,19 @@ RateTotals& OwnerFigures::AtRate(int16_t rate) {
   return rates.back();
 }
 
-void AddLine(const ReturnPeriod& period, const ReturnLine& line, OwnerFigures* f) {
-  const int64_t year_start = int64_t{period.year} * 10000 + 101;
-  if (line.issue_date < year_start || line.issue_date > period.last_day()) {
-    f->findings.push_back(VatError(
-        "", "PERIODO", Invoice(line) + " queda fuera del ejercicio hasta el final del trimestre: no se cuenta"));
+void AddLine(const BookPeriod& period, const ReturnLine& line, OwnerFigures* f) {
+  if (line.issue_date < period.first_date() || line.issue_date > period.last_date()) {
+    f->findings.push_back(
+        {"",
+         Error("PERIODO", Invoice(line) + " queda fuera del ejercicio hasta el final del trimestre: no se cuenta")});
     return;
   }
-  const bool in_quarter = line.issue_date >= period.first_day();
-  const LineTax tax = TaxOfLine(line.contract_kind, line.vat);
+  const bool in_quarter = line.issue_date >= period.quarter_first_date();
   if (in_quarter) ++f->quarter_lines;
 
-  if (tax == LineTax::kOutside) {
-    const int64_t amount = line.tax_base + line.exempt;
-    f->year_outside += amount;
-    if (in_quarter) {
-      f->quarter_outside += amount;
-      f->quarter_outside_tax += line.vat;
-      ++f->quarter_outside_lines;
-    }
-    return;
-  }
   f->year_exempt += line.exempt;
   if (in_quarter) f->quarter_exempt += line.exempt;
-  if (tax == LineTax::kExempt) {
+  if (line.tax == LineTax::kExempt) {
     f->year_exempt += line.tax_base;
     if (in_quarter) f->quarter_exempt += line.tax_base;
     return;
@@ -70,13 +59,18 @@ void AddLine(const ReturnPeriod& period, const ReturnLine& line, OwnerFigures* f
   f->year_subject_base += line.tax_base;
   if (!in_quarter) return;
   ++f->quarter_subject_lines;
+  if (line.tax == LineTax::kSubjectUnderIgicKey) {
+    ++f->igic_key_lines;
+    f->igic_key_base += line.tax_base;
+    f->igic_key_vat += line.vat;
+  }
   RateTotals& r = f->AtRate(line.rate);
   if (line.tax_base < 0 || line.vat < 0) {
     r.negative_base += line.tax_base;
     r.negative_quota += line.vat;
     ++r.negative_lines;
-    f->negative_lines.push_back(Invoice(line) + " (base " + Money(line.tax_base) + ", cuota " + Money(line.vat) +
-                                ")");
+    f->negative_lines.push_back(Invoice(line) + " (base " + HundredthsText(line.tax_base) + ", cuota " +
+                                HundredthsText(line.vat) + ")");
     return;
   }
   r.base += line.tax_base;

@@ -4,12 +4,16 @@
 // the register's own (the line's taxable base, exempt amount and stored VAT);
 // nothing is computed again.
 //
-// How a line counts follows the record books' reading of the contract:
-//   kind L, or any kind but C with VAT        subject, at the stored rate
-//   kind C (IGIC/IPSI area)                   outside Spanish VAT: not subject
-//                                             by the rules of place
-//   other kinds without VAT (housing)         exempt
-//   the exempt part of a line                 exempt (kind C: not subject)
+// How a line counts follows from the codes the agency's rules give it
+// (register/operation_codes.h), so that the return and the record books read
+// a contract alike, and from the VAT it carries, so that the return equals
+// the register's VAT summary by rate:
+//   qualified subject (S1)                  subject, at the stored rate
+//   kind C (key 08, read as IGIC/IPSI)      subject when it carries VAT, as
+//                                           the register counts it (the
+//                                           owner is warned); else exempt
+//   exempt (E1), and the exempt part of     exempt
+//   any line
 // A subject line with a negative base or quota is kept apart: it is declared
 // as a modification of bases and quotas, with its sign.
 //
@@ -24,37 +28,34 @@
 #include <string_view>
 #include <vector>
 
-#include "books/vat_return/findings.h"
+#include "books/book_validation.h"
+#include "books/vat_return/box_finding.h"
+#include "register/operation_codes.h"
 
 namespace zov::books::vat {
 
-// The quarter a return declares.
-struct ReturnPeriod {
-  int year = 0;
-  int quarter = 0;  // 1..4
-  int64_t first_day() const { return int64_t{year} * 10000 + (quarter * 3 - 2) * 100 + 1; }
-  int64_t last_day() const { return int64_t{year} * 10000 + quarter * 300 + (quarter == 1 || quarter == 4 ? 31 : 30); }
-  std::string text() const { return std::to_string(quarter) + "T"; }
+enum class LineTax : uint8_t {
+  kSubject,
+  // Subject, though its contract's key reads IGIC/IPSI (kind C with VAT).
+  kSubjectUnderIgicKey,
+  kExempt,
 };
 
-enum class LineTax : uint8_t { kSubject, kExempt, kOutside };
-
-// How the return takes a line's taxable base, by the contract kind and the
-// line's VAT amount (the exempt part of a line is exempt, or outside for
-// kind C).
-LineTax TaxOfLine(std::string_view contract_kind, int64_t vat_amount);
+// How the return takes a line's taxable base, from the line's codes under
+// the agency's rules and its VAT.
+LineTax TaxOfLine(const reg::OperationCodes& codes, int64_t vat_amount);
 
 // What the return needs of one register line.
 struct ReturnLine {
-  int64_t issue_date = 0;             // YYYYMMDD
+  int64_t issue_date = 0;              // YYYYMMDD
   std::string_view packed_issue_date;  // the record's, for messages
   std::string_view packed_invoice;     // the record's, for messages
-  std::string_view contract_kind;
-  int16_t rate = 0;             // hundredths of a percent
+  LineTax tax = LineTax::kSubject;     // of the taxable base
+  int16_t rate = 0;                    // hundredths of a percent
   int64_t tax_base = 0;
   int64_t exempt = 0;
   int64_t vat = 0;
-  int64_t unpaid = 0;           // the part not yet collected
+  int64_t unpaid = 0;  // the part not yet collected
 };
 
 // Subject lines of the quarter at one rate: the positive ones and, apart,
@@ -78,24 +79,23 @@ struct OwnerFigures {
   int64_t quarter_lines = 0;      // every line of the quarter
   int64_t quarter_subject_lines = 0;
   int64_t quarter_exempt = 0;
-  int64_t quarter_outside = 0;    // base and exempt part of kind C lines
-  int64_t quarter_outside_tax = 0;  // the tax those lines carry (not Spanish VAT)
-  int64_t quarter_outside_lines = 0;
-  int64_t unpaid_lines = 0;       // subject lines of the quarter not fully collected
+  int64_t igic_key_lines = 0;  // subject lines of kind C contracts
+  int64_t igic_key_base = 0;
+  int64_t igic_key_vat = 0;
+  int64_t unpaid_lines = 0;  // subject lines of the quarter not fully collected
   int64_t unpaid_amount = 0;
 
   // The year to the quarter's end (the quarter included).
   int64_t year_subject_lines = 0;
   int64_t year_subject_base = 0;
   int64_t year_exempt = 0;
-  int64_t year_outside = 0;
 
   // The quarter's subject lines with a negative base or quota: "La factura
   // N de DD/MM/YYYY (base B, cuota Q)", for the warning each one gets.
   std::vector<std::string> negative_lines;
 
   // Findings of single lines (a date outside the year).
-  std::vector<VatFinding> findings;
+  std::vector<BoxFinding> findings;
 
   void Start(std::string_view owner_code, std::string_view name);
   // The quarter's totals at a rate, made when missing.
@@ -104,7 +104,7 @@ struct OwnerFigures {
 
 // Adds the line to the owner's figures. A line dated outside 1 January to
 // the quarter's end is not counted: it gives an error.
-void AddLine(const ReturnPeriod& period, const ReturnLine& line, OwnerFigures* figures);
+void AddLine(const BookPeriod& period, const ReturnLine& line, OwnerFigures* figures);
 
 }  // namespace zov::books::vat
 

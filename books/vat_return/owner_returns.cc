@@ -2,10 +2,15 @@
 
 #include "books/vat_return/return_checks.h"
 #include "books/vat_return/return_file.h"
-#include "format/tax_ids.h"
-#include "platform/code_page.h"
+#include "format/dates.h"
 
 namespace zov::books::vat {
+
+namespace {
+
+constexpr OwnOutputWords kReturnWords = {"su declaraci\xA2n", "un titular presenta una sola declaraci\xA2n"};
+
+}  // namespace
 
 std::string_view ReturnStatusName(ReturnStatus status) {
   switch (status) {
@@ -23,8 +28,7 @@ void OwnerReturns::Owner(const OwnerFigures& figures) {
   o = OwnerOutcome();
   o.code = figures.code;
   o.name = ReturnName(figures.stored_name);
-  const std::string* nif = nif_of_(figures.code);
-  if (nif != nullptr) o.nif = *nif;
+  const std::optional<Finding> refused = OwnerNif(nifs_, figures.code, nif_file_name_, kReturnWords, &o.nif);
 
   PreparedReturn prepared = PrepareReturn(design_, settings_, figures, o.nif);
   o.findings = std::move(prepared.findings);
@@ -33,12 +37,10 @@ void OwnerReturns::Owner(const OwnerFigures& figures) {
     report_(o);
     return;
   }
-  if (nif == nullptr || format::ClassifyNif(*nif) == format::NifKind::kInvalid) {
-    o.findings.push_back(VatError("NIF", "TITULAR",
-                                  nif == nullptr ? std::string("El propietario no tiene NIF: no se genera su "
-                                                               "declaraci\xA2n")
-                                                 : "NIF del titular '" + *nif +
-                                                       "' no v\xA0lido: no se genera su declaraci\xA2n"));
+  if (refused) {
+    // The figures its return would have had, for the reports.
+    o.values = std::move(prepared.values);
+    o.findings.push_back({"NIF", *refused});
     o.status = ReturnStatus::kSkipped;
     report_(o);
     return;
@@ -47,15 +49,15 @@ void OwnerReturns::Owner(const OwnerFigures& figures) {
   o.values = std::move(prepared.values);
   o.status = HasErrors(o.findings) ? ReturnStatus::kInvalid : ReturnStatus::kValid;
 
-  const std::string file = ReturnFileName(o.nif, settings_.period.year, settings_.period.text());
+  const std::string file =
+      ReturnFileName(o.nif, settings_.period.year, format::QuarterText(settings_.period.last_date()));
   platform::Status s = ReturnBytes(design_, o.values, prepared.annual, &bytes_);
-  if (s.ok()) s = SaveReturnFile(fs_, out_dir_ + platform::Cp850ToUtf8(file), bytes_);
+  if (s.ok()) s = SaveReturnFile(fs_, out_dir_ + file, bytes_);
   if (s.ok()) {
     o.file = file;
   } else {
     o.status = ReturnStatus::kFailed;
-    o.findings.push_back(VatError("", "FICHERO", "No se ha podido escribir la declaraci\xA2n: " +
-                                                     platform::Utf8ToCp850(s.message())));
+    o.findings.push_back({"", Error("FICHERO", "No se ha podido escribir la declaraci\xA2n: " + s.message())});
   }
   report_(o);
 }

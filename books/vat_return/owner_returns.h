@@ -1,9 +1,9 @@
 // What becomes of each owner's figures: the owner is not liable, skipped
-// (no usable NIF), or gets a return that is prepared, checked and written
+// (no usable NIF: nif_file.h), or gets a return that is prepared, checked and written
 // into the output folder (valid, invalid, or failed when it could not be
 // written). Every outcome goes to `report`, in the owners' order.
 //
-//   OwnerReturns returns(fs, *design, settings, out_dir, nif_of, report);
+//   OwnerReturns returns(fs, *design, settings, out_dir, nifs, "owners-nif.csv", report);
 //   VatConsumer consumer(settings.period, [&](const OwnerFigures& f) { returns.Owner(f); });
 #ifndef ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
 #define ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
@@ -13,8 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "books/nif_file.h"
+#include "books/vat_return/box_finding.h"
 #include "books/vat_return/design.h"
-#include "books/vat_return/findings.h"
 #include "books/vat_return/owner_figures.h"
 #include "books/vat_return/prepare_return.h"
 #include "books/vat_return/return_values.h"
@@ -33,22 +34,20 @@ struct OwnerOutcome {
   std::string nif;
   std::string file;  // the file's name in the output folder; empty when none was written
   ReturnStatus status = ReturnStatus::kNotLiable;
-  ReturnValues values;  // the return's, when one was prepared
-  std::vector<VatFinding> findings;
+  ReturnValues values;  // the return's, when one was prepared (skipped owners too)
+  std::vector<BoxFinding> findings;
 };
 
 class OwnerReturns {
  public:
-  // The owner's NIF (upper case, code page 850), or nullptr when the agency's
-  // file has none for the owner.
-  using NifOf = std::function<const std::string*(std::string_view owner_code)>;
   using Report = std::function<void(const OwnerOutcome&)>;
 
-  // `out_dir` ends in a separator.
+  // `out_dir` ends in a separator; `nif_file_name` names the NIF file in
+  // messages (code page 850).
   OwnerReturns(platform::FileSystem& fs, const Design& design, const ReturnSettings& settings, std::string out_dir,
-               NifOf nif_of, Report report)
-      : fs_(fs), design_(design), settings_(settings), out_dir_(std::move(out_dir)), nif_of_(std::move(nif_of)),
-        report_(std::move(report)) {}
+               const OwnerNifs& nifs, std::string nif_file_name, Report report)
+      : fs_(fs), design_(design), settings_(settings), out_dir_(std::move(out_dir)), nifs_(nifs),
+        nif_file_name_(std::move(nif_file_name)), report_(std::move(report)) {}
 
   void Owner(const OwnerFigures& figures);
 
@@ -57,7 +56,8 @@ class OwnerReturns {
   const Design& design_;
   const ReturnSettings& settings_;
   std::string out_dir_;
-  NifOf nif_of_;
+  const OwnerNifs& nifs_;
+  std::string nif_file_name_;
   Report report_;
   OwnerOutcome outcome_;  // reused for every owner
   std::string bytes_;

@@ -15,6 +15,9 @@
 //     summary: activity A01 (lessors of real estate), the epigraph, the
 //     year's operations in the general regime, exempt and not subject, and
 //     their total volume.
+// Lines of kind C contracts with VAT are declared as VAT with a warning: the
+// suite's CSV gives them the key of IGIC/IPSI, which the user must take out
+// in the form for a property that lies where those apply.
 //
 // An owner without subject lines from 1 January to the quarter's end is not
 // liable: there is no return. One with subject lines earlier in the year but
@@ -31,14 +34,14 @@
 #include <vector>
 
 #include "books/vat_return/design.h"
-#include "books/vat_return/findings.h"
+#include "books/vat_return/box_finding.h"
 #include "books/vat_return/owner_figures.h"
 #include "books/vat_return/return_values.h"
 
 namespace zov::books::vat {
 
 struct ReturnSettings {
-  ReturnPeriod period;
+  BookPeriod period;
   std::string epigraph = "8612";  // IAE group or epigraph of the letting, 3 or 4 digits
 };
 
@@ -47,7 +50,7 @@ struct PreparedReturn {
   bool annual = false;  // the annual page is written
   ReturnValues values;
   // The figures' own findings first, then those of the preparation.
-  std::vector<VatFinding> findings;
+  std::vector<BoxFinding> findings;
 };
 
 PreparedReturn PrepareReturn(const Design& design, const ReturnSettings& settings, const OwnerFigures& figures,

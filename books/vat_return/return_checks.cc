@@ -5,6 +5,7 @@
 
 #include "books/vat_return/design_text.h"
 #include "format/chars.h"
+#include "format/dates.h"
 #include "format/number_field.h"
 #include "format/tax_ids.h"
 
@@ -12,7 +13,7 @@ namespace zov::books::vat {
 
 namespace {
 
-std::string Money(int64_t hundredths) { return format::HundredthsText(hundredths); }
+using format::HundredthsText;
 
 constexpr int64_t kPercentScale = 10000;  // rates and percentages: hundredths of a percent
 
@@ -45,7 +46,7 @@ const RateTotals* FindRate(const OwnerFigures& f, int16_t rate) {
 class Checker {
  public:
   Checker(const Design& design, const ReturnSettings& settings, const OwnerFigures& figures,
-          const PreparedReturn& prepared, std::vector<VatFinding>* out)
+          const PreparedReturn& prepared, std::vector<BoxFinding>* out)
       : d_(design), settings_(settings), f_(figures), r_(prepared), v_(prepared.values), out_(out) {}
 
   void Run() {
@@ -60,7 +61,7 @@ class Checker {
 
  private:
   void Error(std::string_view box, std::string_view rule, const std::string& text) {
-    out_->push_back(VatError(box, rule, text));
+    out_->push_back({std::string(box), books::Error(rule, text)});
   }
   std::string Text(std::string_view key) const {
     const std::string* t = v_.FindText(key);
@@ -74,7 +75,7 @@ class Checker {
   }
 
   void Period() {
-    const ReturnPeriod& p = settings_.period;
+    const BookPeriod& p = settings_.period;
     const std::string year = std::to_string(d_.year);
     if (p.year != d_.year || v_.Amount("EJERCICIO") != d_.year || Text("EJERCICIO") != year)
       Error("EJERCICIO", "PERIODO",
@@ -82,7 +83,7 @@ class Checker {
                 Text("EJERCICIO") + "') no es el del dise\xA4o " + std::string(d_.name) + " (" + year + ")");
     const std::string period = Text("PERIODO");
     const bool known = std::find(d_.periods.begin(), d_.periods.end(), period) != d_.periods.end();
-    if (p.quarter < 1 || p.quarter > 4 || !known || period != p.text())
+    if (p.quarter < 1 || p.quarter > 4 || !known || period != format::QuarterText(p.last_date()))
       Error("PERIODO", "PERIODO", "El periodo '" + period + "' no es un trimestre del dise\xA4o (1T a 4T)");
   }
 
@@ -94,9 +95,9 @@ class Checker {
       const int64_t lines = t == nullptr ? 0 : t->lines;
       if (!QuotaWithin(base, row.rate, quota, lines)) {
         Error(row.quota, "CUOTA",
-              "La cuota " + std::string(row.quota) + " (" + Money(quota) + ") no es la base " +
-                  std::string(row.base) + " (" + Money(base) + ") al " + Money(row.rate) + " % (" +
-                  Money(PercentOf(base, row.rate)) + ") con un margen de " + std::to_string(lines) +
+              "La cuota " + std::string(row.quota) + " (" + HundredthsText(quota) + ") no es la base " +
+                  std::string(row.base) + " (" + HundredthsText(base) + ") al " + HundredthsText(row.rate) + " % (" +
+                  HundredthsText(PercentOf(base, row.rate)) + ") con un margen de " + std::to_string(lines) +
                   " c\x82ntimos, uno por factura");
       }
     }
@@ -111,8 +112,8 @@ class Checker {
     const int64_t quota = v_.Amount(box);
     if (quota - expected > tolerance || expected - quota > tolerance) {
       Error(box, "CUOTA",
-            "La cuota de las modificaciones " + std::string(box) + " (" + Money(quota) +
-                ") no es la de sus bases a sus tipos (" + Money(expected) + ") con un margen de " +
+            "La cuota de las modificaciones " + std::string(box) + " (" + HundredthsText(quota) +
+                ") no es la de sus bases a sus tipos (" + HundredthsText(expected) + ") con un margen de " +
                 std::to_string(tolerance) + " c\x82ntimos, uno por factura");
     }
   }
@@ -123,8 +124,8 @@ class Checker {
       for (const Term& t : sum.terms) parts += t.sign * v_.Amount(t.box);
       if (v_.Amount(sum.total) != parts)
         Error(sum.total, "SUMA",
-              "La casilla " + std::string(sum.total) + " (" + Money(v_.Amount(sum.total)) +
-                  ") no es la suma de sus partes (" + Money(parts) + ")");
+              "La casilla " + std::string(sum.total) + " (" + HundredthsText(v_.Amount(sum.total)) +
+                  ") no es la suma de sus partes (" + HundredthsText(parts) + ")");
     }
   }
 
@@ -133,15 +134,15 @@ class Checker {
     const int64_t expected = PercentOf(v_.Amount(s.base), v_.Amount(s.percent));
     if (v_.Amount(s.share) != expected)
       Error(s.share, "RESULTADO",
-            "La casilla " + std::string(s.share) + " (" + Money(v_.Amount(s.share)) + ") no es el " +
-                Money(v_.Amount(s.percent)) + " % de la casilla " + std::string(s.base) + " (" + Money(expected) +
+            "La casilla " + std::string(s.share) + " (" + HundredthsText(v_.Amount(s.share)) + ") no es el " +
+                HundredthsText(v_.Amount(s.percent)) + " % de la casilla " + std::string(s.base) + " (" + HundredthsText(expected) +
                 ")");
     const int64_t result = v_.Amount(d_.boxes.final_result);
     const std::string type = Text("TIPO_DECLARACION");
     const bool fits = result > 0 ? type == "I" : result == 0 ? type == "N" : (type == "C" || type == "D");
     if (!fits)
       Error("TIPO_DECLARACION", "RESULTADO",
-            "El tipo de declaraci\xA2n '" + type + "' no corresponde al resultado " + Money(result) +
+            "El tipo de declaraci\xA2n '" + type + "' no corresponde al resultado " + HundredthsText(result) +
                 " (I a ingresar, N cero, C a compensar)");
   }
 
@@ -183,9 +184,9 @@ class Checker {
           int blanked = 0;
           (void)DesignText(*text, &blanked);
           if (blanked > 0)
-            out_->push_back(VatWarning(field.key, "TEXTO",
+            out_->push_back({std::string(field.key), Warning("TEXTO",
                                        "Caracteres que el dise\xA4o no admite en '" + *text +
-                                           "': " + std::to_string(blanked) + ", escritos en blanco"));
+                                           "': " + std::to_string(blanked) + ", escritos en blanco")});
           continue;
         }
         const int64_t* amount = v_.FindAmount(field.key);
@@ -193,7 +194,7 @@ class Checker {
         std::string digits;
         if (!FieldNumber(field, *amount, &digits))
           Error(field.key, "CAMPO",
-                "El importe " + Money(*amount) + " no cabe en " + std::to_string(field.length) + " posiciones" +
+                "El importe " + HundredthsText(*amount) + " no cabe en " + std::to_string(field.length) + " posiciones" +
                     (field.type == FieldType::kUnsigned ? " sin signo" : ""));
       }
     }
@@ -204,19 +205,14 @@ class Checker {
   const OwnerFigures& f_;
   const PreparedReturn& r_;
   const ReturnValues& v_;
-  std::vector<VatFinding>* out_;
+  std::vector<BoxFinding>* out_;
 };
 
 }  // namespace
 
 void CheckReturn(const Design& design, const ReturnSettings& settings, const OwnerFigures& figures,
-                 const PreparedReturn& prepared, std::vector<VatFinding>* out) {
+                 const PreparedReturn& prepared, std::vector<BoxFinding>* out) {
   Checker(design, settings, figures, prepared, out).Run();
-}
-
-bool HasErrors(const std::vector<VatFinding>& findings) {
-  return std::any_of(findings.begin(), findings.end(),
-                     [](const VatFinding& f) { return f.severity == Severity::kError; });
 }
 
 }  // namespace zov::books::vat

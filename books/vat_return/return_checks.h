@@ -15,7 +15,7 @@
 //   TEXTO      characters the design does not admit, written as blanks (warning)
 //   EPIGRAFE   the IAE epigraph of 3 or 4 digits
 //
-//   std::vector<VatFinding> found;
+//   std::vector<BoxFinding> found;
 //   CheckReturn(*design, settings, figures, prepared, &found);
 #ifndef ZOV_BOOKS_VAT_RETURN_RETURN_CHECKS_H_
 #define ZOV_BOOKS_VAT_RETURN_RETURN_CHECKS_H_
@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "books/vat_return/design.h"
-#include "books/vat_return/findings.h"
+#include "books/vat_return/box_finding.h"
 #include "books/vat_return/owner_figures.h"
 #include "books/vat_return/prepare_return.h"
 
@@ -32,10 +32,7 @@ namespace zov::books::vat {
 // Appends what the return's values break. `figures` gives each rate row's
 // number of invoices for the quota's tolerance.
 void CheckReturn(const Design& design, const ReturnSettings& settings, const OwnerFigures& figures,
-                 const PreparedReturn& prepared, std::vector<VatFinding>* out);
-
-// Whether a finding of the list makes the return invalid.
-bool HasErrors(const std::vector<VatFinding>& findings);
+                 const PreparedReturn& prepared, std::vector<BoxFinding>* out);
 
 }  // namespace zov::books::vat
 

@@ -1,19 +1,11 @@
 #include "books/vat_return/vat_consumer.h"
 
+#include "format/dates.h"
 #include "format/packed.h"
 #include "register/line.h"
+#include "register/operation_codes.h"
 
 namespace zov::books::vat {
-
-namespace {
-
-int64_t DateNumber(std::string_view packed_date) {
-  int64_t v = 0;
-  for (char c : format::UnpackDigits(packed_date.substr(0, 4))) v = v * 10 + (c - '0');
-  return v;
-}
-
-}  // namespace
 
 void VatConsumer::OwnerStart(const reg::RecordVariables& r) {
   figures_.Start(format::UnpackDigits(r.owner.OwnerCode()), r.owner.OwnerName());
@@ -22,10 +14,14 @@ void VatConsumer::OwnerStart(const reg::RecordVariables& r) {
 void VatConsumer::Line(const reg::RecordVariables& r, const reg::LineAmounts& amounts) {
   const reg::ReceiptRecord& receipt = r.receipt;
   ReturnLine line;
-  line.issue_date = DateNumber(receipt.IssueDate());
+  line.issue_date = format::DateNumber(receipt.IssueDate());
   line.packed_issue_date = receipt.IssueDate();
   line.packed_invoice = receipt.InvoiceNumber();
-  line.contract_kind = r.contract.ContractKind();
+  const reg::LineFacts facts{.contract_kind = r.contract.ContractKind(),
+                             .withholding_flag = r.contract.WithholdingFlag(),
+                             .vat_amount = receipt.VatAmount(),
+                             .withheld = -int64_t{receipt.WithholdingAmount()}};
+  line.tax = TaxOfLine(reg::LineCodes(facts, reg::CodeRules::kAgency), receipt.VatAmount());
   line.rate = receipt.VatRate();
   line.tax_base = amounts.tax_base;
   line.exempt = amounts.exempt;

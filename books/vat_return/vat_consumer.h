@@ -21,7 +21,7 @@ namespace zov::books::vat {
 class VatConsumer final : public reg::WalkConsumer {
  public:
   using Done = std::function<void(const OwnerFigures&)>;
-  VatConsumer(const ReturnPeriod& period, Done done) : period_(period), done_(std::move(done)) {}
+  VatConsumer(const BookPeriod& period, Done done) : period_(period), done_(std::move(done)) {}
 
   void OwnerStart(const reg::RecordVariables& records) override;
   void GroupStart(const reg::RecordVariables&) override {}
@@ -30,7 +30,7 @@ class VatConsumer final : public reg::WalkConsumer {
   void OwnerEnd(const reg::RecordVariables& records) override;
 
  private:
-  ReturnPeriod period_;
+  BookPeriod period_;
   Done done_;
   OwnerFigures figures_;
 };

@@ -65,8 +65,7 @@ TEST(DesignTest, EveryBoxTheRulesNameIsOneFieldOfTheTable) {
     const Boxes& b = d->boxes;
     for (std::string_view box : {b.modified_base, b.modified_quota, b.total_output, b.total_deductible,
                                  b.general_result, b.sum_of_results, b.state_percent, b.state_share, b.return_result,
-                                 b.final_result, b.not_subject_location, b.year_general, b.year_exempt,
-                                 b.year_not_subject, b.year_volume})
+                                 b.final_result, b.year_general, b.year_exempt, b.year_volume})
       named.insert(std::string(box));
     for (std::string_view box : b.territory) named.insert(std::string(box));
     named.insert({std::string(d->state_share.share), std::string(d->state_share.base),

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "books/run_setup.h"
 #include "books/vat_return/owner_returns.h"
 #include "books/vat_return/vat_consumer.h"
 #include "gtest/gtest.h"
@@ -37,6 +38,17 @@ reg::ReceiptRecord Dwelling(std::string_view date, std::string_view invoice) {
 reg::ReceiptRecord IgicArea(std::string_view date, std::string_view invoice) {
   return reg::Receipt(kIgicArea, date, invoice);
 }
+// The same contract charging no VAT: base 1.000,00.
+reg::ReceiptRecord IgicAreaWithoutVat(std::string_view date, std::string_view invoice) {
+  reg::ReceiptRecord r = IgicArea(date, invoice);
+  r.SetTotalAmount(100000);
+  r.SetPaidAmount(100000);
+  r.SetVatRate(0);
+  r.SetVatAmount(0);
+  r.SetWithholdingRate(0);
+  r.SetWithholdingAmount(0);
+  return r;
+}
 // A parking space at any rate: base and VAT as given, no withholding.
 reg::ReceiptRecord AtRate(std::string_view date, std::string_view invoice, int32_t base, int16_t rate, int32_t vat) {
   reg::ReceiptRecord r = reg::Receipt(kParking, date, invoice);
@@ -64,27 +76,20 @@ struct Returns {
   std::vector<std::string> files;  // in out/, with their sizes: "name 3767"
 };
 
-Returns RunReturns(reg::Harness& h, int quarter, const std::map<std::string, std::string>& nifs) {
+// `nifs`: the NIF file's text.
+Returns RunReturns(reg::Harness& h, int quarter, std::string_view nifs) {
   Returns out;
   const Design* design = FindDesign(2026);
-  const ReturnSettings settings{ReturnPeriod{2026, quarter}};
+  const ReturnSettings settings{BookPeriod{2026, quarter}};
   const std::string dir = h.fake.root() + "out/";
   EXPECT_TRUE(h.fs->CreateDirectory(dir).ok());
-  OwnerReturns returns(
-      *h.env.fs, *design, settings, dir,
-      [&nifs](std::string_view code) {
-        auto it = nifs.find(std::string(code));
-        return it == nifs.end() ? nullptr : &it->second;
-      },
-      [&out](const OwnerOutcome& o) { out.owners.push_back(o); });
+  OwnerNifs owner_nifs;
+  EXPECT_TRUE(ParseOwnerNifs(nifs, "nifs.csv", &owner_nifs).ok());
+  OwnerReturns returns(*h.env.fs, *design, settings, dir, owner_nifs, "nifs.csv",
+                       [&out](const OwnerOutcome& o) { out.owners.push_back(o); });
   VatConsumer consumer(settings.period, [&returns](const OwnerFigures& f) { returns.Owner(f); });
-  reg::RunParameters& params = h.state.params;
-  params.date_from = P("20260101");
-  params.date_to = P(format::ZeroPad(settings.period.last_day(), 8));
-  params.receipt_key = reg::kReceiptKeyByIssueDate;
-  params.class_from = "";
-  params.class_to = "\xFF\xFF";
   reg::WalkConsumer* consumers[] = {&consumer};
+  const reg::RunParameters params = YearSelection(settings.period.last_date(), 0, 9999);
   EXPECT_TRUE(reg::WalkRegister(h.env, h.files, h.records, params, consumers).ok());
   std::vector<platform::DirEntry> entries;
   EXPECT_TRUE(h.fs->ListDirectory(dir, &entries).ok());
@@ -113,11 +118,11 @@ std::map<std::string, int64_t> Boxes(const ReturnValues& v) {
   return boxes;
 }
 
-std::string Rules(const std::vector<VatFinding>& findings) {
+std::string Rules(const std::vector<BoxFinding>& findings) {
   std::string rules;
-  for (const VatFinding& f : findings)
-    rules += std::string(rules.empty() ? "" : " ") + std::string(f.rule) +
-             (f.severity == Severity::kError ? ":error" : ":warning");
+  for (const BoxFinding& f : findings)
+    rules += std::string(rules.empty() ? "" : " ") + std::string(f.finding.rule) + ":" +
+             std::string(SeverityName(f.finding.severity));
   return rules;
 }
 
@@ -212,14 +217,20 @@ TEST(VatReturnsTest, BoxesOfEachKindOfLine) {
        With(Results(21000), {{"07", 100000}, {"09", 21000}}),
        "I",
        "TIPO:error"},
-      {"premises in the IGIC area: not subject by the rules of place",
+      {"a kind C contract with VAT: declared as VAT, as the register's summary counts it, with one warning",
        4,
-       {IgicArea("20261005", "26100003"), Premises("20261010", "26100001")},
+       {IgicArea("20261005", "26100003"), IgicArea("20261105", "26110003"), Premises("20261010", "26100001")},
        ReturnStatus::kValid,
-       With(Results(21000), {{"07", 100000}, {"09", 21000}, {"120", 100000}, {"80", 100000}, {"84", 100000},
-                             {"88", 200000}}),
+       With(Results(63000), {{"07", 300000}, {"09", 63000}, {"80", 300000}, {"88", 300000}}),
        "I",
        "TERRITORIO:warning 347:warning"},
+      {"a kind C contract without VAT: exempt",
+       4,
+       {IgicAreaWithoutVat("20261005", "26100003"), Premises("20261010", "26100001")},
+       ReturnStatus::kValid,
+       With(Results(21000), {{"07", 100000}, {"09", 21000}, {"80", 100000}, {"83", 100000}, {"88", 200000}}),
+       "I",
+       "347:warning"},
       {"an invoice not yet collected stays in its quarter",
        3,
        {[] {
@@ -244,7 +255,7 @@ TEST(VatReturnsTest, BoxesOfEachKindOfLine) {
     SCOPED_TRACE(c.what);
     reg::Harness h;
     OneOwner(h, c.receipts);
-    const Returns r = RunReturns(h, c.quarter, {{"0001", "B08222341"}});
+    const Returns r = RunReturns(h, c.quarter, "0001;B08222341\n");
     ASSERT_EQ(r.owners.size(), 1u);
     const OwnerOutcome& o = r.owners[0];
     EXPECT_EQ(o.code, "0001");
@@ -267,24 +278,31 @@ TEST(VatReturnsTest, BoxesOfEachKindOfLine) {
   }
 }
 
-// Owners without a usable NIF get no file; owners not liable need none.
+// Owners without a usable NIF (an invalid one, none, one another owner has
+// too) get no file; owners not liable need none.
 TEST(VatReturnsTest, OwnersWithoutAUsableNifAreSkipped) {
   reg::Harness h;
   h.OpenFiles();
-  for (std::string owner : {"0001", "0002", "0003"}) {
+  for (std::string owner : {"0001", "0002", "0003", "0004", "0005"}) {
     h.Add(reg::kFileVPropiet, reg::Owner(owner, "A*B"));
     h.Add(reg::kFileVGrups, reg::Group(owner + "0001", "G"));
     h.Add(reg::kFileVDepBase, reg::Property(owner + "00010001", "T", "ES1"));
     h.Add(reg::kFileVDepCont, reg::Contract(owner + "00010001", "L", "S"));
     h.Add(reg::kFileVCobros, reg::Receipt(owner + "00010001", "20260105", "26010001"));
   }
-  const Returns r = RunReturns(h, 1, {{"0001", "B08222342"}, {"0003", "X1234567L"}});
-  ASSERT_EQ(r.owners.size(), 3u);
-  EXPECT_EQ(r.owners[0].status, ReturnStatus::kSkipped);
-  EXPECT_EQ(Rules(r.owners[0].findings), "TITULAR:error");
-  EXPECT_EQ(r.owners[1].status, ReturnStatus::kSkipped);
-  EXPECT_EQ(r.owners[1].nif, "");
-  EXPECT_EQ(r.owners[2].status, ReturnStatus::kValid);
+  const Returns r = RunReturns(h, 1, "1;B08222342\n3;X1234567L\n4;A58818501\n5;A58818501\n");
+  const std::pair<ReturnStatus, std::string> expected[] = {{ReturnStatus::kSkipped, "B08222342"},
+                                                           {ReturnStatus::kSkipped, ""},
+                                                           {ReturnStatus::kValid, "X1234567L"},
+                                                           {ReturnStatus::kSkipped, "A58818501"},
+                                                           {ReturnStatus::kSkipped, "A58818501"}};
+  ASSERT_EQ(r.owners.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(r.owners[i].code);
+    EXPECT_EQ(r.owners[i].status, expected[i].first);
+    EXPECT_EQ(r.owners[i].nif, expected[i].second);
+    EXPECT_EQ(Rules(r.owners[i].findings), expected[i].first == ReturnStatus::kValid ? "" : "TITULAR:error");
+  }
   EXPECT_EQ(r.files, std::vector<std::string>{"X1234567L_303_2026_1T.txt 3767"});
 }
 
@@ -307,7 +325,7 @@ TEST(VatReturnsTest, AFileThatCannotBeWrittenLeavesNothing) {
     }
     h.fake.faults.OnlyNamesEndingIn(".part");
     h.fake.faults.FailAt(op, 1);
-    const Returns r = RunReturns(h, 1, {{"0001", "B08222341"}, {"0002", "X1234567L"}});
+    const Returns r = RunReturns(h, 1, "1;B08222341\n2;X1234567L\n");
     ASSERT_EQ(r.owners.size(), 2u);
     EXPECT_EQ(r.owners[0].status, ReturnStatus::kFailed);
     EXPECT_EQ(r.owners[0].file, "");
