@@ -305,6 +305,25 @@ Status FileSystem::ReadFile(std::string_view name, std::string* contents) {
   return file->Close();
 }
 
+Status FileSystem::SyncFiles(std::span<const std::string> names) {
+  for (const std::string& name : names) {
+    // Opened for writing, as some systems sync only such a file; never
+    // created here.
+    DirEntry entry;
+    Status s = FindFirst(name, &entry);
+    if (s.ok() && (entry.attributes & kAttrDirectory) != 0) s = Status::InvalidArgument(name + ": a directory");
+    std::unique_ptr<ByteFile> file;
+    if (s.ok()) s = OpenByteFile(name, OpenMode::kReadWriteCreate, &file);
+    if (s.ok()) s = file->Sync();
+    if (file) {
+      const Status closed = file->Close();
+      if (s.ok()) s = closed;
+    }
+    if (!s.ok()) return s;
+  }
+  return Status::Ok();
+}
+
 Status FileSystem::WriteFile(std::string_view name, std::string_view data) {
   std::unique_ptr<ByteFile> file;
   Status s = OpenByteFile(name, OpenMode::kCreateTruncate, &file);

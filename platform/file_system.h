@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -150,6 +151,14 @@ class FileSystem {
   virtual Status RemoveDirectory(std::string_view dir) = 0;
   // Makes a file's data and the directory entry that names it durable.
   virtual Status SyncDirectoryOf(std::string_view name) = 0;
+  // Makes the data of every file named (each must exist) durable, as each
+  // one's ByteFile::Sync would, in as few steps as the system allows: for
+  // many files written in one go and then renamed into place. Here each is
+  // opened and synced in turn; where the system syncs a whole file system
+  // at once (Linux), once per directory named, which also writes out what
+  // others wrote to that file system. Their directory entries are not
+  // synced (SyncDirectoryOf).
+  virtual Status SyncFiles(std::span<const std::string> names);
   // Gives file `to` the permissions of file `from` and, where the system
   // allows it, its owner and group (a replacement then looks like the file it
   // replaces). An owner the caller may not give is left as it is.
@@ -203,6 +212,7 @@ class FileSystemWrapper : public FileSystem {
   Status CreateDirectory(std::string_view dir) override { return target_->CreateDirectory(dir); }
   Status RemoveDirectory(std::string_view dir) override { return target_->RemoveDirectory(dir); }
   Status SyncDirectoryOf(std::string_view name) override { return target_->SyncDirectoryOf(name); }
+  Status SyncFiles(std::span<const std::string> names) override { return target_->SyncFiles(names); }
   Status CopyPermissions(std::string_view from, std::string_view to) override {
     return target_->CopyPermissions(from, to);
   }

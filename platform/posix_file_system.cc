@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "platform/ascii.h"
 #include "platform/code_page.h"
@@ -369,6 +370,25 @@ class PosixFileSystem : public FileSystem {
     ::close(fd);
     return s;
   }
+
+#ifdef __linux__
+  // One syncfs per directory named: it writes out and flushes the whole file
+  // system, so every file of the directory with it.
+  Status SyncFiles(std::span<const std::string> names) override {
+    std::set<std::string> dirs;
+    for (const std::string& name : names) dirs.insert(DirectoryPart(name));
+    for (const std::string& dir : dirs) {
+      std::string path = dir.empty() ? "." : Native(dir);
+      int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (fd < 0) return PosixError("open", path, errno);
+      Status s;
+      if (::syncfs(fd) != 0) s = PosixError("syncfs", path, errno);
+      ::close(fd);
+      if (!s.ok()) return s;
+    }
+    return Status::Ok();
+  }
+#endif
 
   // The mode of the file a link points to, not the link's own (always 0777).
   Status CopyPermissions(std::string_view from, std::string_view to) override {
