@@ -1,7 +1,6 @@
 #include "books/vat_return/owner_returns.h"
 
 #include "books/vat_return/return_checks.h"
-#include "books/vat_return/return_file.h"
 #include "format/dates.h"
 
 namespace zov::books::vat {
@@ -52,7 +51,7 @@ void OwnerReturns::Owner(const OwnerFigures& figures) {
   const std::string file =
       ReturnFileName(o.nif, settings_.period.year, format::QuarterText(settings_.period.last_date()));
   platform::Status s = ReturnBytes(design_, o.values, prepared.annual, &bytes_);
-  if (s.ok()) s = SaveReturnFile(fs_, out_dir_ + file, bytes_);
+  if (s.ok()) s = files_.Write(out_dir_ + file, bytes_);
   if (s.ok()) {
     o.file = file;
   } else {

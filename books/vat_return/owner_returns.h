@@ -1,9 +1,11 @@
 // What becomes of each owner's figures: the owner is not liable, skipped
-// (no usable NIF: nif_file.h), or gets a return that is prepared, checked and written
-// into the output folder (valid, invalid, or failed when it could not be
-// written). Every outcome goes to `report`, in the owners' order.
+// (no usable NIF: nif_file.h), or gets a return that is prepared, checked
+// and written into the output folder among the run's returns (valid,
+// invalid, or failed when it could not be written). Every outcome goes to
+// `report`, in the owners' order.
 //
-//   OwnerReturns returns(fs, *design, settings, out_dir, nifs, "owners-nif.csv", report);
+//   ReturnFiles files(fs);
+//   OwnerReturns returns(files, *design, settings, out_dir, nifs, "owners-nif.csv", report);
 //   VatConsumer consumer(settings.period, [&](const OwnerFigures& f) { returns.Owner(f); });
 #ifndef ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
 #define ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
@@ -18,8 +20,8 @@
 #include "books/vat_return/design.h"
 #include "books/vat_return/owner_figures.h"
 #include "books/vat_return/prepare_return.h"
+#include "books/vat_return/return_file.h"
 #include "books/vat_return/return_values.h"
-#include "platform/file_system.h"
 
 namespace zov::books::vat {
 
@@ -44,15 +46,15 @@ class OwnerReturns {
 
   // `out_dir` ends in a separator; `nif_file_name` names the NIF file in
   // messages (code page 850).
-  OwnerReturns(platform::FileSystem& fs, const Design& design, const ReturnSettings& settings, std::string out_dir,
+  OwnerReturns(ReturnFiles& files, const Design& design, const ReturnSettings& settings, std::string out_dir,
                const OwnerNifs& nifs, std::string nif_file_name, Report report)
-      : fs_(fs), design_(design), settings_(settings), out_dir_(std::move(out_dir)), nifs_(nifs),
+      : files_(files), design_(design), settings_(settings), out_dir_(std::move(out_dir)), nifs_(nifs),
         nif_file_name_(std::move(nif_file_name)), report_(std::move(report)) {}
 
   void Owner(const OwnerFigures& figures);
 
  private:
-  platform::FileSystem& fs_;
+  ReturnFiles& files_;
   const Design& design_;
   const ReturnSettings& settings_;
   std::string out_dir_;

@@ -139,7 +139,8 @@ Status RunVatReturns(platform::Env& env, const VatRunRequest& request, const Vat
   const ReturnSettings settings{period, request.epigraph};
   const reg::RunParameters params = YearSelection(period.last_date(), request.from_owner, request.to_owner);
   const std::vector<std::string> owners = progress ? setup.OwnersInRange(params) : std::vector<std::string>();
-  OwnerReturns returns(fs, *design, settings, out_dir, setup.nifs(), setup.nif_path(),
+  ReturnFiles files(fs);
+  OwnerReturns returns(files, *design, settings, out_dir, setup.nifs(), setup.nif_path(),
                        [&](const OwnerOutcome& o) {
                          reports.Add(o);
                          if (!progress) return;
@@ -154,12 +155,12 @@ Status RunVatReturns(platform::Env& env, const VatRunRequest& request, const Vat
   const reg::WalkFailure walk =
       reg::WalkWithConsumerThread(env, setup.table(), setup.records(), params, *replica, consumers);
   if (!walk.ok()) {
-    // Reports that miss owners must not be taken for the quarter's.
+    // Returns and reports that miss owners must not be taken for the
+    // quarter's: the returns' ".part" files go with `files`.
     manifest.Abandon();
     validation.Abandon();
     return Status::IoError(datafiles::DataFileStatusText(walk.path, walk.status) +
-                           ": run stopped; the returns already written are complete, no manifest or validation "
-                           "report was written");
+                           ": run stopped; no return, manifest or validation report was written");
   }
   if (result->owners == 0) {
     manifest.Abandon();
@@ -168,6 +169,13 @@ Status RunVatReturns(platform::Env& env, const VatRunRequest& request, const Vat
                             format::ZeroPad(request.to_owner, 4) + " has invoices from " +
                             format::DateNumberSlashText(period.first_date()) + " to " +
                             format::DateNumberSlashText(period.last_date()) + ": no returns written");
+  }
+  // The returns in place, then the reports that describe them.
+  if (Status s = files.Commit(); !s.ok()) {
+    manifest.Abandon();
+    validation.Abandon();
+    return Status::IoError("the returns are not all in place (" + std::to_string(files.committed()) +
+                           " are, complete): " + s.message() + "; no manifest or validation report was written");
   }
   if (Status s = validation.Commit(); !s.ok())
     return Status::IoError("the validation report is not written: " + s.message());

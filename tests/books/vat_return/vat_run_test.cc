@@ -124,6 +124,33 @@ TEST(VatRunTest, EveryOutcomeInTheFolderAndItsReports) {
             "0004:MARCA_347:347:warning 0004:NIF:TITULAR:error 0005::TIPO:error 0005:MARCA_347:347:warning ");
 }
 
+// Returns that cannot all be made durable or put in place: those renamed
+// before the failure stay, whole; no ".part" file and no report is left.
+TEST(VatRunTest, ReturnsThatCannotBePutInPlace) {
+  struct Case {
+    platform::FaultFileSystem::Op op;
+    int nth;
+    std::vector<std::string> left;
+    std::string message;
+  } cases[] = {
+      {platform::FaultFileSystem::Op::kSync, 2, {}, "(0 are, complete): injected sync failure: "},
+      {platform::FaultFileSystem::Op::kRename, 2, {"12345678Z_303_2026_4T.txt"},
+       "(1 are, complete): injected rename failure: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    BooksInstallation inst;
+    SmallAgency(inst);
+    inst.fs.OnlyNamesEndingIn(".part");
+    inst.fs.FailAt(c.op, c.nth);
+    const RunOutcome r = RunFor(inst, 2026, 4);
+    EXPECT_NE(r.status.message().find("the returns are not all in place " + c.message), std::string::npos)
+        << r.status.message();
+    EXPECT_NE(r.status.message().find("; no manifest or validation report was written"), std::string::npos);
+    EXPECT_EQ(inst.OutFiles(), c.left);
+  }
+}
+
 // Every input that keeps the run from starting: one line, and nothing in
 // the output folder. (Misused options are the command line's: tools/zov303.)
 TEST(VatRunTest, BadInputIsRefusedWithNothingWritten) {
