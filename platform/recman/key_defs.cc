@@ -50,6 +50,7 @@ int16_t ParseFileSpec(const uint8_t* data, std::size_t length, RecordFileSpec* s
       if (static_cast<std::size_t>(key.length) + s.length > kMaxKeyLength) return kRmInvalidKeyLength;
       key.length = static_cast<uint16_t>(key.length + s.length);
       any_collated_flag = any_collated_flag || (s.flags & kSegCollated);
+      key.image_is_value = key.image_is_value && def.order.kind == SegmentKind::kString && !def.order.descending;
       key.segments.push_back(def);
       ++spec->segment_count;
     }

@@ -40,6 +40,8 @@ struct KeyDef {
   uint16_t length;            // sum of the segment lengths
   bool duplicates;            // taken from the key's first segment
   bool modifiable;            // taken from the key's first segment
+  // Every segment an ascending plain string: the key's image is its value.
+  bool image_is_value = true;
 };
 
 struct RecordFileSpec {

@@ -789,8 +789,9 @@ int16_t SqliteRecordManager::Deliver(Handle& h, int key_number, sqlite3_stmt* st
   if (record == nullptr || size != f.spec.record_length || image == nullptr) return kRmIoError;
   const auto image_size = static_cast<std::size_t>(::sqlite3_column_bytes(stmt, 3));
   ExtractKeyValue(kd, record, &value_);
-  BuildKeyImage(f.spec, kd, reinterpret_cast<const uint8_t*>(value_.data()), &check_);
-  if (check_.size() != image_size || std::memcmp(check_.data(), image, image_size) != 0) return kRmIoError;
+  if (!kd.image_is_value) BuildKeyImage(f.spec, kd, reinterpret_cast<const uint8_t*>(value_.data()), &check_);
+  const std::string& own = kd.image_is_value ? value_ : check_;
+  if (own.size() != image_size || std::memcmp(own.data(), image, image_size) != 0) return kRmIoError;
   h.positioned = true;
   h.key = key_number;
   h.image.assign(image, image_size);

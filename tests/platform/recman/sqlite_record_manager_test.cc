@@ -142,11 +142,15 @@ TEST_P(RecordManagerTest, KeyedGetsFindTheRightRecord) {
 // "CHARLZ" in key 1's index, the record untouched): every read that reaches
 // the record through that entry answers 2, a damaged file, and leaves the
 // cursor where it was; the record's own key is not in the index (4); the
-// other key's index still finds it.
+// other key's index still finds it. The same for a binary key, whose image
+// is not its value.
 TEST_P(RecordManagerTest, AnIndexEntryThatDisagreesWithItsRecordIsADamagedFile) {
-  MakeFile({Rec(1, "ALPHA"), Rec(2, "BRAVO"), Rec(3, "CHARLI"), Rec(4, "DELTA"), Rec(5, "ECHO")});
+  MakeFile({Rec(1, "ALPHA"), Rec(2, "BRAVO"), Rec(3, "CHARLI"), Rec(4, "DELTA"), Rec(5, "ECHO"),
+            Rec(0x5A5B5C5D, "FOXTRO")});
   std::string error;
   ASSERT_TRUE(test::DamageIndexEntry(path_, "zov_key1", "CHARLI", "CHARLZ", &error)) << error;
+  // Key 0 is binary: its image is the number high byte first.
+  ASSERT_TRUE(test::DamageIndexEntry(path_, "zov_key0", "\x5A\x5B\x5C\x5D", "\x5A\x5B\x5C\x5E", &error)) << error;
   RecordFile f(*rm_);
   ASSERT_EQ(f.Open(path_), kRmOk);
   struct Case {
@@ -165,6 +169,9 @@ TEST_P(RecordManagerTest, AnIndexEntryThatDisagreesWithItsRecordIsADamagedFile) 
       {kOpGetPrevious, 1, "", kRmOk, 1},
       {kOpGetLessOrEqual, 1, Name("D"), kRmIoError, 0},
       {kOpGetEqual, 0, Le(3, 4), kRmOk, 3},
+      {kOpGetEqual, 0, Le(0x5A5B5C5E, 4), kRmIoError, 0},
+      {kOpGetEqual, 0, Le(0x5A5B5C5D, 4), kRmKeyNotFound, 0},
+      {kOpGetEqual, 1, Name("FOXTRO"), kRmOk, 0x5A5B5C5D},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("operation " + std::to_string(c.op) + " " + c.key);
@@ -174,7 +181,7 @@ TEST_P(RecordManagerTest, AnIndexEntryThatDisagreesWithItsRecordIsADamagedFile) 
       EXPECT_EQ(NumberOf(record), c.number);
     }
   }
-  EXPECT_EQ(Walk(f, 0), (std::vector<uint32_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(Walk(f, 0), (std::vector<uint32_t>{1, 2, 3, 4, 5})) << "and then the damaged entry";
 }
 
 TEST_P(RecordManagerTest, EveryGetOnAnEmptyFile) {
