@@ -233,6 +233,14 @@ std::string LockHolderLine(std::string_view note) {
   return line;
 }
 
+std::string LockStartNote(Clock& clock) {
+  const CivilDate d = clock.Today();
+  const int32_t seconds = clock.HundredthsSinceMidnight() / 100;
+  auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+  return "started " + std::to_string(d.year) + "-" + two(d.month) + "-" + two(d.day) + " " + two(seconds / 3600) +
+         ":" + two(seconds / 60 % 60) + ":" + two(seconds % 60);
+}
+
 std::string ReadLockHolder(FileSystem& fs, std::string_view name) {
   constexpr std::size_t kMaxHolderBytes = 200;
   std::unique_ptr<ByteFile> file;

@@ -280,6 +280,10 @@ uint32_t RandomSeed();
 // then ", " and `note` when that is not empty.
 std::string LockHolderLine(std::string_view note);
 
+// The note a run gives the lock it takes, for those it keeps waiting:
+// "started 2026-03-05 14:03:22", the clock's local date and time now.
+std::string LockStartNote(Clock& clock);
+
 // What the lock file `name` says of its holder: its first line, at most 200
 // bytes, control bytes blanked; empty when it says nothing yet or cannot be
 // read.

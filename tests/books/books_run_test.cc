@@ -87,11 +87,11 @@ TEST(BooksRunTest, SmallAgencyReadBackCellByCell) {
   BooksInstallation inst;
   SmallAgency(inst);
   const RunOutput r = inst.RunFor(2026, 4);
-  ASSERT_EQ(r.code, kExitAllValid) << r.err;
+  ASSERT_EQ(r.code, BooksOutcome::kAllValid) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_NE(r.out.find("2 books"), std::string::npos) << r.out;
-  EXPECT_EQ(inst.OutFiles(),
-            (std::vector<std::string>{kIndividualBook, kEntityBook, "manifest.csv", "validation.csv"}));
+  EXPECT_EQ(inst.OutFiles(), (std::vector<std::string>{kIndividualBook, kEntityBook, "manifest.csv",
+                                                       "validation.csv", "zovllibres.lck"}));
 
   const ReadBack back = inst.ReadBooks();
   ASSERT_EQ(back.sheets.size(), 4u);
@@ -174,9 +174,12 @@ TEST(BooksRunTest, SmallAgencyReadBackCellByCell) {
 
   EXPECT_EQ(Lines(inst.Read(inst.out() + "manifest.csv")),
             (std::vector<std::string>{
-                "owner code;name;NIF;book type;file;rows;total base;total VAT;total withholding;errors;warnings;status",
-                "0001;PUIG I FERRER, JOAN;12345678Z;T;" + kIndividualBook + ";5;2950,00;441,00;380,00;0;2;valid",
-                "0002;PATRIMONIAL MATARO SA;A58818501;C;" + kEntityBook + ";1;1000,00;0,00;0,00;0;2;valid"}));
+                "owner code;name;NIF;book type;file;rows;total base;total VAT;total withholding;errors;warnings;status;"
+                "period",
+                "0001;PUIG I FERRER, JOAN;12345678Z;T;" + kIndividualBook +
+                    ";5;2950,00;441,00;380,00;0;2;valid;01/01/2026 to 31/12/2026",
+                "0002;PATRIMONIAL MATARO SA;A58818501;C;" + kEntityBook +
+                    ";1;1000,00;0,00;0,00;0;2;valid;01/01/2026 to 31/12/2026"}));
   std::vector<std::string> findings;
   for (const std::string& line : Lines(inst.Read(inst.out() + "validation.csv"))) {
     std::vector<std::string> f;
@@ -264,7 +267,7 @@ void ExpectBooksMatchRegister(BooksInstallation& inst, const std::string& from, 
 TEST(BooksRunTest, SmallAgencyAgreesWithTheRegister) {
   BooksInstallation inst;
   SmallAgency(inst);
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);
   ExpectBooksMatchRegister(inst, "1/1/2026", "31/12/2026");
 }
 
@@ -274,38 +277,40 @@ TEST(BooksRunTest, SmallAgencyAgreesWithTheRegister) {
 namespace zov::books {
 namespace {
 
-// Every input that keeps the run from starting: exit code 2 (1 when the
-// period has no invoices), a one-line reason, and nothing in the output
-// folder. (Misused options are the command line's: tools/zovllibres.)
+// Every input that keeps the run from starting: problems, a one-line
+// reason, and nothing in the output folder but the lock file where the
+// run got as far as taking it. (Misused options are the command line's:
+// tools/zovllibres.)
 TEST(BooksRunTest, BadInputIsRefusedWithNothingWritten) {
   struct Case {
     std::string what;
     int year;
     std::function<void(BooksInstallation&)> spoil;
-    int code;
+    BooksOutcome code;
     std::string message;
   } cases[] = {
       {"missing NIF file", 2026,
        [](BooksInstallation& i) { ASSERT_TRUE(i.base_->DeleteFile(i.root() + "owners-nif.csv").ok()); },
-       kExitCannotRun, "zovllibres: cannot read the owners' NIF file: "},
+       BooksOutcome::kProblems, "zovllibres: cannot read the owners' NIF file: "},
       {"NIF file with a garbage line", 2026,
-       [](BooksInstallation& i) { i.WriteNifs("0001;12345678Z\r\n0002 A58818501\r\n"); }, kExitCannotRun,
+       [](BooksInstallation& i) { i.WriteNifs("0001;12345678Z\r\n0002 A58818501\r\n"); }, BooksOutcome::kProblems,
        "owners-nif.csv, line 2: expected \"owner code;NIF\"\n"},
       {"no installation", 2026,
-       [](BooksInstallation& i) { i.environment.Set("ZOVROOT", i.dir() + "nowhere/"); }, kExitCannotRun,
+       [](BooksInstallation& i) { i.environment.Set("ZOVROOT", i.dir() + "nowhere/"); }, BooksOutcome::kProblems,
        "zovllibres: no installation in "},
-      {"ZOVROOT unset", 2026, [](BooksInstallation& i) { i.environment.Unset("ZOVROOT"); }, kExitCannotRun,
+      {"ZOVROOT unset", 2026, [](BooksInstallation& i) { i.environment.Unset("ZOVROOT"); }, BooksOutcome::kProblems,
        "zovllibres: ZOVROOT is not set: it names the installation to read\n"},
-      {"no invoices in the period", 2020, nullptr, kExitNotAllValid,
-       "zovllibres: no owner from 0001 to 9999 has invoices from 01/01/2020 to 31/12/2020: no books written\n"},
+      {"no invoices in the period", 2020, nullptr, BooksOutcome::kProblems,
+       "zovllibres: no owner from 0001 to 9999 has invoices from 01/01/2020 to 31/12/2020: no books written; "
+       "nothing in "},
       {"output folder that cannot be made", 2026,
        [](BooksInstallation& i) { ASSERT_TRUE(i.base_->WriteFile(i.dir() + "out", "a file").ok()); },
-       kExitCannotRun, "is not a folder\n"},
+       BooksOutcome::kProblems, "is not a folder\n"},
       {"output folder that cannot be written", 2026,
-       [](BooksInstallation& i) { i.fs.FailAt(platform::FaultFileSystem::Op::kOpen, 1, true); }, kExitCannotRun,
+       [](BooksInstallation& i) { i.fs.FailAt(platform::FaultFileSystem::Op::kOpen, 1, true); }, BooksOutcome::kProblems,
        "zovllibres: cannot write in the output folder: "},
       {"a malformed SOURCE_DATE_EPOCH", 2026,
-       [](BooksInstallation& i) { i.environment.Set("SOURCE_DATE_EPOCH", "2026-12-08"); }, kExitCannotRun,
+       [](BooksInstallation& i) { i.environment.Set("SOURCE_DATE_EPOCH", "2026-12-08"); }, BooksOutcome::kProblems,
        "zovllibres: SOURCE_DATE_EPOCH must be a whole number of seconds since 1970-01-01 00:00:00 UTC (up to the "
        "year 9999), not \"2026-12-08\"\n"},
   };
@@ -319,7 +324,8 @@ TEST(BooksRunTest, BadInputIsRefusedWithNothingWritten) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    for (const std::string& name : inst.OutFiles()) ADD_FAILURE() << "left in the output folder: " << name;
+    for (const std::string& name : inst.OutFiles())
+      if (name != "zovllibres.lck") ADD_FAILURE() << "left in the output folder: " << name;
   }
 }
 
@@ -346,16 +352,17 @@ TEST(BooksRunTest, SkippedOwnersAndInvalidBooks) {
   inst.Build();
   inst.WriteNifs("1;B08222341\n2;12345678A\n3;X1234567L\n5;X1234567L\n");
   const RunOutput r = inst.RunFor(2026, 1);
-  EXPECT_EQ(r.code, kExitNotAllValid);
+  EXPECT_EQ(r.code, BooksOutcome::kProblems);
   EXPECT_NE(r.out.find("1 books"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("0 valid, 1 invalid; 4 owners skipped"), std::string::npos) << r.out;
   const auto manifest = Lines(inst.Read(inst.out() + "manifest.csv"));
   ASSERT_EQ(manifest.size(), 6u);
-  EXPECT_EQ(manifest[1], "0001;A, B;B08222341;C;2026B08222341CA, B.xlsx;2;2020,00;210,00;0,00;3;1;invalid");
-  EXPECT_EQ(manifest[2], "0002;C, D;12345678A;;;2;2020,00;210,00;190,00;1;0;skipped");
-  EXPECT_EQ(manifest[3], "0003;E, F;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped");
-  EXPECT_EQ(manifest[4], "0004;G, H;;;;2;2020,00;210,00;190,00;1;0;skipped");
-  EXPECT_EQ(manifest[5], "0005;I, J;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped");
+  const std::string q1 = ";01/01/2026 to 31/03/2026";
+  EXPECT_EQ(manifest[1], "0001;A, B;B08222341;C;2026B08222341CA, B.xlsx;2;2020,00;210,00;0,00;3;1;invalid" + q1);
+  EXPECT_EQ(manifest[2], "0002;C, D;12345678A;;;2;2020,00;210,00;190,00;1;0;skipped" + q1);
+  EXPECT_EQ(manifest[3], "0003;E, F;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped" + q1);
+  EXPECT_EQ(manifest[4], "0004;G, H;;;;2;2020,00;210,00;190,00;1;0;skipped" + q1);
+  EXPECT_EQ(manifest[5], "0005;I, J;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped" + q1);
   std::string rules;
   for (const std::string& line : Lines(inst.Read(inst.out() + "validation.csv"))) {
     const auto semi = [&](int n) {
@@ -369,24 +376,26 @@ TEST(BooksRunTest, SkippedOwnersAndInvalidBooks) {
   EXPECT_EQ(rules,
             "owne:row:rule 0001:3:V2 0001:4:V2 0001:4:V12 0001:4:NUMERO 0002::TITULAR 0003::TITULAR 0004::TITULAR "
             "0005::TITULAR ");
-  EXPECT_EQ(inst.OutFiles(),
-            (std::vector<std::string>{"2026B08222341CA, B.xlsx", "manifest.csv", "validation.csv"}));
+  EXPECT_EQ(inst.OutFiles(), (std::vector<std::string>{"2026B08222341CA, B.xlsx", "manifest.csv", "validation.csv",
+                                                       "zovllibres.lck"}));
 }
 
-// A book that cannot be put in place is reported, leaves nothing behind, and
+// A book that cannot be written is reported, leaves nothing behind, and
 // does not stop the other owners' books.
-TEST(BooksRunTest, ABookThatCannotBeRenamedIsReportedAndRemoved) {
+TEST(BooksRunTest, ABookThatCannotBeWrittenIsReportedAndLeavesNothing) {
   BooksInstallation inst;
   SmallAgency(inst);
-  inst.fs.FailAt(platform::FaultFileSystem::Op::kRename, 1);
+  inst.fs.OnlyNamesEndingIn(".xlsx");
+  inst.fs.FailAt(platform::FaultFileSystem::Op::kWrite, 1);
   const RunOutput r = inst.RunFor(2026, 4);
-  EXPECT_EQ(r.code, kExitNotAllValid);
+  EXPECT_EQ(r.code, BooksOutcome::kProblems);
   EXPECT_NE(r.out.find("1 books"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("1 books not written"), std::string::npos) << r.out;
-  EXPECT_EQ(inst.OutFiles(), (std::vector<std::string>{kEntityBook, "manifest.csv", "validation.csv"}));
+  EXPECT_EQ(inst.OutFiles(),
+            (std::vector<std::string>{kEntityBook, "manifest.csv", "validation.csv", "zovllibres.lck"}));
   const auto manifest = Lines(inst.Read(inst.out() + "manifest.csv"));
   ASSERT_EQ(manifest.size(), 3u);
-  EXPECT_EQ(manifest[1].substr(manifest[1].rfind(';')), ";failed");
+  EXPECT_NE(manifest[1].find(";failed;"), std::string::npos) << manifest[1];
   EXPECT_NE(inst.Read(inst.out() + "validation.csv").find("FICHERO;error;FICHERO: No se ha podido escribir"),
             std::string::npos);
 }
@@ -407,7 +416,7 @@ TEST(BooksRunTest, DemoInstallationBooksAreValidAndAgreeWithTheRegister) {
   const platform::Status built = tools::BuildDemoInstallation(inst.env, request, &counts);
   ASSERT_TRUE(built.ok()) << built.message();
   const RunOutput r = inst.RunFor(2026, 4);
-  EXPECT_EQ(r.code, kExitAllValid) << r.out << r.err;
+  EXPECT_EQ(r.code, BooksOutcome::kAllValid) << r.out << r.err;
   EXPECT_NE(r.out.find(std::to_string(counts.owners) + " books"), std::string::npos) << r.out;
   ExpectBooksMatchRegister(inst, "1/1/2026", "31/12/2026");
   // Books are packed beside the walk; the reports still follow the owners.
@@ -425,10 +434,12 @@ TEST(BooksRunTest, DemoInstallationBooksAreValidAndAgreeWithTheRegister) {
 namespace zov::books {
 namespace {
 
-// Every file of the output folder, by name.
+// Every file of the output folder, by name, but the lock file (which
+// names the run that last held it).
 std::map<std::string, std::string> OutBytes(BooksInstallation& inst) {
   std::map<std::string, std::string> bytes;
-  for (const std::string& name : inst.OutFiles()) bytes[name] = inst.Read(inst.out() + name);
+  for (const std::string& name : inst.OutFiles())
+    if (name != "zovllibres.lck") bytes[name] = inst.Read(inst.out() + name);
   return bytes;
 }
 
@@ -439,10 +450,10 @@ TEST(BooksRunTest, SameInputsAndTimeGiveTheSameBytes) {
   BooksInstallation inst;
   SmallAgency(inst);
   inst.environment.Set("SOURCE_DATE_EPOCH", "1700000000");  // 2023-11-14 22:13:20 UTC
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);
   const auto first = OutBytes(inst);
   ASSERT_EQ(first.size(), 4u);
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);  // over the first run's books
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);  // over the first run's books
   EXPECT_TRUE(OutBytes(inst) == first) << "a second run changed the bytes";
 
   std::vector<ZipEntryRead> entries;
@@ -460,11 +471,11 @@ TEST(BooksRunTest, SameInputsAndTimeGiveTheSameBytes) {
   // Without the variable, the clock's time: the fake clock's 8 December
   // 2026 at noon, read as UTC, which the variable can also give.
   inst.environment.Unset("SOURCE_DATE_EPOCH");
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);
   const auto by_clock = OutBytes(inst);
   EXPECT_FALSE(by_clock == first);
   inst.environment.Set("SOURCE_DATE_EPOCH", std::to_string(inst.clock.SecondsSinceEpoch()));
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);
   EXPECT_TRUE(OutBytes(inst) == by_clock);
 }
 
@@ -488,12 +499,12 @@ TEST(BooksRunTest, ASkippedOwnersFiguresAreHisOwn) {
     inst.Add(reg::kFileVCobros, Receipt("000200010001", "20260105", "26010002"));
     inst.Build();
     inst.WriteNifs("0001;A58818501\r\n");  // owner 0002 has none
-    EXPECT_EQ(inst.RunFor(2026, 1).code, kExitNotAllValid);
+    EXPECT_EQ(inst.RunFor(2026, 1).code, BooksOutcome::kProblems);
     const auto manifest = Lines(inst.Read(inst.out() + "manifest.csv"));
     return manifest.back();
   };
   const std::string alone = run(false);
-  EXPECT_EQ(alone, "0002;PUIG, JOAN;;;;1;1000,00;210,00;190,00;1;0;skipped");
+  EXPECT_EQ(alone, "0002;PUIG, JOAN;;;;1;1000,00;210,00;190,00;1;0;skipped;01/01/2026 to 31/03/2026");
   EXPECT_EQ(run(true), alone);
 }
 
