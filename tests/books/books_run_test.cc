@@ -6,10 +6,12 @@
 #include <functional>
 #include <map>
 
+#include "books/nif_file.h"
 #include "books/zip_writer.h"
 #include "format/chars.h"
 #include "format/packed.h"
 #include "gtest/gtest.h"
+#include "output/report_fields.h"
 #include "tests/books/books_installation.h"
 #include "tests/books/zip_reader.h"
 #include "tools/demo/demo.h"
@@ -506,6 +508,208 @@ TEST(BooksRunTest, ASkippedOwnersFiguresAreHisOwn) {
   const std::string alone = run(false);
   EXPECT_EQ(alone, "0002;PUIG, JOAN;;;;1;1000,00;210,00;190,00;1;0;skipped;01/01/2026 to 31/03/2026");
   EXPECT_EQ(run(true), alone);
+}
+
+}  // namespace
+}  // namespace zov::books
+
+namespace zov::books {
+namespace {
+
+// An owner of a small agency: name as stored, NIF in the NIF file (none
+// when empty), and one premises let with an invoice on each date.
+struct AgencyOwner {
+  std::string code, name, nif;
+  std::vector<std::string> dates;
+};
+
+void BuildAgency(BooksInstallation& inst, const std::vector<AgencyOwner>& owners) {
+  std::string nifs;
+  for (const AgencyOwner& o : owners) {
+    const std::string property = o.code + "00010001";
+    inst.Add(reg::kFileVPropiet, Owner(o.code, o.name, "S"));
+    inst.Add(reg::kFileVGrups, Group(o.code + "0001", "G"));
+    inst.Add(reg::kFileVDepBase, Property(property, "BAR EL RACO SL", "ESB08222341"));
+    inst.Add(reg::kFileVDepCont, Contract(property, "L", "S"));
+    for (std::size_t i = 0; i < o.dates.size(); ++i)
+      inst.Add(reg::kFileVCobros, Receipt(property, o.dates[i], o.code + format::ZeroPad(static_cast<int64_t>(i), 4)));
+    if (!o.nif.empty()) nifs += o.code + ";" + o.nif + "\r\n";
+  }
+  inst.Build();
+  inst.WriteNifs(nifs);
+}
+
+// Every file of a folder with its bytes, the lock file aside.
+std::map<std::string, std::string> FolderBytes(platform::FileSystem& fs, const std::string& dir) {
+  std::map<std::string, std::string> bytes;
+  std::vector<platform::DirEntry> entries;
+  EXPECT_TRUE(fs.ListDirectory(dir, &entries).ok()) << dir;
+  for (const platform::DirEntry& e : entries) {
+    if (e.name == "zovllibres.lck") continue;
+    if ((e.attributes & platform::kAttrDirectory) != 0) {
+      bytes[e.name + "/"] = "";
+      continue;
+    }
+    EXPECT_TRUE(fs.ReadFile(dir + e.name, &bytes[e.name]).ok()) << e.name;
+  }
+  return bytes;
+}
+
+RunOutput RunInto(BooksInstallation& inst, int quarter, const std::string& out_dir) {
+  BooksRequest request;
+  request.year = 2026;
+  request.quarter = quarter;
+  request.out_dir = out_dir;
+  return inst.Run(request);
+}
+
+// A second run into the folder of a first, whatever changed between them,
+// leaves exactly what it would have left in an empty folder (no book of the
+// first run that the second does not list), beside the files that no run
+// wrote, which keep their bytes.
+TEST(BooksRunTest, ASecondRunLeavesNoStaleBook) {
+  const AgencyOwner puig{"0001", "PUIG*JOAN", "12345678Z", {"20260105", "20260405"}};
+  const AgencyOwner mataro{"0002", "PATRIMONIAL MATARO SA", "A58818501", {"20260110", "20261010"}};
+  const AgencyOwner late{"0003", "SALA*ANNA", "X1234567L", {"20261105"}};
+  AgencyOwner puig_without_nif = puig;
+  puig_without_nif.nif.clear();
+  AgencyOwner puig_renamed = puig;
+  puig_renamed.name = "PUIG I FERRER*JOAN";
+  struct Case {
+    std::string what;
+    std::vector<AgencyOwner> before, after;
+    int quarter_before, quarter_after;
+  } cases[] = {
+      {"an owner lost his NIF", {puig, mataro}, {puig_without_nif, mataro}, 1, 1},
+      {"an owner changed his name", {puig, mataro}, {puig_renamed, mataro}, 1, 1},
+      {"an owner has no invoices in the new period", {puig, mataro, late}, {puig, mataro, late}, 4, 2},
+      {"the other quarter", {puig, mataro, late}, {puig, mataro, late}, 1, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BooksInstallation first, second;
+    for (BooksInstallation* inst : {&first, &second}) inst->environment.Set("SOURCE_DATE_EPOCH", "1700000000");
+    BuildAgency(first, c.before);
+    BuildAgency(second, c.after);
+    platform::FileSystem& fs = *first.base_;
+    const std::string shared = first.dir() + "shared/";
+    const RunOutput a = RunInto(first, c.quarter_before, shared);
+    ASSERT_EQ(a.err.find("nothing in"), std::string::npos) << a.err;
+    const auto first_set = FolderBytes(fs, shared);
+    ASSERT_TRUE(fs.WriteFile(shared + "notes.txt", "the agency's own").ok());
+    ASSERT_TRUE(fs.WriteFile(shared + "2025B08222341CVELL.xlsx", "last year's, by hand").ok());
+    ASSERT_TRUE(fs.CreateDirectory(shared + "arxiu").ok());
+
+    const RunOutput b = RunInto(second, c.quarter_after, shared);
+    ASSERT_EQ(b.err.find("nothing in"), std::string::npos) << b.err;
+    ASSERT_EQ(RunInto(second, c.quarter_after, second.out()).code, b.code);
+    auto expected = FolderBytes(fs, second.out());
+    EXPECT_FALSE(expected == first_set) << "the case changes the set";
+    expected["notes.txt"] = "the agency's own";
+    expected["2025B08222341CVELL.xlsx"] = "last year's, by hand";
+    expected["arxiu/"] = "";
+    const auto after = FolderBytes(fs, shared);
+    EXPECT_TRUE(after == expected);
+    for (const auto& [name, bytes] : after)
+      if (!expected.count(name)) ADD_FAILURE() << "stale: " << name;
+    for (const auto& [name, bytes] : expected)
+      if (!after.count(name)) ADD_FAILURE() << "missing: " << name;
+  }
+}
+
+// The real record manager, failing every read of the walk's files after
+// the first `fine` with an I/O error.
+class FailingReads : public platform::RecordManager {
+ public:
+  FailingReads(platform::RecordManager& real, int fine) : real_(real), fine_(fine) {}
+  int16_t Call(uint16_t operation, uint8_t* position_block, void* data, uint32_t* data_length, void* key,
+               uint8_t key_length, int8_t key_number) override {
+    if (operation == platform::kOpGetNext && ++reads_ > fine_) return 2;
+    return real_.Call(operation, position_block, data, data_length, key, key_length, key_number);
+  }
+
+ private:
+  platform::RecordManager& real_;
+  int fine_;
+  int reads_ = 0;
+};
+
+// A walk that stops midway leaves the folder as the run before left it:
+// none of the books it wrote, no half manifest.
+TEST(BooksRunTest, AWalkThatStopsLeavesThePreviousSet) {
+  BooksInstallation inst;
+  SmallAgency(inst);
+  inst.environment.Set("SOURCE_DATE_EPOCH", "1700000000");
+  ASSERT_EQ(inst.RunFor(2026, 1).code, BooksOutcome::kAllValid);
+  const auto before = FolderBytes(*inst.base_, inst.out());
+  for (int fine : {0, 3, 6}) {
+    SCOPED_TRACE(fine);
+    FailingReads failing(*inst.rm, fine);
+    inst.env.record_manager = &failing;
+    const RunOutput r = inst.RunFor(2026, 4);
+    inst.env.record_manager = inst.rm.get();
+    EXPECT_EQ(r.code, BooksOutcome::kProblems);
+    EXPECT_NE(r.err.find("run stopped; nothing in " + inst.base_->Resolve(inst.dir() + "out") + " changed\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(FolderBytes(*inst.base_, inst.out()) == before);
+  }
+}
+
+}  // namespace
+}  // namespace zov::books
+
+namespace zov::books {
+namespace {
+
+// Owner names and NIF-file values that a spreadsheet would run or a CSV
+// reader would split reach the manifest and the validation report harmless:
+// formulas guarded, quotes quoted, control bytes blanked, and a 50 MB NIF
+// value a short, marked one (the run never holds a second copy of it).
+TEST(BooksRunTest, HostileTextReachesTheReportsHarmless) {
+  BooksInstallation inst;
+  const std::string names[] = {"=HYPERLINK(\"http://x.example\";\"clic\")", "+cmd|' /C calc'!A0", "@SUM(1+1)",
+                               "-2+3", "O\"BRIEN*ANNA", std::string("E\x1B[2J\bX\x7F\0Z", 10)};
+  std::vector<AgencyOwner> owners;
+  for (std::size_t i = 0; i < std::size(names); ++i)
+    owners.push_back({format::ZeroPad(static_cast<int64_t>(i + 1), 4), names[i], "12345678Z", {"20260105"}});
+  BuildAgency(inst, owners);
+  std::string nifs;
+  for (std::size_t i = 0; i < std::size(names); ++i)
+    nifs += std::to_string(i + 1) + ";" +
+            (i == 0 ? std::string(50 * 1000 * 1000, '7') : "X123456" + std::to_string(i) + "L") + "\n";
+  inst.WriteNifs(nifs);
+  const RunOutput r = inst.RunFor(2026, 1);
+  EXPECT_EQ(r.code, BooksOutcome::kProblems);  // the owner with the endless NIF is skipped
+
+  for (const char* report : {"manifest.csv", "validation.csv"}) {
+    SCOPED_TRACE(report);
+    const std::string text = inst.Read(inst.out() + report);
+    const auto records = output::ReadReportRecords(text);
+    ASSERT_GT(records.size(), 1u);
+    std::size_t lines = 0;
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+    EXPECT_EQ(records.size(), lines) << "a field broke a line or swallowed one";
+    for (const auto& record : records) {
+      EXPECT_EQ(record.size(), records[0].size());
+      for (const std::string& field : record) {
+        EXPECT_LE(field.size(), output::kReportFieldLimit + 1) << field.substr(0, 80);
+        EXPECT_EQ(field.find_first_of(std::string("\x1B\b\x7F\0", 4)), std::string::npos) << field;
+        EXPECT_TRUE(field.empty() || std::string_view("=+-@").find(field[0]) == std::string_view::npos) << field;
+      }
+    }
+  }
+  const auto manifest = output::ReadReportRecords(inst.Read(inst.out() + "manifest.csv"));
+  ASSERT_EQ(manifest.size(), 7u);
+  EXPECT_EQ(manifest[1][1], "'=HYPERLINK(\"http://x.example\";\"clic\")");
+  EXPECT_EQ(manifest[1][2], std::string(kNifKeptBytes, '7') + std::string(output::kCutMark));
+  EXPECT_EQ(manifest[1][11], "skipped");
+  EXPECT_EQ(manifest[2][1], "'+cmd|' /C calc'!A0");
+  EXPECT_EQ(manifest[3][1], "'@SUM(1+1)");
+  EXPECT_EQ(manifest[4][1], "'-2+3");
+  EXPECT_EQ(manifest[5][1], "O\"BRIEN, ANNA");
+  EXPECT_EQ(manifest[6][1], "E [2J X  Z");
+  EXPECT_EQ(manifest[6][6], "1000,00") << "numbers stay numbers";
 }
 
 }  // namespace
