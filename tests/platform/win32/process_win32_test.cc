@@ -60,8 +60,8 @@ TEST(Win32ProcessTest, ArgumentsArriveUnchanged) {
 // while this one holds it, reading who holds it, and takes it once released.
 TEST(Win32ProcessTest, AFileLockIsHeldAgainstOtherProcesses) {
   TempDir dir;
-  std::unique_ptr<FileSystem> fs = NewWin32FileSystem();
-  std::unique_ptr<ProcessRunner> runner = NewWin32ProcessRunner();
+  std::unique_ptr<FileSystem> fs = NewNativeFileSystem();
+  std::unique_ptr<ProcessRunner> runner = NewNativeProcessRunner();
   const std::string lock_file = dir.path() + "dazorov1.lck";
   std::unique_ptr<FileLock> held;
   ASSERT_TRUE(fs->TryLockFile(lock_file, "the test", &held).ok());
