@@ -701,15 +701,21 @@ TEST(BooksRunTest, HostileTextReachesTheReportsHarmless) {
   }
   const auto manifest = output::ReadReportRecords(inst.Read(inst.out() + "manifest.csv"));
   ASSERT_EQ(manifest.size(), 7u);
-  EXPECT_EQ(manifest[1][1], "'=HYPERLINK(\"http://x.example\";\"clic\")");
-  EXPECT_EQ(manifest[1][2], std::string(kNifKeptBytes, '7') + std::string(output::kCutMark));
-  EXPECT_EQ(manifest[1][11], "skipped");
-  EXPECT_EQ(manifest[2][1], "'+cmd|' /C calc'!A0");
-  EXPECT_EQ(manifest[3][1], "'@SUM(1+1)");
-  EXPECT_EQ(manifest[4][1], "'-2+3");
-  EXPECT_EQ(manifest[5][1], "O\"BRIEN, ANNA");
-  EXPECT_EQ(manifest[6][1], "E [2J X  Z");
-  EXPECT_EQ(manifest[6][6], "1000,00") << "numbers stay numbers";
+  struct Field {
+    std::size_t line, column;
+    std::string value;
+  } fields[] = {
+      {1, 1, "'=HYPERLINK(\"http://x.example\";\"clic\")"},
+      {1, 2, std::string(kNifKeptBytes, '7') + std::string(output::kCutMark)},
+      {1, 11, "skipped"},
+      {2, 1, "'+cmd|' /C calc'!A0"},
+      {3, 1, "'@SUM(1+1)"},
+      {4, 1, "'-2+3"},
+      {5, 1, "O\"BRIEN, ANNA"},
+      {6, 1, "E [2J X  Z"},
+      {6, 6, "1000,00"},  // a number stays a number
+  };
+  for (const Field& f : fields) EXPECT_EQ(manifest[f.line][f.column], f.value) << f.line << ":" << f.column;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/native_env.h"
 #include "platform/testing/fault_file_system.h"
 #include "platform/testing/temp_dir.h"
+#include "platform/text_lines.h"
 
 namespace zov::books {
 namespace {
@@ -18,15 +19,8 @@ using Files = std::map<std::string, std::string>;
 
 // The tests' manifest lists one file name a line.
 std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
+  const std::vector<std::string_view> lines = platform::SplitLines(text);
+  return {lines.begin(), lines.end()};
 }
 
 const OutputFolderSpec kSpec{"tool", "list.txt", Lines};
