@@ -151,7 +151,7 @@ Status OutputFolder::Replay(const std::vector<std::string>& deletions, const std
     }
   }
   for (const std::string& r : renames) {
-    if (staged.count(r) == 0) continue;
+    if (staged.count(r) == 0 || Reserved(r)) continue;
     if (Status s = fs_.RenameToExactName(staging_ + r, dir_ + r); !s.ok()) return s;
   }
   return fs_.SyncDirectoryOf(dir_ + spec_.manifest);
