@@ -53,6 +53,13 @@ class FaultFileSystem : public FileSystemWrapper {
     if (Fail(Op::kRename, from)) return Injected("rename", from);
     return FileSystemWrapper::RenameNoReplace(from, to);
   }
+  // Each file named counts as a kSync.
+  Status SyncFiles(const std::vector<std::string>& names) override {
+    for (const std::string& name : names) {
+      if (Fail(Op::kSync, name)) return Injected("sync", name);
+    }
+    return FileSystemWrapper::SyncFiles(names);
+  }
   Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override {
     if (Fail(Op::kLock, name)) return Injected("lock", name);
     return FileSystemWrapper::TryLockFile(name, note, lock);
