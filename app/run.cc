@@ -75,15 +75,6 @@ void ReleaseDataFiles(RunContext& ctx) {
   }
 }
 
-// "2026-03-05 14:03:22": when the run started, for those who wait for it.
-std::string StartTime(platform::Clock& clock) {
-  const platform::CivilDate d = clock.Today();
-  const int32_t seconds = clock.HundredthsSinceMidnight() / 100;
-  auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
-  return std::to_string(d.year) + "-" + two(d.month) + "-" + two(d.day) + " " + two(seconds / 3600) + ":" +
-         two(seconds / 60 % 60) + ":" + two(seconds % 60);
-}
-
 // How long to wait for another run: ZOVWAIT seconds when it holds a whole
 // number, else the default.
 int32_t RunWaitSeconds(platform::Environment& environment) {
@@ -117,7 +108,7 @@ bool TakeRunLock(RunContext& ctx) {
     shown = true;
   };
   std::string holder;
-  const platform::Status s = platform::WaitForFileLock(fs, *ctx.env.clock, lock_file, "started " + StartTime(*ctx.env.clock),
+  const platform::Status s = platform::WaitForFileLock(fs, *ctx.env.clock, lock_file, platform::LockStartNote(*ctx.env.clock),
                                                        wait, &ctx.run_lock, &holder);
   if (shown) screen::ShowMessageLine(ctx.env, ctx.session, ctx.screen, "");
   if (s.ok()) return true;

@@ -2,7 +2,7 @@
 
 #include "format/number_field.h"
 #include "format/packed.h"
-#include "platform/code_page.h"
+#include "format/tax_ids.h"
 
 namespace zov::books {
 
@@ -14,6 +14,17 @@ int64_t AmountOf(const Cell& cell) { return cell.is_amount() ? cell.value : 0; }
 
 }  // namespace
 
+std::vector<std::string> ManifestBooks(std::string_view manifest) {
+  std::vector<std::string> books;
+  const auto records = output::ReadReportRecords(manifest);
+  if (records.empty() || records[0].empty() || records[0][0] != kManifestHeading[0]) return books;
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    if (records[i].size() > kManifestFileColumn && records[i][kManifestFileColumn].ends_with(".xlsx"))
+      books.push_back(records[i][kManifestFileColumn]);
+  }
+  return books;
+}
+
 BookConsumer::BookConsumer(platform::FileSystem& fs, const BookRunSettings& settings, ReportFile& manifest,
                            ReportFile& validation)
     : fs_(fs), settings_(settings), manifest_(manifest), validation_(validation) {
@@ -21,7 +32,7 @@ BookConsumer::BookConsumer(platform::FileSystem& fs, const BookRunSettings& sett
 }
 
 // A walk that stopped early leaves no book behind it: the book being
-// written takes its temporary file with it.
+// written takes its file with it, and the output folder the others.
 BookConsumer::~BookConsumer() = default;
 
 void BookConsumer::Report(Owner& o, int64_t row, std::string_view invoice, Finding finding) {
@@ -62,7 +73,8 @@ void BookConsumer::OwnerStart(const reg::RecordVariables& r) {
   book_.type = current_.type = BookTypeForNif(current_.nif, &notes);
   current_.file_name = BookFileName(settings_.period.year, current_.nif, book_.type, current_.display_name);
   for (Finding& n : notes) Report(current_, 0, "", std::move(n));
-  if (platform::Status s = XlsxBook::Start(fs_, settings_.out_dir + current_.file_name, book_.type, settings_.time, &current_.xlsx);
+  if (platform::Status s =
+          XlsxBook::Start(fs_, settings_.folder->NewFile(current_.file_name), book_.type, settings_.time, &current_.xlsx);
       !s.ok())
     Fail(current_, s);
 }
@@ -115,17 +127,20 @@ void BookConsumer::Settle(Owner& o) {
                                           " bytes: los servicios de importaci\xA2n admiten menos de 4 MB "
                                           "(4.000.000 bytes)"));
   }
-  if (s.ok()) s = o.xlsx->Commit();
   o.xlsx.reset();
-  if (!s.ok()) Fail(o, s);
+  if (!s.ok()) {
+    Fail(o, s);
+    return;
+  }
+  written_.push_back(o.file_name);
 }
 
 void BookConsumer::Emit(Owner& o) {
   const std::string_view file = o.skipped ? std::string_view() : std::string_view(o.file_name);
   for (const HeldFinding& h : o.findings) {
     const std::string row_text = h.row > 0 ? std::to_string(h.row) : std::string();
-    validation_.Add({o.code, file, row_text, h.invoice, h.finding.rule, SeverityName(h.finding.severity),
-                     h.finding.message});
+    validation_.Add({o.code, file, output::ReportField::Number(row_text), h.invoice, h.finding.rule,
+                     SeverityName(h.finding.severity), h.finding.message});
   }
   std::string status;
   if (o.skipped) {
@@ -140,9 +155,14 @@ void BookConsumer::Emit(Owner& o) {
     totals_.rows += o.rows;
   }
   const std::string type = o.skipped || o.failed ? std::string() : std::string(1, BookLetter(o.type));
+  using output::ReportField;
+  const std::string rows = std::to_string(o.rows), base = HundredthsText(o.base), vat = HundredthsText(o.vat),
+                    withheld = HundredthsText(o.withheld), errors = std::to_string(o.errors),
+                    warnings = std::to_string(o.warnings);
   manifest_.Add({o.code, o.display_name, o.nif, type, o.skipped || o.failed ? std::string_view() : o.file_name,
-                 std::to_string(o.rows), HundredthsText(o.base), HundredthsText(o.vat), HundredthsText(o.withheld),
-                 std::to_string(o.errors), std::to_string(o.warnings), status});
+                 ReportField::Number(rows), ReportField::Number(base), ReportField::Number(vat),
+                 ReportField::Number(withheld), ReportField::Number(errors), ReportField::Number(warnings), status,
+                 settings_.period_text});
   o.findings.clear();
 }
 

@@ -1,9 +1,10 @@
 // The walk's consumer that writes the tax agency's record book of each owner
 // with invoices in the period: it maps every register line to its rows,
-// checks each row before writing it, writes the book under a temporary name
-// and renames it into place at the owner's end, and adds the owner's line to
-// the manifest and every finding to the validation report, in the owners'
-// order.
+// checks each row before writing it, writes the book among the output
+// folder's new files (output_folder.h) and completes it at the owner's end,
+// and adds the owner's line to the manifest and every finding to the
+// validation report, in the owners' order. The books completed are the new
+// set's (written()), which the run commits with the reports.
 //
 // An owner without a NIF in the agency's file, with an invalid one, or with
 // one that another owner has too, gets no book: it is listed as skipped, with
@@ -12,7 +13,7 @@
 //   BookConsumer books(fs, settings, manifest, validation);
 //   reg::WalkConsumer* consumers[] = {&books};
 //   reg::WalkWithConsumerThread(env, files, records, params, replica, consumers);
-//   books.totals().valid ...
+//   books.totals().valid ...; books.written() ...
 #ifndef ZOV_BOOKS_BOOK_CONSUMER_H_
 #define ZOV_BOOKS_BOOK_CONSUMER_H_
 
@@ -27,6 +28,7 @@
 #include "books/book_mapping.h"
 #include "books/book_validation.h"
 #include "books/nif_file.h"
+#include "books/output_folder.h"
 #include "books/report_file.h"
 #include "books/xlsx_book.h"
 #include "platform/file_system.h"
@@ -37,17 +39,30 @@ namespace zov::books {
 // The import services take files of at most 4 MB; stay under 4,000,000 bytes.
 inline constexpr uint64_t kImportLimitBytes = 4000000;
 
-// The manifest's and the validation report's heading lines.
-inline constexpr std::array<std::string_view, 12> kManifestHeading = {
+// The reports' names, beside the books.
+inline constexpr std::string_view kManifestName = "manifest.csv";
+inline constexpr std::string_view kValidationName = "validation.csv";
+
+// The manifest's and the validation report's heading lines. The manifest's
+// last column, the period its books cover, came last so that readers of
+// the columns before it by position read them where they were.
+inline constexpr std::array<std::string_view, 13> kManifestHeading = {
     "owner code", "name", "NIF", "book type", "file", "rows", "total base", "total VAT", "total withholding",
-    "errors", "warnings", "status"};
+    "errors", "warnings", "status", "period"};
+inline constexpr std::size_t kManifestFileColumn = 4;
+
+// The books a manifest lists (its bytes): the file column of every line
+// after the heading, where it names a book; none when the heading is not
+// the manifest's.
+std::vector<std::string> ManifestBooks(std::string_view manifest);
 inline constexpr std::array<std::string_view, 7> kValidationHeading = {
     "owner", "file", "row", "invoice", "rule", "severity", "message"};
 
 struct BookRunSettings {
   BookPeriod period;
+  std::string period_text;  // "01/01/2026 to 31/12/2026", the manifest's last column
   std::string epigraph = "8612";
-  std::string out_dir;  // where the books go, ending in a separator
+  const OutputFolder* folder = nullptr;  // where the books go
   const OwnerNifs* nifs = nullptr;
   std::string nif_file_name;  // for messages
   RunTime time;               // the books' creation time
@@ -79,6 +94,8 @@ class BookConsumer final : public reg::WalkConsumer {
   void OwnerEnd(const reg::RecordVariables& records) override;
 
   const BookTotals& totals() const { return totals_; }
+  // The file names of the books completed, in the owners' order.
+  const std::vector<std::string>& written() const { return written_; }
 
  private:
   // A finding held with its owner until the owner's book is done, so that
@@ -119,6 +136,7 @@ class BookConsumer final : public reg::WalkConsumer {
   ReportFile& validation_;
   std::function<void(const std::string&)> progress_;
   BookTotals totals_;
+  std::vector<std::string> written_;
 
   Owner current_;
   BookSettings book_;

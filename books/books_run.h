@@ -9,17 +9,26 @@
 // or SOURCE_DATE_EPOCH's: run_time.h) is read once and stamps every book,
 // so the same installation, request and time give the same bytes.
 //
-//   BooksRequest request{.year = 2026, .quarter = 4, .out_dir = "books"};
-//   int code = RunBooks(env, request, std::cout, std::cerr, terminal);
+// The output folder is the run's alone while it runs, and is replaced as a
+// whole (output_folder.h): after a run it holds exactly the books its
+// manifest lists, manifest.csv and validation.csv; a run that stops before
+// its end leaves the previous set as it was.
 //
-// Exit codes: 0 every book written is valid and no owner was skipped; 1 a
-// book is invalid or could not be written, an owner was skipped, or no owner
-// has invoices in the period; 2 the run could not start (no installation, an
-// unreadable NIF file, an output folder that cannot be written, a malformed
-// SOURCE_DATE_EPOCH), after a one-line reason and with nothing written.
+//   BooksRequest request{.year = 2026, .quarter = 4, .out_dir = "books"};
+//   BooksOutcome outcome = RunBooks(env, request, out, err, [&](int64_t done, int64_t total) { ... });
+//
+// kAllValid: every book written is valid and no owner was skipped.
+// kProblems, with the reasons on `err`: a book is invalid or could not be
+// written, an owner was skipped, no owner has invoices in the period; or the
+// run failed (no installation, an unreadable NIF file, an output folder that
+// cannot be written or that another run holds, a malformed
+// SOURCE_DATE_EPOCH, a walk that stopped), with nothing in the folder
+// changed.
 #ifndef ZOV_BOOKS_BOOKS_RUN_H_
 #define ZOV_BOOKS_BOOKS_RUN_H_
 
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -29,9 +38,7 @@
 
 namespace zov::books {
 
-inline constexpr int kExitAllValid = 0;
-inline constexpr int kExitNotAllValid = 1;
-inline constexpr int kExitCannotRun = 2;
+enum class BooksOutcome { kAllValid, kProblems };
 
 struct BooksRequest {
   int year = 0;
@@ -43,9 +50,15 @@ struct BooksRequest {
   std::string epigraph = "8612";
 };
 
-// The whole run. Writes the summary line to `out`, errors to `err`, and
-// when `progress` is set a progress bar over the owners to `err` as well.
-int RunBooks(platform::Env& env, const BooksRequest& request, std::ostream& out, std::ostream& err, bool progress);
+// Told how many of the owners in the range have been reached, from the
+// thread that writes the books.
+using BooksProgress = std::function<void(int64_t done, int64_t total)>;
+
+// The whole run. Writes the summary line to `out`, the reasons for problems
+// to `err` (code page 850, as every text), and, when `progress` is set,
+// counts the owners for it and tells it as the books go.
+BooksOutcome RunBooks(platform::Env& env, const BooksRequest& request, std::ostream& out, std::ostream& err,
+                      const BooksProgress& progress = {});
 
 }  // namespace zov::books
 

@@ -3,6 +3,7 @@
 #include "format/chars.h"
 #include "format/packed.h"
 #include "format/tax_ids.h"
+#include "output/report_fields.h"
 #include "platform/ascii.h"
 
 namespace zov::books {
@@ -36,7 +37,11 @@ platform::Status ParseOwnerNifs(std::string_view text, std::string_view name, Ow
     if (semi == std::string_view::npos || line.find(';', semi + 1) != std::string_view::npos)
       return fail("expected \"owner code;NIF\"");
     const std::string_view code = Trim(line.substr(0, semi));
-    const std::string nif = platform::AsciiUpper(Trim(line.substr(semi + 1)));
+    const std::string_view given = Trim(line.substr(semi + 1));
+    // No NIF is longer; a longer value is kept cut, as reports show it.
+    const std::string nif = given.size() <= kNifKeptBytes
+                                ? platform::AsciiUpper(given)
+                                : platform::AsciiUpper(given.substr(0, kNifKeptBytes)) + std::string(output::kCutMark);
     bool digits = !code.empty() && code.size() <= 4;
     for (char c : code) digits = digits && format::IsDigit(c);
     if (!digits) return fail("the owner code must be 1 to 4 digits");

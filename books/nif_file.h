@@ -1,6 +1,9 @@
 // The agency's file of owners' NIFs: one "owner code;NIF" line per owner
 // (the code as 1 to 4 digits, blanks around either field allowed, the NIF
-// taken in upper case). Blank lines and lines starting with "#" are skipped.
+// taken in upper case; a value longer than kNifKeptBytes, which no NIF is,
+// is kept as its first kNifKeptBytes and output::kCutMark, so that a huge
+// value costs no memory beyond the file's text and cannot be mistaken for a
+// NIF). Blank lines and lines starting with "#" are skipped.
 // Any other line that is not of that shape, and an owner named twice, make
 // the whole file unreadable: its NIFs decide whose books are written, so a
 // half-read file must not be used.
@@ -16,6 +19,7 @@
 #ifndef ZOV_BOOKS_NIF_FILE_H_
 #define ZOV_BOOKS_NIF_FILE_H_
 
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,6 +29,8 @@
 #include "platform/status.h"
 
 namespace zov::books {
+
+inline constexpr std::size_t kNifKeptBytes = 20;
 
 struct OwnerNifs {
   // By the owner's 4-digit code.

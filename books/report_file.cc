@@ -1,6 +1,6 @@
 #include "books/report_file.h"
 
-#include "output/output_slots.h"
+#include <vector>
 
 namespace zov::books {
 
@@ -13,23 +13,18 @@ ReportFile::~ReportFile() {
 }
 
 platform::Status ReportFile::Open(std::span<const std::string_view> heading) {
-  platform::Status s = fs_.OpenByteFile(temp_path(), platform::OpenMode::kCreateTruncate, &file_);
+  platform::Status s = fs_.OpenByteFile(path_, platform::OpenMode::kCreateNew, &file_);
   if (!s.ok()) {
     file_.reset();
     return s;
   }
-  Add(heading);
+  const std::vector<output::ReportField> fields(heading.begin(), heading.end());
+  Add(fields);
   return platform::Status::Ok();
 }
 
-void ReportFile::Add(std::span<const std::string_view> fields) {
-  bool first = true;
-  for (std::string_view f : fields) {
-    if (!first) buffer_ += ';';
-    first = false;
-    output::AppendFieldValue(buffer_, ";", f);
-  }
-  buffer_ += "\r\n";
+void ReportFile::Add(std::span<const output::ReportField> fields) {
+  output::AppendReportLine(buffer_, fields);
   if (buffer_.size() >= kBlock) Flush();
 }
 
@@ -42,21 +37,15 @@ void ReportFile::Flush() {
   buffer_.clear();
 }
 
-platform::Status ReportFile::Commit() {
+platform::Status ReportFile::Finish() {
   if (!file_) return platform::Status::IoError(path_ + ": the report was not opened");
   Flush();
   platform::Status s = error_;
-  if (s.ok()) s = file_->Sync();
-  platform::Status closed = file_->Close();
+  const platform::Status closed = file_->Close();
   file_.reset();
   if (s.ok()) s = closed;
-  if (s.ok()) s = fs_.RenameFile(temp_path(), path_);
-  if (!s.ok()) {
-    fs_.DeleteFile(temp_path()).IgnoreError();
-    return s;
-  }
-  fs_.SyncDirectoryOf(path_).IgnoreError();
-  return platform::Status::Ok();
+  if (!s.ok()) fs_.DeleteFile(path_).IgnoreError();
+  return s;
 }
 
 void ReportFile::Abandon() {
@@ -65,7 +54,16 @@ void ReportFile::Abandon() {
     file_.reset();
   }
   buffer_.clear();
-  fs_.DeleteFile(temp_path()).IgnoreError();
+  fs_.DeleteFile(path_).IgnoreError();
+}
+
+std::string ManifestHeadingStart(std::span<const std::string_view> heading, std::size_t fields) {
+  std::string start;
+  for (std::size_t i = 0; i < fields && i < heading.size(); ++i) {
+    output::AppendReportField(start, heading[i]);
+    start += ';';
+  }
+  return start;
 }
 
 }  // namespace zov::books

@@ -1,13 +1,15 @@
 // A report file of the run (manifest.csv, validation.csv): code page 850,
-// fields separated by ";" (a field holding one is quoted), lines ended by
-// CR LF, as the suite's other CSV files. It is written under a temporary
-// name beside its final one, in blocks, and only Commit puts it in place:
-// a run that stops early leaves no half report under the final name.
+// one line of fields per record in the reports' rule (output/report_fields.h:
+// ";" between fields, quoted where needed, no formula, no control byte, no
+// endless value), lines ended by CR LF as the suite's other CSV files. It
+// is written at a new file's place (an output folder's NewFile), created
+// new and owner-only, in blocks; Finish completes it. Making it durable and
+// putting it in place are the output folder's.
 //
-//   ReportFile manifest(fs, out_dir + "manifest.csv");
+//   ReportFile manifest(fs, folder.NewFile("manifest.csv"));
 //   Status s = manifest.Open(heading);   // a span of the heading's fields
-//   manifest.Add({"0001", "PUIG, JOAN"});
-//   s = manifest.Commit();
+//   manifest.Add({"0001", "PUIG, JOAN", output::ReportField::Number("12,50")});
+//   s = manifest.Finish();
 #ifndef ZOV_BOOKS_REPORT_FILE_H_
 #define ZOV_BOOKS_REPORT_FILE_H_
 
@@ -18,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "output/report_fields.h"
 #include "platform/file_system.h"
 
 namespace zov::books {
@@ -25,21 +28,21 @@ namespace zov::books {
 class ReportFile {
  public:
   ReportFile(platform::FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
-  // Drops the temporary file when Commit did not run.
+  // Removes the file unless Finish completed it.
   ~ReportFile();
 
-  // Creates the temporary file with the heading line.
+  // Creates the file with the heading line.
   [[nodiscard]] platform::Status Open(std::span<const std::string_view> heading);
-  // Adds a line; a write failure is kept and answered by Commit.
-  void Add(std::initializer_list<std::string_view> fields) { Add(std::span(fields.begin(), fields.size())); }
-  void Add(std::span<const std::string_view> fields);
-  // Writes what is buffered, makes it durable and renames the file into place.
-  [[nodiscard]] platform::Status Commit();
-  // Removes the temporary file.
+  // Adds a line; a write failure is kept and answered by Finish.
+  void Add(std::initializer_list<output::ReportField> fields) { Add(std::span(fields.begin(), fields.size())); }
+  void Add(std::span<const output::ReportField> fields);
+  // Writes what is buffered and closes the file: complete, not yet synced.
+  // On failure the file is removed.
+  [[nodiscard]] platform::Status Finish();
+  // Removes the file.
   void Abandon();
 
   const std::string& path() const { return path_; }
-  std::string temp_path() const { return path_ + ".part"; }
 
  private:
   void Flush();
@@ -51,6 +54,11 @@ class ReportFile {
   uint64_t written_ = 0;
   platform::Status error_;
 };
+
+// How a report's first line begins when its heading starts with the first
+// `fields` of `heading`, ";" after each: what identifies a program's
+// manifest whatever columns its later versions add.
+std::string ManifestHeadingStart(std::span<const std::string_view> heading, std::size_t fields);
 
 }  // namespace zov::books
 

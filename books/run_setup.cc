@@ -3,7 +3,6 @@
 #include "datafiles/data_files.h"
 #include "datafiles/record_ops.h"
 #include "format/packed.h"
-#include "platform/code_page.h"
 #include "register/walk_events.h"
 #include "session/session_setup.h"
 
@@ -36,15 +35,17 @@ Status RunSetUp::FindInstallation() {
     const std::string path = DataFilePath(session_, reg::FindDataFileSpec(number)->name) + ".dat";
     platform::DirEntry entry;
     if (!env_.fs->FindFirst(path, &entry).ok() || (entry.attributes & platform::kAttrDirectory) != 0)
-      return Status::NotFound("no installation in " + session_.data_root + ": " + path + " is missing");
+      return Status::NotFound("no installation in " + env_.fs->Resolve(session_.data_root) + ": " +
+                              env_.fs->Resolve(path) + " is missing");
   }
   return Status::Ok();
 }
 
 Status RunSetUp::ReadNifs(std::string_view path) {
-  nif_path_ = path.empty() ? session_.data_root + std::string(kDefaultNifFile) : std::string(path);
+  const std::string file = path.empty() ? session_.data_root + std::string(kDefaultNifFile) : std::string(path);
+  nif_path_ = env_.fs->Resolve(file);
   std::string text;
-  if (Status s = env_.fs->ReadFile(nif_path_, &text); !s.ok())
+  if (Status s = env_.fs->ReadFile(file, &text); !s.ok())
     return Status::IoError("cannot read the owners' NIF file: " + s.message());
   return ParseOwnerNifs(text, nif_path_, &nifs_);
 }
@@ -57,7 +58,7 @@ Status RunSetUp::OpenDataFiles() {
                                 records_->ForFile(number));
     files_open_ = true;
     if (status != datafiles::kStatusOk)
-      return Status::IoError("cannot open the data files: " + platform::Cp850ToUtf8(table_->fatal_message));
+      return Status::IoError("cannot open the data files: " + table_->fatal_message);
   }
   return Status::Ok();
 }
@@ -72,20 +73,6 @@ std::vector<std::string> RunSetUp::OwnersInRange(const reg::RunParameters& param
     status = datafiles::ReadStep(env_, *table_, reg::kFileVPropiet, 1);
   }
   return owners;
-}
-
-Status MakeOutputFolder(platform::FileSystem& fs, std::string_view out_dir, std::string* dir) {
-  std::string folder(out_dir);
-  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
-  platform::DirEntry entry;
-  if (!fs.FindFirst(folder, &entry).ok()) {
-    if (Status s = fs.CreateDirectory(folder); !s.ok())
-      return Status::IoError("cannot make the output folder: " + s.message());
-  } else if ((entry.attributes & platform::kAttrDirectory) == 0) {
-    return Status::InvalidArgument(folder + " is not a folder");
-  }
-  *dir = folder + "/";
-  return Status::Ok();
 }
 
 reg::RunParameters YearSelection(int64_t last_date, int from_owner, int to_owner) {

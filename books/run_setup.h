@@ -1,21 +1,21 @@
 // What every run of the books layer does before its walk, in this order:
 // the installation found as the register finds it (ZOVROOT, ZOVTMP, the
-// session set-up), the owners' NIF file read whole, the output folder made,
-// the data files the walk reads opened; and the register's selection of
+// session set-up), the owners' NIF file read whole, (the caller's output
+// folder opened: output_folder.h,) the data files the walk reads opened; and the register's selection of
 // one year's invoices, by issue date, from 1 January to a given day over a
 // range of owners. The record books and the VAT returns start so.
 //
 //   RunSetUp setup(env);
 //   Status s = setup.FindInstallation();
 //   if (s.ok()) s = setup.ReadNifs(request.nif_file);
-//   if (s.ok()) s = MakeOutputFolder(*env.fs, request.out_dir, &out_dir);
+//   ... OutputFolder::Open(*env.fs, request.out_dir, spec, note, &folder) ...
 //   if (s.ok()) s = setup.OpenDataFiles();
 //   if (!s.ok()) err << "zovllibres: " << s.message() << "\n";
 //   reg::RunParameters params = YearSelection(20261231, 1, 9999);
 //   reg::WalkRegister(env, setup.table(), setup.records(), params, consumers);
 //
 // Every failure is one line of text (the caller puts the program's name in
-// front), and none leaves anything behind but an empty output folder.
+// front), and none leaves anything behind.
 #ifndef ZOV_BOOKS_RUN_SETUP_H_
 #define ZOV_BOOKS_RUN_SETUP_H_
 
@@ -61,7 +61,7 @@ class RunSetUp {
 
   const session::Session& session() const { return session_; }
   const OwnerNifs& nifs() const { return nifs_; }
-  // The NIF file as read, for messages (code page 850).
+  // The NIF file read, as the system names it, for messages.
   const std::string& nif_path() const { return nif_path_; }
   datafiles::DataFileTable& table() { return *table_; }
   reg::RecordVariables& records() { return *records_; }
@@ -76,10 +76,6 @@ class RunSetUp {
   std::unique_ptr<reg::RecordVariables> records_;
   bool files_open_ = false;
 };
-
-// Makes `out_dir` when missing (one level); *dir is it without trailing
-// separators and with "/" after it, for file names to be added to.
-[[nodiscard]] platform::Status MakeOutputFolder(platform::FileSystem& fs, std::string_view out_dir, std::string* dir);
 
 // The register's selection of the invoices issued from 1 January of
 // `last_date`'s year to `last_date` (YYYYMMDD), of every class, owners

@@ -366,24 +366,22 @@ std::string CoreXml(const RunTime& t) {
 
 struct XlsxBook::Parts {
   platform::FileSystem& fs;
-  std::string name;  // the book's final name
-  std::string temporary;
+  std::string path;
   std::unique_ptr<platform::ByteFile> file;
   std::unique_ptr<ZipWriter> zip;
   std::string xml;  // the issued sheet's XML not yet handed to the zip
   int64_t next_row = kFirstDataRow;
-  enum class Stage { kWriting, kFinished, kCommitted, kFailed } stage = Stage::kWriting;
+  enum class Stage { kWriting, kFinished, kFailed } stage = Stage::kWriting;
 
-  Parts(platform::FileSystem& f, std::string n)
-      : fs(f), name(std::move(n)), temporary(name + std::string(kTemporarySuffix)) {}
+  Parts(platform::FileSystem& f, std::string p) : fs(f), path(std::move(p)) {}
 
-  // Whatever was not put in place is removed.
+  // A book that was not finished takes its file with it.
   ~Parts() {
-    if (stage == Stage::kCommitted) return;
+    if (stage == Stage::kFinished) return;
     zip.reset();
     if (file) file->Close().IgnoreError();
     file.reset();
-    fs.DeleteFile(temporary).IgnoreError();
+    fs.DeleteFile(path).IgnoreError();
   }
 
   Status Failed(Status s) {
@@ -391,7 +389,7 @@ struct XlsxBook::Parts {
     return s;
   }
   Status GivenUp() const {
-    return Status::IoError(temporary + ": the book was given up after an earlier failure");
+    return Status::IoError(path + ": the book was given up after an earlier failure");
   }
 
   void Entry(const char* entry, std::string_view declaration, std::string_view body) {
@@ -406,22 +404,16 @@ XlsxBook::XlsxBook(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
 XlsxBook::~XlsxBook() = default;
 
-Status XlsxBook::Start(platform::FileSystem& fs, const std::string& name, BookType type, const RunTime& time,
+Status XlsxBook::Start(platform::FileSystem& fs, const std::string& path, BookType type, const RunTime& time,
                        std::unique_ptr<XlsxBook>* out) {
-  auto p = std::make_unique<Parts>(fs, name);
-  // A temporary file is only ever created new: never an existing file, never
-  // through a link. One left by a run that was killed is removed first.
-  Status s = fs.OpenByteFile(p->temporary, platform::OpenMode::kCreateNew, &p->file);
-  if (s.code() == Status::Code::kAlreadyExists) {
-    s = fs.DeleteFile(p->temporary);
-    if (s.ok()) s = fs.OpenByteFile(p->temporary, platform::OpenMode::kCreateNew, &p->file);
-  }
-  if (!s.ok()) {
+  auto p = std::make_unique<Parts>(fs, path);
+  // Only ever created new: never an existing file, never through a link.
+  if (Status s = fs.OpenByteFile(path, platform::OpenMode::kCreateNew, &p->file); !s.ok()) {
     p->file.reset();
-    p->stage = Parts::Stage::kCommitted;  // nothing of ours to remove
+    p->stage = Parts::Stage::kFinished;  // nothing of ours to remove
     return s;
   }
-  p->zip = std::make_unique<ZipWriter>(*p->file, p->temporary, ZipTimestamp::Of(time), kCompressionLevel);
+  p->zip = std::make_unique<ZipWriter>(*p->file, path, ZipTimestamp::Of(time), kCompressionLevel);
   const std::string issued = platform::Cp850ToUtf8(IssuedSheetName(type));
   const std::string received = platform::Cp850ToUtf8(ReceivedSheetName(type));
   p->Entry("[Content_Types].xml", kXmlDeclaration, kContentTypes);
@@ -505,25 +497,11 @@ Status XlsxBook::Finish(uint64_t* size) {
   Status s = p.zip->status();
   *size = p.zip->size();
   p.zip.reset();
-  if (s.ok()) s = p.file->Sync();
   const Status closed = p.file->Close();
   p.file.reset();
   if (s.ok()) s = closed;
   if (!s.ok()) return p.Failed(s);
   p.stage = Parts::Stage::kFinished;
-  return Status::Ok();
-}
-
-Status XlsxBook::Commit() {
-  Parts& p = *parts_;
-  if (p.stage != Parts::Stage::kFinished) return p.GivenUp();
-  // The book's name is this program's own: no listing of the folder for
-  // another spelling of it (with thousands of books that is most of a run).
-  if (Status s = p.fs.RenameToExactName(p.temporary, p.name); !s.ok()) return p.Failed(s);
-  p.stage = Parts::Stage::kCommitted;
-  // The book is in place either way; a folder that cannot be synced could
-  // at worst lose the rename to a crash, which leaves the previous book.
-  p.fs.SyncDirectoryOf(p.name).IgnoreError();
   return Status::Ok();
 }
 

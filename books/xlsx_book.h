@@ -5,11 +5,10 @@
 // received sheet only its two header rows.
 //
 // The book is written through the file system like every file with tax
-// data: under a temporary name (the book's name and ".part") created new and
-// owner-only, never through a link; synced when complete; renamed over the
-// book's name only by Commit. Until then the book's name keeps what it held
-// (an earlier run's book), and a book dropped before Commit takes its
-// temporary file with it.
+// data: at the place it is given (an output folder's NewFile,
+// output_folder.h, which later syncs it and puts it in place), created new
+// and owner-only, never through a link. A book dropped before Finish takes
+// its file with it.
 //
 // Cells: texts as text cells (code page 850 converted to UTF-8 here, the
 // file's edge), amounts and rates as numbers with two decimals, the
@@ -19,10 +18,9 @@
 // same bytes.
 //
 //   std::unique_ptr<XlsxBook> book;
-//   Status s = XlsxBook::Start(fs, dir + name, BookType::kUnified, run_time, &book);
+//   Status s = XlsxBook::Start(fs, folder.NewFile(name), BookType::kUnified, run_time, &book);
 //   s = book->AddRow(row);            // for every row
-//   s = book->Finish(&size);          // complete and durable, under the temporary name
-//   s = book->Commit();               // under its name
+//   s = book->Finish(&size);          // complete and closed
 #ifndef ZOV_BOOKS_XLSX_BOOK_H_
 #define ZOV_BOOKS_XLSX_BOOK_H_
 
@@ -39,27 +37,21 @@
 
 namespace zov::books {
 
-inline constexpr std::string_view kTemporarySuffix = ".part";
-
 class XlsxBook {
  public:
-  // Creates the temporary file beside `name` (a temporary file left there by
-  // a run that was killed is removed first).
-  [[nodiscard]] static platform::Status Start(platform::FileSystem& fs, const std::string& name, BookType type,
+  // Creates the file at `path` (AlreadyExists when any entry has the name).
+  [[nodiscard]] static platform::Status Start(platform::FileSystem& fs, const std::string& path, BookType type,
                                               const RunTime& time, std::unique_ptr<XlsxBook>* out);
-  // Removes the temporary file unless Commit put it in place.
+  // Removes the file unless Finish completed it.
   ~XlsxBook();
 
   // Appends a data row to the issued sheet. After a failure the book can
   // only be dropped.
   [[nodiscard]] platform::Status AddRow(const BookRow& row);
 
-  // Completes the book under its temporary name, synced; *size is its size
-  // in bytes.
+  // Completes the book and closes it (not synced); *size is its size in
+  // bytes. On failure the file is removed.
   [[nodiscard]] platform::Status Finish(uint64_t* size);
-
-  // Renames the finished book over `name` and syncs its folder.
-  [[nodiscard]] platform::Status Commit();
 
   XlsxBook(const XlsxBook&) = delete;
   XlsxBook& operator=(const XlsxBook&) = delete;

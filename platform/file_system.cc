@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <random>
+#include <thread>
 
 #include "platform/ascii.h"
 #include "platform/system_file_lock.h"
@@ -232,6 +233,14 @@ std::string LockHolderLine(std::string_view note) {
   return line;
 }
 
+std::string LockStartNote(Clock& clock) {
+  const CivilDate d = clock.Today();
+  const int32_t seconds = clock.HundredthsSinceMidnight() / 100;
+  auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+  return "started " + std::to_string(d.year) + "-" + two(d.month) + "-" + two(d.day) + " " + two(seconds / 3600) +
+         ":" + two(seconds / 60 % 60) + ":" + two(seconds % 60);
+}
+
 std::string ReadLockHolder(FileSystem& fs, std::string_view name) {
   constexpr std::size_t kMaxHolderBytes = 200;
   std::unique_ptr<ByteFile> file;
@@ -305,20 +314,37 @@ Status FileSystem::ReadFile(std::string_view name, std::string* contents) {
   return file->Close();
 }
 
-Status FileSystem::SyncFiles(std::span<const std::string> names) {
+Status FileSystem::SyncFiles(const std::vector<std::string>& names) {
+  Status first;
   for (const std::string& name : names) {
-    // Opened for writing, as some systems sync only such a file; never
-    // created here.
-    DirEntry entry;
-    Status s = FindFirst(name, &entry);
-    if (s.ok() && (entry.attributes & kAttrDirectory) != 0) s = Status::InvalidArgument(name + ": a directory");
     std::unique_ptr<ByteFile> file;
-    if (s.ok()) s = OpenByteFile(name, OpenMode::kReadWriteCreate, &file);
+    Status s = OpenByteFile(name, OpenMode::kReadOnly, &file);
     if (s.ok()) s = file->Sync();
     if (file) {
       const Status closed = file->Close();
       if (s.ok()) s = closed;
     }
+    if (first.ok() && !s.ok()) first = s;
+  }
+  return first;
+}
+
+Status SyncInParallel(const std::vector<std::string>& names,
+                      const std::function<Status(const std::string& name)>& sync_one) {
+  // The syncs mostly wait for the disk: a few at once let the system gather
+  // them into one write, and more than a few gain little.
+  constexpr std::size_t kThreads = 8;
+  std::vector<Status> results(names.size());
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < names.size();) results[i] = sync_one(names[i]);
+  };
+  std::vector<std::thread> threads;
+  const std::size_t extra = std::min(kThreads, names.size()) - (names.empty() ? 0 : 1);
+  for (std::size_t t = 0; t < extra; ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& t : threads) t.join();
+  for (const Status& s : results) {
     if (!s.ok()) return s;
   }
   return Status::Ok();

@@ -27,7 +27,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -149,16 +148,17 @@ class FileSystem {
   virtual Status CreateDirectory(std::string_view dir) = 0;
   // Removes an empty directory (never what a link points to).
   virtual Status RemoveDirectory(std::string_view dir) = 0;
-  // Makes a file's data and the directory entry that names it durable.
+  // Makes the directory entries of the directory holding `name` durable (the
+  // names it holds after creations, renames and deletions).
   virtual Status SyncDirectoryOf(std::string_view name) = 0;
-  // Makes the data of every file named (each must exist) durable, as each
-  // one's ByteFile::Sync would, in as few steps as the system allows: for
-  // many files written in one go and then renamed into place. Here each is
-  // opened and synced in turn; where the system syncs a whole file system
-  // at once (Linux), once per directory named, which also writes out what
-  // others wrote to that file system. Their directory entries are not
-  // synced (SyncDirectoryOf).
-  virtual Status SyncFiles(std::span<const std::string> names);
+  // Makes the data of every named file durable, as ByteFile::Sync does for
+  // one open file, all of them together: the system's implementations sync
+  // several files at once (SyncInParallel), so that the system writes them
+  // in one go, far faster than thousands of syncs one after another. Each
+  // must name an existing regular file. Every file is tried; the first
+  // failure is returned. The base implementation opens each for reading
+  // and syncs it, one after another.
+  virtual Status SyncFiles(const std::vector<std::string>& names);
   // Gives file `to` the permissions of file `from` and, where the system
   // allows it, its owner and group (a replacement then looks like the file it
   // replaces). An owner the caller may not give is left as it is.
@@ -212,7 +212,7 @@ class FileSystemWrapper : public FileSystem {
   Status CreateDirectory(std::string_view dir) override { return target_->CreateDirectory(dir); }
   Status RemoveDirectory(std::string_view dir) override { return target_->RemoveDirectory(dir); }
   Status SyncDirectoryOf(std::string_view name) override { return target_->SyncDirectoryOf(name); }
-  Status SyncFiles(std::span<const std::string> names) override { return target_->SyncFiles(names); }
+  Status SyncFiles(const std::vector<std::string>& names) override { return target_->SyncFiles(names); }
   Status CopyPermissions(std::string_view from, std::string_view to) override {
     return target_->CopyPermissions(from, to);
   }
@@ -280,6 +280,10 @@ uint32_t RandomSeed();
 // then ", " and `note` when that is not empty.
 std::string LockHolderLine(std::string_view note);
 
+// The note a run gives the lock it takes, for those it keeps waiting:
+// "started 2026-03-05 14:03:22", the clock's local date and time now.
+std::string LockStartNote(Clock& clock);
+
 // What the lock file `name` says of its holder: its first line, at most 200
 // bytes, control bytes blanked; empty when it says nothing yet or cannot be
 // read.
@@ -300,6 +304,12 @@ struct LockWait {
 // other than Busy is returned at once.
 Status WaitForFileLock(FileSystem& fs, Clock& clock, std::string_view name, std::string_view note,
                        const LockWait& wait, std::unique_ptr<FileLock>* lock, std::string* holder = nullptr);
+
+// For implementations of FileSystem::SyncFiles: `sync_one` run for every
+// name, on a few threads at once (it must be safe to call so); the first
+// failure (in the names' order) is returned.
+Status SyncInParallel(const std::vector<std::string>& names,
+                      const std::function<Status(const std::string& name)>& sync_one);
 
 // For implementations on the system's file lock (system_file_lock.h): the
 // lock of TryLockFile on the lock file at the native `path`, named `name`

@@ -90,7 +90,7 @@ if [ -x "$bin/zovllibres" ]; then
     tail -n 20 "$demo/zovllibres.log" >&2
     exit 1
   fi
-  status() { tr -d '\r' <"$books/manifest.csv" | awk -F';' -v s="$1" 'NR > 1 && $NF == s' | wc -l; }
+  status() { tr -d '\r' <"$books/manifest.csv" | awk -F';' -v s="$1" 'NR > 1 && $12 == s' | wc -l; }
   xlsx=("$books"/*.xlsx)
   echo "Record books of 01/01/2026 to 31/12/2026 (tax agency XLSX, one per owner): ${#xlsx[@]} books," \
        "$(status valid) valid, $(status invalid) invalid, $(status skipped) owners skipped"

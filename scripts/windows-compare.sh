@@ -29,7 +29,8 @@ same() {  # LABEL FILE_A FILE_B
 }
 
 # What a tool writes into an output folder for an installation's two copies,
-# run by both builds: the names of the files, then every file's bytes.
+# run by both builds: the names of the files, then every file's bytes (but
+# the lock file's, which names the process that held it).
 outputs() {  # NAME PROGRAM FOLDER EXTENSION (of the files counted: one per owner)
   local name=$1 program=$2 folder=$3 ext=$4 z
   ZOVROOT=$work/$name-lin/ ZOVTMP=$work/$name-lin/tmp/ "$lin/bin/$program" --year 2026 --quarter 4 \
@@ -50,6 +51,7 @@ outputs() {  # NAME PROGRAM FOLDER EXTENSION (of the files counted: one per owne
   local f count=0
   while IFS= read -r f; do
     case "$f" in
+      *.lck) ;;
       *."$ext") count=$((count + 1))
                 cmp -s "$work/$name-lin/$folder/$f" "$work/$name-win/$folder/$f" ||
                   { echo "DIFFERENT  $name: $folder/$f" >&2; status=1; } ;;

@@ -51,9 +51,10 @@ void OwnerReturns::Owner(const OwnerFigures& figures) {
   const std::string file =
       ReturnFileName(o.nif, settings_.period.year, format::QuarterText(settings_.period.last_date()));
   platform::Status s = ReturnBytes(design_, o.values, prepared.annual, &bytes_);
-  if (s.ok()) s = files_.Write(out_dir_ + file, bytes_);
+  if (s.ok()) s = WriteReturnFile(fs_, out_dir_ + file, bytes_);
   if (s.ok()) {
     o.file = file;
+    written_.push_back(file);
   } else {
     o.status = ReturnStatus::kFailed;
     o.findings.push_back({"", Error("FICHERO", "No se ha podido escribir la declaraci\xA2n: " + s.message())});

@@ -4,8 +4,7 @@
 // invalid, or failed when it could not be written). Every outcome goes to
 // `report`, in the owners' order.
 //
-//   ReturnFiles files(fs);
-//   OwnerReturns returns(files, *design, settings, out_dir, nifs, "owners-nif.csv", report);
+//   OwnerReturns returns(fs, *design, settings, folder->NewFile(""), nifs, "owners-nif.csv", report);
 //   VatConsumer consumer(settings.period, [&](const OwnerFigures& f) { returns.Owner(f); });
 #ifndef ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
 #define ZOV_BOOKS_VAT_RETURN_OWNER_RETURNS_H_
@@ -44,23 +43,28 @@ class OwnerReturns {
  public:
   using Report = std::function<void(const OwnerOutcome&)>;
 
-  // `out_dir` ends in a separator; `nif_file_name` names the NIF file in
-  // messages (code page 850).
-  OwnerReturns(ReturnFiles& files, const Design& design, const ReturnSettings& settings, std::string out_dir,
+  // The returns are written new in `out_dir` (an output folder's staging
+  // folder), which ends in a separator; `nif_file_name` names the NIF file
+  // in messages (code page 850).
+  OwnerReturns(platform::FileSystem& fs, const Design& design, const ReturnSettings& settings, std::string out_dir,
                const OwnerNifs& nifs, std::string nif_file_name, Report report)
-      : files_(files), design_(design), settings_(settings), out_dir_(std::move(out_dir)), nifs_(nifs),
+      : fs_(fs), design_(design), settings_(settings), out_dir_(std::move(out_dir)), nifs_(nifs),
         nif_file_name_(std::move(nif_file_name)), report_(std::move(report)) {}
 
   void Owner(const OwnerFigures& figures);
 
+  // The names of the returns written, in the owners' order.
+  const std::vector<std::string>& written() const { return written_; }
+
  private:
-  ReturnFiles& files_;
+  platform::FileSystem& fs_;
   const Design& design_;
   const ReturnSettings& settings_;
   std::string out_dir_;
   const OwnerNifs& nifs_;
   std::string nif_file_name_;
   Report report_;
+  std::vector<std::string> written_;
   OwnerOutcome outcome_;  // reused for every owner
   std::string bytes_;
 };

@@ -1,7 +1,6 @@
 #include "books/vat_return/return_file.h"
 
 #include <memory>
-#include <span>
 
 #include "books/vat_return/design_text.h"
 
@@ -72,45 +71,14 @@ std::string ReturnFileName(std::string_view nif, int year, std::string_view peri
   return std::string(nif) + "_303_" + std::to_string(year) + "_" + std::string(period) + ".txt";
 }
 
-ReturnFiles::~ReturnFiles() { RemoveParts(); }
-
-void ReturnFiles::RemoveParts() {
-  for (std::size_t i = committed_; i < parts_.size(); ++i) fs_.DeleteFile(parts_[i]).IgnoreError();
-  parts_.resize(committed_);
-}
-
-Status ReturnFiles::Write(const std::string& path, std::string_view bytes) {
-  const std::string part = path + ".part";
+Status WriteReturnFile(platform::FileSystem& fs, const std::string& path, std::string_view bytes) {
   std::unique_ptr<platform::ByteFile> file;
-  // Created new (never through a link, and without looking for another
-  // letter case among the folder's names); one left by a killed run is
-  // removed first.
-  Status s = fs_.OpenByteFile(part, platform::OpenMode::kCreateNew, &file);
-  if (s.IsAlreadyExists()) {
-    s = fs_.DeleteFile(part);
-    if (s.ok()) s = fs_.OpenByteFile(part, platform::OpenMode::kCreateNew, &file);
-  }
+  Status s = fs.OpenByteFile(path, platform::OpenMode::kCreateNew, &file);
   if (!s.ok()) return s;
   s = file->Write(0, bytes);
   const Status closed = file->Close();
   if (s.ok()) s = closed;
-  if (!s.ok()) {
-    fs_.DeleteFile(part).IgnoreError();
-    return s;
-  }
-  parts_.push_back(part);
-  return Status::Ok();
-}
-
-Status ReturnFiles::Commit() {
-  Status s = fs_.SyncFiles(std::span<const std::string>(parts_).subspan(committed_));
-  for (std::size_t i = committed_; s.ok() && i < parts_.size(); ++i) {
-    const std::string& part = parts_[i];
-    s = fs_.RenameToExactName(part, std::string_view(part).substr(0, part.size() - 5));
-    if (s.ok()) ++committed_;
-  }
-  if (committed_ > 0) fs_.SyncDirectoryOf(parts_[committed_ - 1]).IgnoreError();
-  RemoveParts();
+  if (!s.ok()) fs.DeleteFile(path).IgnoreError();
   return s;
 }
 

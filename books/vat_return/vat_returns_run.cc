@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "books/output_folder.h"
 #include "books/report_file.h"
 #include "books/run_setup.h"
 #include "books/vat_return/design.h"
@@ -13,6 +14,7 @@
 #include "format/dates.h"
 #include "format/number_field.h"
 #include "format/packed.h"
+#include "output/report_fields.h"
 #include "register/walk_events.h"
 
 namespace zov::books::vat {
@@ -40,6 +42,23 @@ std::vector<std::string_view> ManifestBoxes(const Design& design) {
   return boxes;
 }
 
+constexpr std::string_view kManifestName = "manifest.csv";
+constexpr std::string_view kValidationName = "validation.csv";
+constexpr std::size_t kFileColumn = 3;
+
+// The returns a manifest of this program lists.
+std::vector<std::string> ManifestReturns(std::string_view manifest) {
+  std::vector<std::string> returns;
+  const auto records = output::ReadReportRecords(manifest);
+  if (records.empty() || records[0].size() <= kFileColumn || records[0][kFileColumn] != kReturnManifestHead[kFileColumn])
+    return returns;
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    if (records[i].size() > kFileColumn && records[i][kFileColumn].ends_with(".txt"))
+      returns.push_back(records[i][kFileColumn]);
+  }
+  return returns;
+}
+
 // An amount of the return as the reports write it; empty when the return
 // has none (no return was prepared, or the box is not of its period).
 std::string AmountText(const ReturnValues& values, std::string_view box) {
@@ -63,8 +82,8 @@ class Reports {
     std::vector<std::string> heading(kReturnManifestHead.begin(), kReturnManifestHead.end());
     for (std::string_view box : boxes_) heading.push_back("[" + std::string(box) + "]");
     heading.insert(heading.end(), kReturnManifestTail.begin(), kReturnManifestTail.end());
-    fields_.assign(heading.begin(), heading.end());
-    if (Status s = manifest_.Open(fields_); !s.ok()) return s;
+    const std::vector<std::string_view> names(heading.begin(), heading.end());
+    if (Status s = manifest_.Open(names); !s.ok()) return s;
     return validation_.Open(kReturnValidationHeading);
   }
 
@@ -90,11 +109,11 @@ class Reports {
     texts_.push_back(std::to_string(warnings));
     const std::string* type = o.values.FindText("TIPO_DECLARACION");
     fields_.assign({o.code, o.name, o.nif, o.file, ReturnStatusName(o.status)});
-    for (std::size_t i = 0; i <= boxes_.size(); ++i) fields_.push_back(texts_[i]);
+    for (std::size_t i = 0; i <= boxes_.size(); ++i) fields_.push_back(output::ReportField::Number(texts_[i]));
     fields_.push_back(type == nullptr ? std::string_view() : std::string_view(*type));
     fields_.push_back(period_);
-    fields_.push_back(texts_[boxes_.size() + 1]);
-    fields_.push_back(texts_[boxes_.size() + 2]);
+    fields_.push_back(output::ReportField::Number(texts_[boxes_.size() + 1]));
+    fields_.push_back(output::ReportField::Number(texts_[boxes_.size() + 2]));
     fields_.push_back(o.file.empty() ? std::string_view() : kBeforeFiling);
     manifest_.Add(fields_);
   }
@@ -107,7 +126,7 @@ class Reports {
   ReportFile& validation_;
   VatRunResult& result_;
   std::vector<std::string> texts_;  // what fields_ views, besides the outcome
-  std::vector<std::string_view> fields_;
+  std::vector<output::ReportField> fields_;
 };
 
 }  // namespace
@@ -123,24 +142,30 @@ Status RunVatReturns(platform::Env& env, const VatRunRequest& request, const Vat
     return Status::InvalidArgument("the quarter must be 1 to 4, not " + std::to_string(request.quarter));
   const std::string period_text = format::QuarterText(period.last_date()) + " " + std::to_string(period.year);
 
-  // The installation, its NIF file and the output folder with the two
-  // reports, before anything is read.
+  // The installation and its NIF file; then the output folder, the run's
+  // alone from here on, with the two reports among its new files, before
+  // anything is read.
   RunSetUp setup(env);
   if (Status s = setup.FindInstallation(); !s.ok()) return s;
   if (Status s = setup.ReadNifs(request.nif_file); !s.ok()) return s;
-  std::string out_dir;
-  if (Status s = MakeOutputFolder(fs, request.out_dir, &out_dir); !s.ok()) return s;
-  ReportFile manifest(fs, out_dir + "manifest.csv");
-  ReportFile validation(fs, out_dir + "validation.csv");
+  const OutputFolderSpec folder_spec{"zov303", std::string(kManifestName), ManifestReturns,
+                                     ManifestHeadingStart(kReturnManifestHead, kReturnManifestHead.size())};
+  std::unique_ptr<OutputFolder> folder;
+  if (Status s = OutputFolder::Open(fs, request.out_dir, folder_spec, platform::LockStartNote(*env.clock), &folder);
+      !s.ok()) {
+    return s.IsBusy() ? Status::Busy(s.message() + ": stopped, nothing written") : s;
+  }
+  ReportFile manifest(fs, folder->NewFile(kManifestName));
+  ReportFile validation(fs, folder->NewFile(kValidationName));
   Reports reports(*design, period_text, manifest, validation, *result);
   if (Status s = reports.Open(); !s.ok()) return Status::IoError("cannot write in the output folder: " + s.message());
-  if (Status s = setup.OpenDataFiles(); !s.ok()) return s;
+  const std::string kept = "; nothing in " + folder->shown() + " changed";
+  if (Status s = setup.OpenDataFiles(); !s.ok()) return Status::Error(s.code(), s.message() + kept);
 
   const ReturnSettings settings{period, request.epigraph};
   const reg::RunParameters params = YearSelection(period.last_date(), request.from_owner, request.to_owner);
   const std::vector<std::string> owners = progress ? setup.OwnersInRange(params) : std::vector<std::string>();
-  ReturnFiles files(fs);
-  OwnerReturns returns(files, *design, settings, out_dir, setup.nifs(), setup.nif_path(),
+  OwnerReturns returns(fs, *design, settings, folder->NewFile(""), setup.nifs(), setup.nif_path(),
                        [&](const OwnerOutcome& o) {
                          reports.Add(o);
                          if (!progress) return;
@@ -156,35 +181,30 @@ Status RunVatReturns(platform::Env& env, const VatRunRequest& request, const Vat
       reg::WalkWithConsumerThread(env, setup.table(), setup.records(), params, *replica, consumers);
   if (!walk.ok()) {
     // Returns and reports that miss owners must not be taken for the
-    // quarter's: the returns' ".part" files go with `files`.
-    manifest.Abandon();
-    validation.Abandon();
-    return Status::IoError(datafiles::DataFileStatusText(walk.path, walk.status) +
-                           ": run stopped; no return, manifest or validation report was written");
+    // quarter's: the folder keeps its previous set.
+    folder->Abandon();
+    return Status::IoError(datafiles::DataFileStatusText(walk.path, walk.status) + ": run stopped" + kept);
   }
   if (result->owners == 0) {
-    manifest.Abandon();
-    validation.Abandon();
+    folder->Abandon();
     return Status::NotFound("no owner from " + format::ZeroPad(request.from_owner, 4) + " to " +
                             format::ZeroPad(request.to_owner, 4) + " has invoices from " +
                             format::DateNumberSlashText(period.first_date()) + " to " +
-                            format::DateNumberSlashText(period.last_date()) + ": no returns written");
+                            format::DateNumberSlashText(period.last_date()) + ": no returns written" + kept);
   }
-  // The returns in place, then the reports that describe them.
-  if (Status s = files.Commit(); !s.ok()) {
-    manifest.Abandon();
-    validation.Abandon();
-    return Status::IoError("the returns are not all in place (" + std::to_string(files.committed()) +
-                           " are, complete): " + s.message() + "; no manifest or validation report was written");
-  }
-  if (Status s = validation.Commit(); !s.ok())
-    return Status::IoError("the validation report is not written: " + s.message());
-  if (Status s = manifest.Commit(); !s.ok()) return Status::IoError("the manifest is not written: " + s.message());
+  // The returns and the reports that describe them, in place as one set.
+  if (Status s = validation.Finish(); !s.ok())
+    return Status::IoError("the validation report is not written: " + s.message() + kept);
+  if (Status s = manifest.Finish(); !s.ok()) return Status::IoError("the manifest is not written: " + s.message() + kept);
+  std::vector<std::string> set = returns.written();
+  set.push_back(std::string(kValidationName));
+  set.push_back(std::string(kManifestName));
+  if (Status s = folder->Commit(set); !s.ok()) return s;
   const VatRunResult& r = *result;
   result->summary = std::to_string(r.returns()) + " returns of " + period_text + " (" + std::string(design->name) +
-                    ") in " + out_dir + ": " + std::to_string(r.valid) + " valid, " + std::to_string(r.invalid) +
-                    " invalid; " + std::to_string(r.not_liable) + " owners not liable, " +
-                    std::to_string(r.skipped) + " skipped, " + std::to_string(r.failed) +
+                    ") in " + folder->shown() + ": " + std::to_string(r.valid) + " valid, " +
+                    std::to_string(r.invalid) + " invalid; " + std::to_string(r.not_liable) +
+                    " owners not liable, " + std::to_string(r.skipped) + " skipped, " + std::to_string(r.failed) +
                     " returns not written; deductible VAT is not in them: add it in the agency's form before "
                     "filing; see manifest.csv and validation.csv";
   return Status::Ok();

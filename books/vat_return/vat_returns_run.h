@@ -20,11 +20,11 @@
 // writes them. The return carries no deductible VAT, compensations or bank
 // details: the user adds them in the agency's form.
 //
-// A failure before the walk (a year without a design, no installation, an
-// unreadable NIF file, an output folder that cannot be written) leaves
-// nothing; a walk that stops leaves the returns already written but no
-// reports; no owner with invoices leaves nothing. Each is one line of
-// text, code page 850, in the Status.
+// The folder is replaced as a whole (books/output_folder.h): after a run it
+// holds exactly the set its manifest lists, and a run that fails or stops
+// in any way leaves the previous set as it was. A second run into the same
+// folder is refused at once (Busy). Each failure is one line of text, code
+// page 850, in the Status.
 #ifndef ZOV_BOOKS_VAT_RETURN_VAT_RETURNS_RUN_H_
 #define ZOV_BOOKS_VAT_RETURN_VAT_RETURNS_RUN_H_
 

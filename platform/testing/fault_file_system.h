@@ -9,6 +9,8 @@
 #ifndef ZOV_PLATFORM_TESTING_FAULT_FILE_SYSTEM_H_
 #define ZOV_PLATFORM_TESTING_FAULT_FILE_SYSTEM_H_
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "platform/file_system.h"
@@ -53,10 +55,11 @@ class FaultFileSystem : public FileSystemWrapper {
     if (Fail(Op::kRename, from)) return Injected("rename", from);
     return FileSystemWrapper::RenameNoReplace(from, to);
   }
-  // Each file named counts as one kSync.
-  Status SyncFiles(std::span<const std::string> names) override {
-    for (const std::string& name : names)
+  // Each file named counts as a kSync.
+  Status SyncFiles(const std::vector<std::string>& names) override {
+    for (const std::string& name : names) {
       if (Fail(Op::kSync, name)) return Injected("sync", name);
+    }
     return FileSystemWrapper::SyncFiles(names);
   }
   Status TryLockFile(std::string_view name, std::string_view note, std::unique_ptr<FileLock>* lock) override {
@@ -67,6 +70,9 @@ class FaultFileSystem : public FileSystemWrapper {
   // Only calls on files whose name ends in `suffix` are counted and failed
   // (".CSV": a folder where CSV files cannot be written, whatever else is).
   void OnlyNamesEndingIn(std::string suffix) { suffix_ = std::move(suffix); }
+
+  // Counts calls afresh from here, as if none had been made.
+  void ResetCounts() { std::fill(std::begin(calls_), std::end(calls_), 0); }
 
   // Counts a call of op on the file `name` and says whether it is to fail.
   bool Fail(Op op, std::string_view name) {

@@ -2,11 +2,7 @@
 // two runs sharing ZOVTMP never mix, a run that waits too long changes
 // nothing, and a killed run never leaves a CSV file cut short under its
 // final name (fork and signals: POSIX only).
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,10 +16,9 @@
 
 #include "gtest/gtest.h"
 #include "platform/posix_file_system.h"
+#include "platform/testing/child_process.h"
 #include "platform/text_lines.h"
 #include "tests/app/installation.h"
-
-extern char** environ;
 
 namespace zov::app {
 namespace {
@@ -33,39 +28,14 @@ namespace {
 class Process {
  public:
   Process(Installation& inst, const std::string& tag, std::vector<std::string> extra_env = {})
-      : err_(inst.dir() + tag + ".err") {
-    std::vector<std::string> env = inst.Environment();
-    env.insert(env.end(), extra_env.begin(), extra_env.end());
-    std::vector<char*> envp;
-    for (std::string& v : env) envp.push_back(v.data());
-    envp.push_back(nullptr);
-    std::string program = Installation::Binary();
-    char* argv[] = {program.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, (inst.dir() + tag + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    EXPECT_EQ(::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
+      : err_(inst.dir() + tag + ".err"), child_(Installation::Binary(), {}, Environment(inst, extra_env),
+                                                inst.dir() + tag + ".out", err_) {
+    EXPECT_GT(child_.pid(), 0);
   }
-  ~Process() {
-    if (pid_ > 0 && !waited_) {
-      ::kill(pid_, SIGKILL);
-      Wait();
-    }
-  }
-  pid_t pid() const { return pid_; }
-  void Kill() { ::kill(pid_, SIGKILL); }
+  int64_t pid() const { return child_.pid(); }
+  void Kill() { child_.Kill(); }
   // The exit code, or 128 + the signal that ended it.
-  int Wait() {
-    int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    waited_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
+  int Wait() { return child_.Wait(); }
   std::string Errors() const {
     std::string text;
     platform::NewPosixFileSystem()->ReadFile(err_, &text).IgnoreError();
@@ -73,9 +43,13 @@ class Process {
   }
 
  private:
+  static std::vector<std::string> Environment(Installation& inst, const std::vector<std::string>& extra) {
+    std::vector<std::string> env = inst.Environment();
+    env.insert(env.end(), extra.begin(), extra.end());
+    return env;
+  }
   std::string err_;
-  pid_t pid_ = -1;
-  bool waited_ = false;
+  platform::ChildProcess child_;
 };
 
 // Every file under `dir` (one level of folders down) with its bytes.

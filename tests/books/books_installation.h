@@ -16,7 +16,6 @@
 
 #include "app/run.h"
 #include "books/books_run.h"
-#include "books/books_run.h"
 #include "gtest/gtest.h"
 #include "platform/code_page.h"
 #include "platform/native_env.h"
@@ -35,7 +34,7 @@
 namespace zov::books {
 
 struct RunOutput {
-  int code = -1;
+  BooksOutcome code = BooksOutcome::kProblems;
   std::string out;
   std::string err;
 };
@@ -112,7 +111,7 @@ class BooksInstallation {
   RunOutput Run(const BooksRequest& request) {
     std::ostringstream out, err;
     RunOutput r;
-    r.code = RunBooks(env, request, out, err, false);
+    r.code = RunBooks(env, request, out, err);
     r.out = out.str();
     r.err = err.str();
     return r;

@@ -1,11 +1,12 @@
-// The book writer against another user's links, and its files' mode
-// whatever the umask, on the POSIX file system.
+// The books and their folder against another user's links, and the books'
+// mode whatever the umask, on the POSIX file system.
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "books/output_folder.h"
 #include "books/xlsx_book.h"
 #include "gtest/gtest.h"
 #include "platform/native_env.h"
@@ -24,38 +25,57 @@ std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-platform::Status WriteBook(platform::FileSystem& files, const std::string& name) {
+platform::Status WriteBook(platform::FileSystem& files, const std::string& path) {
   std::unique_ptr<XlsxBook> book;
-  platform::Status s = XlsxBook::Start(files, name, BookType::kUnified, RunTime::FromSeconds(1700000000), &book);
+  platform::Status s = XlsxBook::Start(files, path, BookType::kUnified, RunTime::FromSeconds(1700000000), &book);
   BookRow row;
   row[kNumber] = Cell::Text("00000001");
   if (s.ok()) s = book->AddRow(row);
   uint64_t size = 0;
   if (s.ok()) s = book->Finish(&size);
-  if (s.ok()) s = book->Commit();
   return s;
 }
 
-// A link planted at the temporary name or at the book's name, pointing at
-// a file outside the folder: the file keeps its bytes, and the book's name
-// ends up a file of its own holding the book.
+const OutputFolderSpec kSpec{"zovllibres", "manifest.csv", [](std::string_view) { return std::vector<std::string>(); }, ""};
+
+// A link planted where a book is written is refused; one planted at the
+// book's name in the folder, or left in the staging folder, is replaced or
+// removed as a name, never written through; a link in place of the staging
+// folder is refused. The file they point to keeps its bytes every time.
 TEST(BookLinkTest, APlantedLinkIsNeverWrittenThrough) {
-  for (const std::string planted : {"book.xlsx.part", "book.xlsx"}) {
-    SCOPED_TRACE(planted);
-    platform::TempDir dir;
-    fs::create_directory(dir.path() + "books");
-    std::ofstream(dir.path() + "precious") << "not a book";
-    fs::create_symlink(dir.path() + "precious", dir.path() + "books/" + planted);
-    auto files = platform::NewNativeFileSystem();
-    const platform::Status s = WriteBook(*files, dir.path() + "books/book.xlsx");
+  platform::TempDir dir;
+  const std::string precious = dir.path() + "precious";
+  std::ofstream(precious) << "not a book";
+  auto files = platform::NewNativeFileSystem();
+  const std::string out = dir.path() + "books/";
+  fs::create_directory(out);
+
+  fs::create_symlink(precious, dir.path() + "at-start.xlsx");
+  EXPECT_FALSE(WriteBook(*files, dir.path() + "at-start.xlsx").ok());
+
+  fs::create_symlink(precious, out + "book.xlsx");
+  fs::create_directory(out + "zovllibres.new");
+  fs::create_symlink(precious, out + "zovllibres.new/left.xlsx");
+  {
+    std::unique_ptr<OutputFolder> folder;
+    ASSERT_TRUE(OutputFolder::Open(*files, out, kSpec, "", &folder).ok());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(out + "zovllibres.new/left.xlsx")));
+    ASSERT_TRUE(WriteBook(*files, folder->NewFile("book.xlsx")).ok());
+    ASSERT_TRUE(files->WriteFile(folder->NewFile("manifest.csv"), "m").ok());
+    const platform::Status s = folder->Commit({"book.xlsx", "manifest.csv"});
     ASSERT_TRUE(s.ok()) << s.message();
-    EXPECT_EQ(Slurp(dir.path() + "precious"), "not a book");
-    const std::string book = dir.path() + "books/book.xlsx";
-    EXPECT_FALSE(fs::is_symlink(book));
-    std::vector<ZipEntryRead> entries;
-    EXPECT_EQ(ReadZip(Slurp(book), &entries), "");
-    EXPECT_FALSE(fs::exists(fs::symlink_status(book + ".part")));
   }
+  EXPECT_FALSE(fs::is_symlink(out + "book.xlsx"));
+  std::vector<ZipEntryRead> entries;
+  EXPECT_EQ(ReadZip(Slurp(out + "book.xlsx"), &entries), "");
+
+  fs::create_directory(dir.path() + "elsewhere");
+  fs::create_symlink(dir.path() + "elsewhere", out + "zovllibres.new");
+  std::unique_ptr<OutputFolder> folder;
+  const platform::Status s = OutputFolder::Open(*files, out, kSpec, "", &folder);
+  EXPECT_TRUE(s.IsInvalidArgument()) << s.message();
+  EXPECT_TRUE(fs::is_empty(dir.path() + "elsewhere"));
+  EXPECT_EQ(Slurp(precious), "not a book");
 }
 
 // Books hold tax data: readable and writable by their owner only, even

@@ -6,10 +6,12 @@
 #include <functional>
 #include <map>
 
+#include "books/nif_file.h"
 #include "books/zip_writer.h"
 #include "format/chars.h"
 #include "format/packed.h"
 #include "gtest/gtest.h"
+#include "output/report_fields.h"
 #include "tests/books/books_installation.h"
 #include "tests/books/zip_reader.h"
 #include "tools/demo/demo.h"
@@ -87,11 +89,11 @@ TEST(BooksRunTest, SmallAgencyReadBackCellByCell) {
   BooksInstallation inst;
   SmallAgency(inst);
   const RunOutput r = inst.RunFor(2026, 4);
-  ASSERT_EQ(r.code, kExitAllValid) << r.err;
+  ASSERT_EQ(r.code, BooksOutcome::kAllValid) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_NE(r.out.find("2 books"), std::string::npos) << r.out;
-  EXPECT_EQ(inst.OutFiles(),
-            (std::vector<std::string>{kIndividualBook, kEntityBook, "manifest.csv", "validation.csv"}));
+  EXPECT_EQ(inst.OutFiles(), (std::vector<std::string>{kIndividualBook, kEntityBook, "manifest.csv",
+                                                       "validation.csv", "zovllibres.lck"}));
 
   const ReadBack back = inst.ReadBooks();
   ASSERT_EQ(back.sheets.size(), 4u);
@@ -174,9 +176,12 @@ TEST(BooksRunTest, SmallAgencyReadBackCellByCell) {
 
   EXPECT_EQ(Lines(inst.Read(inst.out() + "manifest.csv")),
             (std::vector<std::string>{
-                "owner code;name;NIF;book type;file;rows;total base;total VAT;total withholding;errors;warnings;status",
-                "0001;PUIG I FERRER, JOAN;12345678Z;T;" + kIndividualBook + ";5;2950,00;441,00;380,00;0;2;valid",
-                "0002;PATRIMONIAL MATARO SA;A58818501;C;" + kEntityBook + ";1;1000,00;0,00;0,00;0;2;valid"}));
+                "owner code;name;NIF;book type;file;rows;total base;total VAT;total withholding;errors;warnings;status;"
+                "period",
+                "0001;PUIG I FERRER, JOAN;12345678Z;T;" + kIndividualBook +
+                    ";5;2950,00;441,00;380,00;0;2;valid;01/01/2026 to 31/12/2026",
+                "0002;PATRIMONIAL MATARO SA;A58818501;C;" + kEntityBook +
+                    ";1;1000,00;0,00;0,00;0;2;valid;01/01/2026 to 31/12/2026"}));
   std::vector<std::string> findings;
   for (const std::string& line : Lines(inst.Read(inst.out() + "validation.csv"))) {
     std::vector<std::string> f;
@@ -264,7 +269,7 @@ void ExpectBooksMatchRegister(BooksInstallation& inst, const std::string& from, 
 TEST(BooksRunTest, SmallAgencyAgreesWithTheRegister) {
   BooksInstallation inst;
   SmallAgency(inst);
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);
   ExpectBooksMatchRegister(inst, "1/1/2026", "31/12/2026");
 }
 
@@ -274,38 +279,40 @@ TEST(BooksRunTest, SmallAgencyAgreesWithTheRegister) {
 namespace zov::books {
 namespace {
 
-// Every input that keeps the run from starting: exit code 2 (1 when the
-// period has no invoices), a one-line reason, and nothing in the output
-// folder. (Misused options are the command line's: tools/zovllibres.)
+// Every input that keeps the run from starting: problems, a one-line
+// reason, and nothing in the output folder but the lock file where the
+// run got as far as taking it. (Misused options are the command line's:
+// tools/zovllibres.)
 TEST(BooksRunTest, BadInputIsRefusedWithNothingWritten) {
   struct Case {
     std::string what;
     int year;
     std::function<void(BooksInstallation&)> spoil;
-    int code;
+    BooksOutcome code;
     std::string message;
   } cases[] = {
       {"missing NIF file", 2026,
        [](BooksInstallation& i) { ASSERT_TRUE(i.base_->DeleteFile(i.root() + "owners-nif.csv").ok()); },
-       kExitCannotRun, "zovllibres: cannot read the owners' NIF file: "},
+       BooksOutcome::kProblems, "zovllibres: cannot read the owners' NIF file: "},
       {"NIF file with a garbage line", 2026,
-       [](BooksInstallation& i) { i.WriteNifs("0001;12345678Z\r\n0002 A58818501\r\n"); }, kExitCannotRun,
+       [](BooksInstallation& i) { i.WriteNifs("0001;12345678Z\r\n0002 A58818501\r\n"); }, BooksOutcome::kProblems,
        "owners-nif.csv, line 2: expected \"owner code;NIF\"\n"},
       {"no installation", 2026,
-       [](BooksInstallation& i) { i.environment.Set("ZOVROOT", i.dir() + "nowhere/"); }, kExitCannotRun,
+       [](BooksInstallation& i) { i.environment.Set("ZOVROOT", i.dir() + "nowhere/"); }, BooksOutcome::kProblems,
        "zovllibres: no installation in "},
-      {"ZOVROOT unset", 2026, [](BooksInstallation& i) { i.environment.Unset("ZOVROOT"); }, kExitCannotRun,
+      {"ZOVROOT unset", 2026, [](BooksInstallation& i) { i.environment.Unset("ZOVROOT"); }, BooksOutcome::kProblems,
        "zovllibres: ZOVROOT is not set: it names the installation to read\n"},
-      {"no invoices in the period", 2020, nullptr, kExitNotAllValid,
-       "zovllibres: no owner from 0001 to 9999 has invoices from 01/01/2020 to 31/12/2020: no books written\n"},
+      {"no invoices in the period", 2020, nullptr, BooksOutcome::kProblems,
+       "zovllibres: no owner from 0001 to 9999 has invoices from 01/01/2020 to 31/12/2020: no books written; "
+       "nothing in "},
       {"output folder that cannot be made", 2026,
        [](BooksInstallation& i) { ASSERT_TRUE(i.base_->WriteFile(i.dir() + "out", "a file").ok()); },
-       kExitCannotRun, "is not a folder\n"},
+       BooksOutcome::kProblems, "is not a folder\n"},
       {"output folder that cannot be written", 2026,
-       [](BooksInstallation& i) { i.fs.FailAt(platform::FaultFileSystem::Op::kOpen, 1, true); }, kExitCannotRun,
+       [](BooksInstallation& i) { i.fs.FailAt(platform::FaultFileSystem::Op::kOpen, 1, true); }, BooksOutcome::kProblems,
        "zovllibres: cannot write in the output folder: "},
       {"a malformed SOURCE_DATE_EPOCH", 2026,
-       [](BooksInstallation& i) { i.environment.Set("SOURCE_DATE_EPOCH", "2026-12-08"); }, kExitCannotRun,
+       [](BooksInstallation& i) { i.environment.Set("SOURCE_DATE_EPOCH", "2026-12-08"); }, BooksOutcome::kProblems,
        "zovllibres: SOURCE_DATE_EPOCH must be a whole number of seconds since 1970-01-01 00:00:00 UTC (up to the "
        "year 9999), not \"2026-12-08\"\n"},
   };
@@ -319,7 +326,8 @@ TEST(BooksRunTest, BadInputIsRefusedWithNothingWritten) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    for (const std::string& name : inst.OutFiles()) ADD_FAILURE() << "left in the output folder: " << name;
+    for (const std::string& name : inst.OutFiles())
+      if (name != "zovllibres.lck") ADD_FAILURE() << "left in the output folder: " << name;
   }
 }
 
@@ -346,16 +354,17 @@ TEST(BooksRunTest, SkippedOwnersAndInvalidBooks) {
   inst.Build();
   inst.WriteNifs("1;B08222341\n2;12345678A\n3;X1234567L\n5;X1234567L\n");
   const RunOutput r = inst.RunFor(2026, 1);
-  EXPECT_EQ(r.code, kExitNotAllValid);
+  EXPECT_EQ(r.code, BooksOutcome::kProblems);
   EXPECT_NE(r.out.find("1 books"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("0 valid, 1 invalid; 4 owners skipped"), std::string::npos) << r.out;
   const auto manifest = Lines(inst.Read(inst.out() + "manifest.csv"));
   ASSERT_EQ(manifest.size(), 6u);
-  EXPECT_EQ(manifest[1], "0001;A, B;B08222341;C;2026B08222341CA, B.xlsx;2;2020,00;210,00;0,00;3;1;invalid");
-  EXPECT_EQ(manifest[2], "0002;C, D;12345678A;;;2;2020,00;210,00;190,00;1;0;skipped");
-  EXPECT_EQ(manifest[3], "0003;E, F;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped");
-  EXPECT_EQ(manifest[4], "0004;G, H;;;;2;2020,00;210,00;190,00;1;0;skipped");
-  EXPECT_EQ(manifest[5], "0005;I, J;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped");
+  const std::string q1 = ";01/01/2026 to 31/03/2026";
+  EXPECT_EQ(manifest[1], "0001;A, B;B08222341;C;2026B08222341CA, B.xlsx;2;2020,00;210,00;0,00;3;1;invalid" + q1);
+  EXPECT_EQ(manifest[2], "0002;C, D;12345678A;;;2;2020,00;210,00;190,00;1;0;skipped" + q1);
+  EXPECT_EQ(manifest[3], "0003;E, F;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped" + q1);
+  EXPECT_EQ(manifest[4], "0004;G, H;;;;2;2020,00;210,00;190,00;1;0;skipped" + q1);
+  EXPECT_EQ(manifest[5], "0005;I, J;X1234567L;;;2;2020,00;210,00;190,00;1;0;skipped" + q1);
   std::string rules;
   for (const std::string& line : Lines(inst.Read(inst.out() + "validation.csv"))) {
     const auto semi = [&](int n) {
@@ -369,24 +378,26 @@ TEST(BooksRunTest, SkippedOwnersAndInvalidBooks) {
   EXPECT_EQ(rules,
             "owne:row:rule 0001:3:V2 0001:4:V2 0001:4:V12 0001:4:NUMERO 0002::TITULAR 0003::TITULAR 0004::TITULAR "
             "0005::TITULAR ");
-  EXPECT_EQ(inst.OutFiles(),
-            (std::vector<std::string>{"2026B08222341CA, B.xlsx", "manifest.csv", "validation.csv"}));
+  EXPECT_EQ(inst.OutFiles(), (std::vector<std::string>{"2026B08222341CA, B.xlsx", "manifest.csv", "validation.csv",
+                                                       "zovllibres.lck"}));
 }
 
-// A book that cannot be put in place is reported, leaves nothing behind, and
+// A book that cannot be written is reported, leaves nothing behind, and
 // does not stop the other owners' books.
-TEST(BooksRunTest, ABookThatCannotBeRenamedIsReportedAndRemoved) {
+TEST(BooksRunTest, ABookThatCannotBeWrittenIsReportedAndLeavesNothing) {
   BooksInstallation inst;
   SmallAgency(inst);
-  inst.fs.FailAt(platform::FaultFileSystem::Op::kRename, 1);
+  inst.fs.OnlyNamesEndingIn(".xlsx");
+  inst.fs.FailAt(platform::FaultFileSystem::Op::kWrite, 1);
   const RunOutput r = inst.RunFor(2026, 4);
-  EXPECT_EQ(r.code, kExitNotAllValid);
+  EXPECT_EQ(r.code, BooksOutcome::kProblems);
   EXPECT_NE(r.out.find("1 books"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("1 books not written"), std::string::npos) << r.out;
-  EXPECT_EQ(inst.OutFiles(), (std::vector<std::string>{kEntityBook, "manifest.csv", "validation.csv"}));
+  EXPECT_EQ(inst.OutFiles(),
+            (std::vector<std::string>{kEntityBook, "manifest.csv", "validation.csv", "zovllibres.lck"}));
   const auto manifest = Lines(inst.Read(inst.out() + "manifest.csv"));
   ASSERT_EQ(manifest.size(), 3u);
-  EXPECT_EQ(manifest[1].substr(manifest[1].rfind(';')), ";failed");
+  EXPECT_NE(manifest[1].find(";failed;"), std::string::npos) << manifest[1];
   EXPECT_NE(inst.Read(inst.out() + "validation.csv").find("FICHERO;error;FICHERO: No se ha podido escribir"),
             std::string::npos);
 }
@@ -407,7 +418,7 @@ TEST(BooksRunTest, DemoInstallationBooksAreValidAndAgreeWithTheRegister) {
   const platform::Status built = tools::BuildDemoInstallation(inst.env, request, &counts);
   ASSERT_TRUE(built.ok()) << built.message();
   const RunOutput r = inst.RunFor(2026, 4);
-  EXPECT_EQ(r.code, kExitAllValid) << r.out << r.err;
+  EXPECT_EQ(r.code, BooksOutcome::kAllValid) << r.out << r.err;
   EXPECT_NE(r.out.find(std::to_string(counts.owners) + " books"), std::string::npos) << r.out;
   ExpectBooksMatchRegister(inst, "1/1/2026", "31/12/2026");
   // Books are packed beside the walk; the reports still follow the owners.
@@ -425,10 +436,12 @@ TEST(BooksRunTest, DemoInstallationBooksAreValidAndAgreeWithTheRegister) {
 namespace zov::books {
 namespace {
 
-// Every file of the output folder, by name.
+// Every file of the output folder, by name, but the lock file (which
+// names the run that last held it).
 std::map<std::string, std::string> OutBytes(BooksInstallation& inst) {
   std::map<std::string, std::string> bytes;
-  for (const std::string& name : inst.OutFiles()) bytes[name] = inst.Read(inst.out() + name);
+  for (const std::string& name : inst.OutFiles())
+    if (name != "zovllibres.lck") bytes[name] = inst.Read(inst.out() + name);
   return bytes;
 }
 
@@ -439,10 +452,10 @@ TEST(BooksRunTest, SameInputsAndTimeGiveTheSameBytes) {
   BooksInstallation inst;
   SmallAgency(inst);
   inst.environment.Set("SOURCE_DATE_EPOCH", "1700000000");  // 2023-11-14 22:13:20 UTC
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);
   const auto first = OutBytes(inst);
   ASSERT_EQ(first.size(), 4u);
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);  // over the first run's books
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);  // over the first run's books
   EXPECT_TRUE(OutBytes(inst) == first) << "a second run changed the bytes";
 
   std::vector<ZipEntryRead> entries;
@@ -460,11 +473,11 @@ TEST(BooksRunTest, SameInputsAndTimeGiveTheSameBytes) {
   // Without the variable, the clock's time: the fake clock's 8 December
   // 2026 at noon, read as UTC, which the variable can also give.
   inst.environment.Unset("SOURCE_DATE_EPOCH");
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);
   const auto by_clock = OutBytes(inst);
   EXPECT_FALSE(by_clock == first);
   inst.environment.Set("SOURCE_DATE_EPOCH", std::to_string(inst.clock.SecondsSinceEpoch()));
-  ASSERT_EQ(inst.RunFor(2026, 4).code, kExitAllValid);
+  ASSERT_EQ(inst.RunFor(2026, 4).code, BooksOutcome::kAllValid);
   EXPECT_TRUE(OutBytes(inst) == by_clock);
 }
 
@@ -488,13 +501,221 @@ TEST(BooksRunTest, ASkippedOwnersFiguresAreHisOwn) {
     inst.Add(reg::kFileVCobros, Receipt("000200010001", "20260105", "26010002"));
     inst.Build();
     inst.WriteNifs("0001;A58818501\r\n");  // owner 0002 has none
-    EXPECT_EQ(inst.RunFor(2026, 1).code, kExitNotAllValid);
+    EXPECT_EQ(inst.RunFor(2026, 1).code, BooksOutcome::kProblems);
     const auto manifest = Lines(inst.Read(inst.out() + "manifest.csv"));
     return manifest.back();
   };
   const std::string alone = run(false);
-  EXPECT_EQ(alone, "0002;PUIG, JOAN;;;;1;1000,00;210,00;190,00;1;0;skipped");
+  EXPECT_EQ(alone, "0002;PUIG, JOAN;;;;1;1000,00;210,00;190,00;1;0;skipped;01/01/2026 to 31/03/2026");
   EXPECT_EQ(run(true), alone);
+}
+
+}  // namespace
+}  // namespace zov::books
+
+namespace zov::books {
+namespace {
+
+// An owner of a small agency: name as stored, NIF in the NIF file (none
+// when empty), and one premises let with an invoice on each date.
+struct AgencyOwner {
+  std::string code, name, nif;
+  std::vector<std::string> dates;
+};
+
+void BuildAgency(BooksInstallation& inst, const std::vector<AgencyOwner>& owners) {
+  std::string nifs;
+  for (const AgencyOwner& o : owners) {
+    const std::string property = o.code + "00010001";
+    inst.Add(reg::kFileVPropiet, Owner(o.code, o.name, "S"));
+    inst.Add(reg::kFileVGrups, Group(o.code + "0001", "G"));
+    inst.Add(reg::kFileVDepBase, Property(property, "BAR EL RACO SL", "ESB08222341"));
+    inst.Add(reg::kFileVDepCont, Contract(property, "L", "S"));
+    for (std::size_t i = 0; i < o.dates.size(); ++i)
+      inst.Add(reg::kFileVCobros, Receipt(property, o.dates[i], o.code + format::ZeroPad(static_cast<int64_t>(i), 4)));
+    if (!o.nif.empty()) nifs += o.code + ";" + o.nif + "\r\n";
+  }
+  inst.Build();
+  inst.WriteNifs(nifs);
+}
+
+// Every file of a folder with its bytes, the lock file aside.
+std::map<std::string, std::string> FolderBytes(platform::FileSystem& fs, const std::string& dir) {
+  std::map<std::string, std::string> bytes;
+  std::vector<platform::DirEntry> entries;
+  EXPECT_TRUE(fs.ListDirectory(dir, &entries).ok()) << dir;
+  for (const platform::DirEntry& e : entries) {
+    if (e.name == "zovllibres.lck") continue;
+    if ((e.attributes & platform::kAttrDirectory) != 0) {
+      bytes[e.name + "/"] = "";
+      continue;
+    }
+    EXPECT_TRUE(fs.ReadFile(dir + e.name, &bytes[e.name]).ok()) << e.name;
+  }
+  return bytes;
+}
+
+RunOutput RunInto(BooksInstallation& inst, int quarter, const std::string& out_dir) {
+  BooksRequest request;
+  request.year = 2026;
+  request.quarter = quarter;
+  request.out_dir = out_dir;
+  return inst.Run(request);
+}
+
+// A second run into the folder of a first, whatever changed between them,
+// leaves exactly what it would have left in an empty folder (no book of the
+// first run that the second does not list), beside the files that no run
+// wrote, which keep their bytes.
+TEST(BooksRunTest, ASecondRunLeavesNoStaleBook) {
+  const AgencyOwner puig{"0001", "PUIG*JOAN", "12345678Z", {"20260105", "20260405"}};
+  const AgencyOwner mataro{"0002", "PATRIMONIAL MATARO SA", "A58818501", {"20260110", "20261010"}};
+  const AgencyOwner late{"0003", "SALA*ANNA", "X1234567L", {"20261105"}};
+  AgencyOwner puig_without_nif = puig;
+  puig_without_nif.nif.clear();
+  AgencyOwner puig_renamed = puig;
+  puig_renamed.name = "PUIG I FERRER*JOAN";
+  struct Case {
+    std::string what;
+    std::vector<AgencyOwner> before, after;
+    int quarter_before, quarter_after;
+  } cases[] = {
+      {"an owner lost his NIF", {puig, mataro}, {puig_without_nif, mataro}, 1, 1},
+      {"an owner changed his name", {puig, mataro}, {puig_renamed, mataro}, 1, 1},
+      {"an owner has no invoices in the new period", {puig, mataro, late}, {puig, mataro, late}, 4, 2},
+      {"the other quarter", {puig, mataro, late}, {puig, mataro, late}, 1, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BooksInstallation first, second;
+    for (BooksInstallation* inst : {&first, &second}) inst->environment.Set("SOURCE_DATE_EPOCH", "1700000000");
+    BuildAgency(first, c.before);
+    BuildAgency(second, c.after);
+    platform::FileSystem& fs = *first.base_;
+    const std::string shared = first.dir() + "shared/";
+    const RunOutput a = RunInto(first, c.quarter_before, shared);
+    ASSERT_EQ(a.err.find("nothing in"), std::string::npos) << a.err;
+    const auto first_set = FolderBytes(fs, shared);
+    ASSERT_TRUE(fs.WriteFile(shared + "notes.txt", "the agency's own").ok());
+    ASSERT_TRUE(fs.WriteFile(shared + "2025B08222341CVELL.xlsx", "last year's, by hand").ok());
+    ASSERT_TRUE(fs.CreateDirectory(shared + "arxiu").ok());
+
+    const RunOutput b = RunInto(second, c.quarter_after, shared);
+    ASSERT_EQ(b.err.find("nothing in"), std::string::npos) << b.err;
+    ASSERT_EQ(RunInto(second, c.quarter_after, second.out()).code, b.code);
+    auto expected = FolderBytes(fs, second.out());
+    EXPECT_FALSE(expected == first_set) << "the case changes the set";
+    expected["notes.txt"] = "the agency's own";
+    expected["2025B08222341CVELL.xlsx"] = "last year's, by hand";
+    expected["arxiu/"] = "";
+    const auto after = FolderBytes(fs, shared);
+    EXPECT_TRUE(after == expected);
+    for (const auto& [name, bytes] : after)
+      if (!expected.count(name)) ADD_FAILURE() << "stale: " << name;
+    for (const auto& [name, bytes] : expected)
+      if (!after.count(name)) ADD_FAILURE() << "missing: " << name;
+  }
+}
+
+// The real record manager, failing every read of the walk's files after
+// the first `fine` with an I/O error.
+class FailingReads : public platform::RecordManager {
+ public:
+  FailingReads(platform::RecordManager& real, int fine) : real_(real), fine_(fine) {}
+  int16_t Call(uint16_t operation, uint8_t* position_block, void* data, uint32_t* data_length, void* key,
+               uint8_t key_length, int8_t key_number) override {
+    if (operation == platform::kOpGetNext && ++reads_ > fine_) return 2;
+    return real_.Call(operation, position_block, data, data_length, key, key_length, key_number);
+  }
+
+ private:
+  platform::RecordManager& real_;
+  int fine_;
+  int reads_ = 0;
+};
+
+// A walk that stops midway leaves the folder as the run before left it:
+// none of the books it wrote, no half manifest.
+TEST(BooksRunTest, AWalkThatStopsLeavesThePreviousSet) {
+  BooksInstallation inst;
+  SmallAgency(inst);
+  inst.environment.Set("SOURCE_DATE_EPOCH", "1700000000");
+  ASSERT_EQ(inst.RunFor(2026, 1).code, BooksOutcome::kAllValid);
+  const auto before = FolderBytes(*inst.base_, inst.out());
+  for (int fine : {0, 3, 6}) {
+    SCOPED_TRACE(fine);
+    FailingReads failing(*inst.rm, fine);
+    inst.env.record_manager = &failing;
+    const RunOutput r = inst.RunFor(2026, 4);
+    inst.env.record_manager = inst.rm.get();
+    EXPECT_EQ(r.code, BooksOutcome::kProblems);
+    EXPECT_NE(r.err.find("run stopped; nothing in " + inst.base_->Resolve(inst.dir() + "out") + " changed\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(FolderBytes(*inst.base_, inst.out()) == before);
+  }
+}
+
+}  // namespace
+}  // namespace zov::books
+
+namespace zov::books {
+namespace {
+
+// Owner names and NIF-file values that a spreadsheet would run or a CSV
+// reader would split reach the manifest and the validation report harmless:
+// formulas guarded, quotes quoted, control bytes blanked, and a 50 MB NIF
+// value a short, marked one (the run never holds a second copy of it).
+TEST(BooksRunTest, HostileTextReachesTheReportsHarmless) {
+  BooksInstallation inst;
+  const std::string names[] = {"=HYPERLINK(\"http://x.example\";\"clic\")", "+cmd|' /C calc'!A0", "@SUM(1+1)",
+                               "-2+3", "O\"BRIEN*ANNA", std::string("E\x1B[2J\bX\x7F\0Z", 10)};
+  std::vector<AgencyOwner> owners;
+  for (std::size_t i = 0; i < std::size(names); ++i)
+    owners.push_back({format::ZeroPad(static_cast<int64_t>(i + 1), 4), names[i], "12345678Z", {"20260105"}});
+  BuildAgency(inst, owners);
+  std::string nifs;
+  for (std::size_t i = 0; i < std::size(names); ++i)
+    nifs += std::to_string(i + 1) + ";" +
+            (i == 0 ? std::string(50 * 1000 * 1000, '7') : "X123456" + std::to_string(i) + "L") + "\n";
+  inst.WriteNifs(nifs);
+  const RunOutput r = inst.RunFor(2026, 1);
+  EXPECT_EQ(r.code, BooksOutcome::kProblems);  // the owner with the endless NIF is skipped
+
+  for (const char* report : {"manifest.csv", "validation.csv"}) {
+    SCOPED_TRACE(report);
+    const std::string text = inst.Read(inst.out() + report);
+    const auto records = output::ReadReportRecords(text);
+    ASSERT_GT(records.size(), 1u);
+    std::size_t lines = 0;
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+    EXPECT_EQ(records.size(), lines) << "a field broke a line or swallowed one";
+    for (const auto& record : records) {
+      EXPECT_EQ(record.size(), records[0].size());
+      for (const std::string& field : record) {
+        EXPECT_LE(field.size(), output::kReportFieldLimit + 1) << field.substr(0, 80);
+        EXPECT_EQ(field.find_first_of(std::string("\x1B\b\x7F\0", 4)), std::string::npos) << field;
+        EXPECT_TRUE(field.empty() || std::string_view("=+-@").find(field[0]) == std::string_view::npos) << field;
+      }
+    }
+  }
+  const auto manifest = output::ReadReportRecords(inst.Read(inst.out() + "manifest.csv"));
+  ASSERT_EQ(manifest.size(), 7u);
+  struct Field {
+    std::size_t line, column;
+    std::string value;
+  } fields[] = {
+      {1, 1, "'=HYPERLINK(\"http://x.example\";\"clic\")"},
+      {1, 2, std::string(kNifKeptBytes, '7') + std::string(output::kCutMark)},
+      {1, 11, "skipped"},
+      {2, 1, "'+cmd|' /C calc'!A0"},
+      {3, 1, "'@SUM(1+1)"},
+      {4, 1, "'-2+3"},
+      {5, 1, "O\"BRIEN, ANNA"},
+      {6, 1, "E [2J X  Z"},
+      {6, 6, "1000,00"},  // a number stays a number
+  };
+  for (const Field& f : fields) EXPECT_EQ(manifest[f.line][f.column], f.value) << f.line << ":" << f.column;
 }
 
 }  // namespace

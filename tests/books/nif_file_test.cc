@@ -1,6 +1,7 @@
 #include "books/nif_file.h"
 
 #include "gtest/gtest.h"
+#include "output/report_fields.h"
 
 namespace zov::books {
 namespace {
@@ -18,6 +19,16 @@ TEST(NifFileTest, ReadsCodesAndNifs) {
   EXPECT_EQ(nifs.nif_of, (std::map<std::string, std::string, std::less<>>{
                              {"0001", "12345678Z"}, {"0007", "B08222341"}, {"0012", "X1234567L"}, {"0013", "12345678Z"}}));
   EXPECT_EQ(nifs.shared_with, (std::map<std::string, std::string, std::less<>>{{"0001", "0013"}, {"0013", "0001"}}));
+}
+
+// A value no NIF could be is kept short and marked, however long it is:
+// what follows from it (messages, reports) never carries the whole value.
+TEST(NifFileTest, AnEndlessValueIsKeptShort) {
+  OwnerNifs nifs;
+  const std::string text = "1;" + std::string(5 * 1000 * 1000, 'a') + "\n2;" + std::string(kNifKeptBytes, 'b') + "\n";
+  ASSERT_TRUE(ParseOwnerNifs(text, "nifs.csv", &nifs).ok());
+  EXPECT_EQ(nifs.nif_of.at("0001"), std::string(kNifKeptBytes, 'A') + std::string(output::kCutMark));
+  EXPECT_EQ(nifs.nif_of.at("0002"), std::string(kNifKeptBytes, 'B'));
 }
 
 // Lines that are not "code;NIF" make the whole file unusable, with the line

@@ -43,7 +43,6 @@ platform::Status WriteBook(platform::FileSystem& fs, const std::string& name, in
   }
   uint64_t size = 0;
   if (s.ok()) s = book->Finish(&size);
-  if (s.ok()) s = book->Commit();
   return s;
 }
 
@@ -88,7 +87,6 @@ TEST(XlsxBookTest, CellsReadBackAsWritten) {
   ASSERT_TRUE(book->AddRow(second).ok());
   uint64_t size = 0;
   ASSERT_TRUE(book->Finish(&size).ok());
-  ASSERT_TRUE(book->Commit().ok());
 
   const std::string seen = ReadBack(dir, path);
   for (const Case& c : cases) {
@@ -139,55 +137,46 @@ TEST(XlsxBookTest, PartsOfTheZip) {
             std::string::npos);
 }
 
-// A failure at any step (creating the temporary file, writing a block,
-// syncing, renaming) leaves the earlier book under the name, whole, and no
-// temporary file.
-TEST(XlsxBookTest, AFailureAtAnyStepKeepsThePreviousBook) {
+// A failure at any step (creating the file, writing a block) leaves no
+// file behind; an entry already at the name is never written.
+TEST(XlsxBookTest, AFailureAtAnyStepLeavesNoFile) {
   using Op = platform::FaultFileSystem::Op;
   struct Case {
     Op op;
     int nth;
-  } cases[] = {{Op::kOpen, 1}, {Op::kWrite, 1}, {Op::kWrite, 2}, {Op::kWrite, 4}, {Op::kSync, 1}, {Op::kRename, 1}};
+  } cases[] = {{Op::kOpen, 1}, {Op::kWrite, 1}, {Op::kWrite, 2}, {Op::kWrite, 4}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "op " << static_cast<int>(c.op) << " call " << c.nth);
     platform::TempDir dir;
     auto base = platform::NewNativeFileSystem();
     platform::FaultFileSystem fs(base.get());
-    const std::string name = dir.path() + "book.xlsx";
-    ASSERT_TRUE(base->WriteFile(name, "the previous book").ok());
     fs.FailAt(c.op, c.nth);
-    const platform::Status s = WriteBook(fs, name, 20000);
+    const platform::Status s = WriteBook(fs, dir.path() + "book.xlsx", 20000);
     EXPECT_FALSE(s.ok());
     EXPECT_NE(s.message().find("injected"), std::string::npos) << s.message();
-    EXPECT_EQ(Contents(*base, name), "the previous book");
     std::vector<platform::DirEntry> entries;
     ASSERT_TRUE(base->ListDirectory(dir.path(), &entries).ok());
-    for (const auto& e : entries)
-      if (e.name != "book.xlsx") ADD_FAILURE() << "left behind: " << e.name;
+    for (const auto& e : entries) ADD_FAILURE() << "left behind: " << e.name;
   }
-}
-
-// A book dropped before its end takes its temporary file with it; one left
-// by a killed run does not stop the next; a finished one replaces the
-// previous book.
-TEST(XlsxBookTest, TemporaryFilesComeAndGo) {
   platform::TempDir dir;
   auto fs = platform::NewNativeFileSystem();
   const std::string name = dir.path() + "book.xlsx";
-  const std::string part = name + std::string(kTemporarySuffix);
+  ASSERT_TRUE(fs->WriteFile(name, "someone else's").ok());
+  EXPECT_TRUE(WriteBook(*fs, name, 3).IsAlreadyExists());
+  EXPECT_EQ(Contents(*fs, name), "someone else's");
+}
+
+// A book dropped before its end takes its file with it.
+TEST(XlsxBookTest, ABookDroppedUnfinishedLeavesNothing) {
+  platform::TempDir dir;
+  auto fs = platform::NewNativeFileSystem();
+  const std::string name = dir.path() + "book.xlsx";
   {
     std::unique_ptr<XlsxBook> book;
     ASSERT_TRUE(XlsxBook::Start(*fs, name, BookType::kVat, kTime, &book).ok());
-    EXPECT_NE(Contents(*fs, part), "(none)");
+    EXPECT_NE(Contents(*fs, name), "(none)");
   }
-  EXPECT_EQ(Contents(*fs, part), "(none)");
   EXPECT_EQ(Contents(*fs, name), "(none)");
-  ASSERT_TRUE(fs->WriteFile(part, "left by a killed run").ok());
-  ASSERT_TRUE(fs->WriteFile(name, "the previous book").ok());
-  ASSERT_TRUE(WriteBook(*fs, name, 3).ok());
-  EXPECT_EQ(Contents(*fs, part), "(none)");
-  std::vector<ZipEntryRead> entries;
-  EXPECT_EQ(ReadZip(Contents(*fs, name), &entries), "");
 }
 
 // The same rows at the same time: the same bytes; another time, other bytes.

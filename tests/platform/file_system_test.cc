@@ -182,11 +182,11 @@ TEST_P(FileSystemTest, SyncFilesChangesNothingAndMakesNothing) {
   ASSERT_TRUE(fs_.CreateDirectory(dir_ + "Box").ok());
   Write(dir_ + "a.part", "a");
   Write(dir_ + "Box/b.part", "bb");
-  const std::string names[] = {dir_ + "a.part", dir_ + "box/B.PART"};
+  const std::vector<std::string> names = {dir_ + "a.part", dir_ + "box/B.PART"};
   ASSERT_TRUE(fs_.SyncFiles(names).ok());
   EXPECT_EQ(Read(dir_ + "a.part"), "a");
   EXPECT_EQ(Read(dir_ + "Box/b.part"), "bb");
-  const std::string missing[] = {dir_ + "Box/none.part"};
+  const std::vector<std::string> missing = {dir_ + "Box/none.part"};
   (void)fs_.SyncFiles(missing);
   DirEntry e;
   EXPECT_TRUE(fs_.FindFirst(dir_ + "Box/none.part", &e).IsNotFound());
@@ -486,6 +486,32 @@ TEST_P(FileSystemTest, WaitForFileLockWaitsBoundedAndSaysForWhom) {
   wait.wait_millis = 0;
   EXPECT_TRUE(WaitForFileLock(fs_, clock, name, "", wait, &third).IsBusy());
   EXPECT_TRUE(told.empty());
+}
+
+}  // namespace
+}  // namespace zov::platform
+
+namespace zov::platform {
+namespace {
+
+// Many files synced together: every one named must be an existing regular
+// file, and the first that is not is the answer, whichever thread met it.
+TEST_P(FileSystemTest, SyncFilesSyncsExistingFilesAndNamesTheFirstFailure) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 40; ++i) {
+    names.push_back(dir_ + "book" + std::to_string(i) + ".xlsx");
+    Write(names.back(), "bytes " + std::to_string(i));
+  }
+  EXPECT_TRUE(fs_.SyncFiles(names).ok());
+  EXPECT_TRUE(fs_.SyncFiles({}).ok());
+  EXPECT_EQ(Read(names[7]), "bytes 7");
+
+  ASSERT_TRUE(fs_.CreateDirectory(dir_ + "sub").ok());
+  names[30] = dir_ + "missing.xlsx";
+  names[35] = dir_ + "sub";
+  const Status s = fs_.SyncFiles(names);
+  EXPECT_TRUE(s.IsNotFound()) << s.message();
+  EXPECT_NE(s.message().find("missing.xlsx"), std::string::npos) << s.message();
 }
 
 }  // namespace

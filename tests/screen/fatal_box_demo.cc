@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 #include "screen/message_box.h"
 #include "screen/screen_state.h"
 #include "session/session.h"
@@ -18,12 +18,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: fatal_box_demo TEMPDIR/\n");
     return 2;
   }
-  std::unique_ptr<platform::PosixEnv> posix;
-  if (platform::Status s = platform::PosixEnv::Create(&posix); !s.ok()) {
+  std::unique_ptr<platform::NativeEnv> native;
+  if (platform::Status s = platform::NativeEnv::Create(&native); !s.ok()) {
     std::fprintf(stderr, "%s\n", s.message().c_str());
     return 2;
   }
-  platform::Env& env = posix->env();
+  platform::Env& env = native->env();
   session::Session session;
   session.temp_dir = argv[1];
   session.colours = {session::ColourPair{15, 0}, session::ColourPair{7, 0}, session::ColourPair{0, 7},

@@ -1,5 +1,6 @@
 #include "tools/dozudizi/outbox.h"
 
+#include "output/report_fields.h"
 #include "session/file_names.h"
 
 namespace zov::tools {
@@ -12,23 +13,6 @@ constexpr std::size_t kMaxLocalLength = 64;
 constexpr std::size_t kMaxLabelLength = 63;
 
 bool IsAsciiAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
-
-bool StartsFormula(std::string_view field) {
-  return !field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
-}
-
-std::string CsvField(std::string_view raw) {
-  std::string guarded = StartsFormula(raw) ? "'" + std::string(raw) : std::string(raw);
-  std::string_view field = guarded;
-  if (field.find_first_of(";\"\r\n") == std::string_view::npos) return guarded;
-  std::string out = "\"";
-  for (char c : field) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-  return out;
-}
 
 }  // namespace
 
@@ -71,9 +55,7 @@ bool IsPlausibleAddress(std::string_view address) {
 
 std::string ManifestCsv(const std::vector<OutboxEntry>& entries) {
   std::string out = "address;name;file\r\n";
-  for (const OutboxEntry& e : entries) {
-    out += CsvField(e.address) + ";" + CsvField(e.name) + ";" + CsvField(e.file) + "\r\n";
-  }
+  for (const OutboxEntry& e : entries) output::AppendReportLine(out, {e.address, e.name, e.file});
   return out;
 }
 

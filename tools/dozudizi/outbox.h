@@ -3,10 +3,8 @@
 //
 // manifest.csv is code page 850 text with CRLF line ends, like the suite's
 // other files: a heading line "address;name;file", then one line per owner's
-// document. A field holding ";", a double quote or a line end is enclosed in
-// double quotes, with its double quotes doubled; a field that a spreadsheet
-// would take for a formula (beginning with "=", "+", "-", "@", a tab or a
-// carriage return) gets a leading "'", so no field can start one.
+// document, each field written by the reports' rule (output/report_fields.h:
+// quoted where needed, no formula, no control byte, no endless value).
 #ifndef ZOV_TOOLS_DOZUDIZI_OUTBOX_H_
 #define ZOV_TOOLS_DOZUDIZI_OUTBOX_H_
 

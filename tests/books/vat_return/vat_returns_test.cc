@@ -85,14 +85,12 @@ Returns RunReturns(reg::Harness& h, int quarter, std::string_view nifs) {
   EXPECT_TRUE(h.fs->CreateDirectory(dir).ok());
   OwnerNifs owner_nifs;
   EXPECT_TRUE(ParseOwnerNifs(nifs, "nifs.csv", &owner_nifs).ok());
-  ReturnFiles files(*h.env.fs);
-  OwnerReturns returns(files, *design, settings, dir, owner_nifs, "nifs.csv",
+  OwnerReturns returns(*h.env.fs, *design, settings, dir, owner_nifs, "nifs.csv",
                        [&out](const OwnerOutcome& o) { out.owners.push_back(o); });
   VatConsumer consumer(settings.period, [&returns](const OwnerFigures& f) { returns.Owner(f); });
   reg::WalkConsumer* consumers[] = {&consumer};
   const reg::RunParameters params = YearSelection(settings.period.last_date(), 0, 9999);
   EXPECT_TRUE(reg::WalkRegister(h.env, h.files, h.records, params, consumers).ok());
-  EXPECT_TRUE(files.Commit().ok());
   std::vector<platform::DirEntry> entries;
   EXPECT_TRUE(h.fs->ListDirectory(dir, &entries).ok());
   for (const auto& e : entries) out.files.push_back(e.name + " " + std::to_string(e.size));
@@ -323,7 +321,7 @@ TEST(VatReturnsTest, AFileThatCannotBeWrittenLeavesNothing) {
       h.Add(reg::kFileVDepCont, reg::Contract(owner + "00010001", "L", "S"));
       h.Add(reg::kFileVCobros, reg::Receipt(owner + "00010001", "20260105", "26010001"));
     }
-    h.fake.faults.OnlyNamesEndingIn(".part");
+    h.fake.faults.OnlyNamesEndingIn(".txt");
     h.fake.faults.FailAt(op, 1);
     const Returns r = RunReturns(h, 1, "1;B08222341\n2;X1234567L\n");
     ASSERT_EQ(r.owners.size(), 2u);

@@ -87,13 +87,13 @@ TEST(VatRunTest, EveryOutcomeInTheFolderAndItsReports) {
   const RunOutcome r = RunFor(inst, 2026, 4);
   ASSERT_TRUE(r.status.ok()) << r.status.message();
   EXPECT_EQ(r.result.summary,
-            "3 returns of 4T 2026 (DR303e26v101) in " + inst.out() +
-                ": 2 valid, 1 invalid; 1 owners not liable, 1 skipped, 0 returns not written; deductible VAT is "
+            "3 returns of 4T 2026 (DR303e26v101) in " + inst.dir() +
+                "out: 2 valid, 1 invalid; 1 owners not liable, 1 skipped, 0 returns not written; deductible VAT is "
                 "not in them: add it in the agency's form before filing; see manifest.csv and validation.csv");
   EXPECT_FALSE(r.result.all_valid());
   EXPECT_EQ(inst.OutFiles(),
             (std::vector<std::string>{"12345678Z_303_2026_4T.txt", "A58818501_303_2026_4T.txt",
-                                      "B08222341_303_2026_4T.txt", "manifest.csv", "validation.csv"}));
+                                      "B08222341_303_2026_4T.txt", "manifest.csv", "validation.csv", "zov303.lck"}));
   const auto manifest = Split(inst.Read(inst.out() + "manifest.csv"), "\r\n");
   ASSERT_EQ(manifest.size(), 6u);
   EXPECT_EQ(manifest[0],
@@ -124,31 +124,42 @@ TEST(VatRunTest, EveryOutcomeInTheFolderAndItsReports) {
             "0004:MARCA_347:347:warning 0004:NIF:TITULAR:error 0005::TIPO:error 0005:MARCA_347:347:warning ");
 }
 
-// Returns that cannot all be made durable or put in place: those renamed
-// before the failure stay, whole; no ".part" file and no report is left.
-TEST(VatRunTest, ReturnsThatCannotBePutInPlace) {
-  struct Case {
-    platform::FaultFileSystem::Op op;
-    int nth;
-    std::vector<std::string> left;
-    std::string message;
-  } cases[] = {
-      {platform::FaultFileSystem::Op::kSync, 2, {}, "(0 are, complete): injected sync failure: "},
-      {platform::FaultFileSystem::Op::kRename, 2, {"12345678Z_303_2026_4T.txt"},
-       "(1 are, complete): injected rename failure: "},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.message);
-    BooksInstallation inst;
-    SmallAgency(inst);
-    inst.fs.OnlyNamesEndingIn(".part");
-    inst.fs.FailAt(c.op, c.nth);
-    const RunOutcome r = RunFor(inst, 2026, 4);
-    EXPECT_NE(r.status.message().find("the returns are not all in place " + c.message), std::string::npos)
-        << r.status.message();
-    EXPECT_NE(r.status.message().find("; no manifest or validation report was written"), std::string::npos);
-    EXPECT_EQ(inst.OutFiles(), c.left);
-  }
+// The folder holds the set of its last run alone: a run of another quarter
+// replaces the returns of the previous one; a run that cannot make its
+// files durable, or stops on a damaged data file, leaves the previous set;
+// a folder of the record books' is refused untouched.
+TEST(VatRunTest, TheFolderHoldsOneRunsSet) {
+  const std::vector<std::string> fourth = {"12345678Z_303_2026_4T.txt", "A58818501_303_2026_4T.txt",
+                                           "B08222341_303_2026_4T.txt", "manifest.csv", "validation.csv",
+                                           "zov303.lck"};
+  BooksInstallation inst;
+  SmallAgency(inst);
+  ASSERT_TRUE(RunFor(inst, 2026, 4).status.ok());
+  ASSERT_EQ(inst.OutFiles(), fourth);
+  const std::string manifest = inst.Read(inst.out() + "manifest.csv");
+
+  inst.fs.OnlyNamesEndingIn(".txt");
+  inst.fs.ResetCounts();
+  inst.fs.FailAt(platform::FaultFileSystem::Op::kSync, 1);
+  const RunOutcome unsynced = RunFor(inst, 2026, 1);
+  EXPECT_NE(unsynced.status.message().find("cannot make the new files durable: injected sync failure"),
+            std::string::npos)
+      << unsynced.status.message();
+  EXPECT_NE(unsynced.status.message().find("changed"), std::string::npos) << unsynced.status.message();
+  EXPECT_EQ(inst.OutFiles(), fourth);
+  EXPECT_EQ(inst.Read(inst.out() + "manifest.csv"), manifest);
+  inst.fs.OnlyNamesEndingIn("");
+
+  ASSERT_TRUE(RunFor(inst, 2026, 1).status.ok());
+  EXPECT_EQ(inst.OutFiles(),
+            (std::vector<std::string>{"12345678Z_303_2026_1T.txt", "manifest.csv", "validation.csv", "zov303.lck"}));
+
+  ASSERT_TRUE(inst.base_->WriteFile(inst.out() + "manifest.csv", "owner code;name;NIF;book type;file\r\n").ok());
+  const RunOutcome refused = RunFor(inst, 2026, 4);
+  EXPECT_NE(refused.status.message().find("holds another program's manifest.csv: zov303 needs a folder of its own"),
+            std::string::npos)
+      << refused.status.message();
+  EXPECT_EQ(inst.Read(inst.out() + "manifest.csv"), "owner code;name;NIF;book type;file\r\n");
 }
 
 // Every input that keeps the run from starting: one line, and nothing in
@@ -193,7 +204,7 @@ TEST(VatRunTest, BadInputIsRefusedWithNothingWritten) {
     EXPECT_NE(r.status.message().find(c.message), std::string::npos) << r.status.message();
     EXPECT_EQ(r.status.message().find('\n'), std::string::npos) << r.status.message();
     for (const std::string& name : inst.OutFiles())
-      if (name != "out") ADD_FAILURE() << "left in the output folder: " << name;
+      if (name != "zov303.lck") ADD_FAILURE() << "left in the output folder: " << name;
   }
 }
 
