@@ -51,11 +51,10 @@ PreparedReturn PrepareReturn(const Design& design, const ReturnSettings& setting
   if (f.igic_key_lines > 0) {
     r.findings.push_back(
         {"", Warning("TERRITORIO",
-                     "Facturas del trimestre de contratos de clase C (clave de IGIC o IPSI en el fichero del registro) "
-                     "con IVA: " +
-                         std::to_string(f.igic_key_lines) + ", con " + HundredthsText(f.igic_key_base) + " de base y " +
+                     "Facturas de clase C (clave IGIC/IPSI en el CSV) con IVA: " +
+                         std::to_string(f.igic_key_lines) + "; base " + HundredthsText(f.igic_key_base) + ", cuota " +
                          HundredthsText(f.igic_key_vat) +
-                         " de cuota, se declaran como IVA, como en el resumen del registro; si un inmueble est\xA0 "
+                         "; declaradas como IVA, como en el resumen del registro; si un inmueble est\xA0 "
                          "en Canarias, Ceuta o Melilla, qu\xA1telas en el formulario")});
   }
   r.liable = f.year_subject_lines > 0;
