@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# zovllibres on a large agency: the raw records of an independent generator
-# (GEN, the perf-peer's gen_scale.py: OWNERS owners, 10 properties each, 20
-# monthly receipts from 2025-01 to 2026-08) loaded with zovdata, an
-# owners-nif.csv with a valid DNI per owner, then the books of 2026 up to
-# the fourth quarter (8 receipts a property) under /usr/bin/time -v. Prints
-# one line of figures:
+# zovllibres on a large agency (bench/perf_agency.sh: OWNERS owners of the
+# perf-peer's generator GEN), the books of 2026 up to the fourth quarter (8
+# receipts a property) under /usr/bin/time -v. Prints one line of figures:
 #   owners books rows wall_s user_s sys_s rows_per_s peak_kb
 #
 #   bench/books_bench.sh BUILD DIR OWNERS GEN     (REUSE=1 keeps DIR's data)
@@ -17,24 +14,7 @@ gen=$4
 bin=$build/bin
 root=$dir/root
 
-if [ "${REUSE:-0}" != 1 ] || [ "$(cat "$dir/bench-owners" 2>/dev/null)" != "$owners" ]; then
-  rm -rf "$dir"
-  mkdir -p "$dir/raw" "$root/DADES" "$root/tmp"
-  python3 "$gen" "$dir/raw" "$owners" >/dev/null
-  "$bin/zovdata" describe "$root/ddf" >/dev/null
-  for raw in "$dir"/raw/*.bin; do
-    name=$(basename "$raw" .bin)
-    "$bin/zovdata" create "$root/DADES/$name.dat" "$root/ddf/$name.xdf" >/dev/null
-    "$bin/zovdata" load "$root/DADES/$name.dat" "$raw" >/dev/null
-  done
-  python3 - "$owners" >"$root/owners-nif.csv" <<'PY'
-import sys
-for code in range(1, int(sys.argv[1]) + 1):
-    number = 10000000 + code * 7
-    print('%04d;%08d%s\r' % (code, number, 'TRWAGMYFPDXBNJZSQVHLCKE'[number % 23]))
-PY
-  echo "$owners" >"$dir/bench-owners"
-fi
+bash "$(dirname "$0")/perf_agency.sh" "$build" "$dir" "$owners" "$gen"
 
 rm -rf "$dir/books"
 set +e

@@ -64,21 +64,9 @@ void BookConsumer::OwnerStart(const reg::RecordVariables& r) {
   invoice_rows_.clear();
   ++totals_.owners;
 
-  const OwnerNifs& nifs = *settings_.nifs;
-  auto it = nifs.nif_of.find(current_.code);
-  if (it == nifs.nif_of.end()) {
-    Skip(Error("TITULAR", "El propietario no tiene NIF en " + settings_.nif_file_name + ": no se genera su libro"));
-    return;
-  }
-  current_.nif = it->second;
-  if (format::ClassifyNif(current_.nif) == format::NifKind::kInvalid) {
-    Skip(Error("TITULAR", "NIF del titular '" + current_.nif + "' no v\xA0lido: no se genera su libro"));
-    return;
-  }
-  if (auto shared = nifs.shared_with.find(current_.code); shared != nifs.shared_with.end()) {
-    Skip(Error("TITULAR", "El NIF " + current_.nif + " figura tambi\x82n para el propietario " + shared->second +
-                              ": un titular lleva un solo libro; una los propietarios o corrija " +
-                              settings_.nif_file_name));
+  if (std::optional<Finding> refused =
+          OwnerNif(*settings_.nifs, current_.code, settings_.nif_file_name, kBookWords, &current_.nif)) {
+    Skip(*refused);
     return;
   }
   std::vector<Finding> notes;

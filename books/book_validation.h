@@ -26,6 +26,8 @@ struct BookPeriod {
   int quarter = 0;  // 1..4
   int64_t first_date() const { return int64_t{year} * 10000 + 101; }
   int64_t last_date() const;  // YYYYMMDD of the quarter's last day
+  // YYYYMMDD of the quarter's first day.
+  int64_t quarter_first_date() const { return int64_t{year} * 10000 + (quarter * 3 - 2) * 100 + 1; }
 };
 
 struct RowRules {

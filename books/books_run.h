@@ -33,13 +33,12 @@
 #include <string>
 #include <string_view>
 
+#include "books/run_setup.h"
 #include "platform/env.h"
 
 namespace zov::books {
 
 enum class BooksOutcome { kAllValid, kProblems };
-
-inline constexpr std::string_view kDefaultNifFile = "owners-nif.csv";
 
 struct BooksRequest {
   int year = 0;

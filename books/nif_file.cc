@@ -2,6 +2,7 @@
 
 #include "format/chars.h"
 #include "format/packed.h"
+#include "format/tax_ids.h"
 #include "output/report_fields.h"
 #include "platform/ascii.h"
 
@@ -57,6 +58,23 @@ platform::Status ParseOwnerNifs(std::string_view text, std::string_view name, Ow
     }
   }
   return platform::Status::Ok();
+}
+
+std::optional<Finding> OwnerNif(const OwnerNifs& nifs, std::string_view owner_code, std::string_view file_name,
+                                const OwnOutputWords& words, std::string* nif) {
+  nif->clear();
+  auto it = nifs.nif_of.find(owner_code);
+  if (it == nifs.nif_of.end())
+    return Error("TITULAR", "El propietario no tiene NIF en " + std::string(file_name) + ": no se genera " +
+                                std::string(words.its));
+  *nif = it->second;
+  if (format::ClassifyNif(*nif) == format::NifKind::kInvalid)
+    return Error("TITULAR", "NIF del titular '" + *nif + "' no v\xA0lido: no se genera " + std::string(words.its));
+  if (auto shared = nifs.shared_with.find(owner_code); shared != nifs.shared_with.end())
+    return Error("TITULAR", "El NIF " + *nif + " figura tambi\x82n para el propietario " + shared->second + ": " +
+                                std::string(words.only_one) + "; una los propietarios o corrija " +
+                                std::string(file_name));
+  return std::nullopt;
 }
 
 }  // namespace zov::books

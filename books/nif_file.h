@@ -8,17 +8,24 @@
 // the whole file unreadable: its NIFs decide whose books are written, so a
 // half-read file must not be used.
 //
+// An owner gets an output of its own (a book, a return) only with a NIF of
+// the file that is valid and no other owner's: OwnerNif says which, or why
+// not.
+//
 //   OwnerNifs nifs;
 //   Status s = ParseOwnerNifs(text, "owners-nif.csv", &nifs);
 //   // s.message(): "owners-nif.csv, line 7: ..."
+//   std::optional<Finding> refused = OwnerNif(nifs, "0001", "owners-nif.csv", kBookWords, &nif);
 #ifndef ZOV_BOOKS_NIF_FILE_H_
 #define ZOV_BOOKS_NIF_FILE_H_
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "books/findings.h"
 #include "platform/status.h"
 
 namespace zov::books {
@@ -35,6 +42,20 @@ struct OwnerNifs {
 
 // `name` is used in messages. Replaces *nifs.
 [[nodiscard]] platform::Status ParseOwnerNifs(std::string_view text, std::string_view name, OwnerNifs* nifs);
+
+// How the messages of OwnerNif name the owner's output (code page 850).
+struct OwnOutputWords {
+  std::string_view its;        // "su libro"
+  std::string_view only_one;   // "un titular lleva un solo libro"
+};
+inline constexpr OwnOutputWords kBookWords = {"su libro", "un titular lleva un solo libro"};
+
+// The owner's NIF in *nif (empty when the file has none), and nullopt when
+// the owner may have an output of its own; otherwise the TITULAR error that
+// says why not: no NIF in the file (`file_name` names it), an invalid one
+// (format/tax_ids.h), or one that another owner has too.
+std::optional<Finding> OwnerNif(const OwnerNifs& nifs, std::string_view owner_code, std::string_view file_name,
+                                const OwnOutputWords& words, std::string* nif);
 
 }  // namespace zov::books
 

@@ -77,6 +77,14 @@ Status OutputFolder::Open(platform::FileSystem& fs, std::string_view dir, const 
     if ((entry.attributes & platform::kAttrDirectory) == 0)
       return Status::InvalidArgument(f->shown_ + " is not a folder");
   }
+  // Another program's set is left alone, and nothing of this run is made
+  // beside it.
+  std::string manifest;
+  if (!spec.manifest_heading.empty() && fs.ReadFile(f->dir_ + spec.manifest, &manifest).ok() &&
+      !manifest.starts_with(spec.manifest_heading)) {
+    return Status::InvalidArgument(f->shown_ + " holds another program's " + spec.manifest + ": " + spec.program +
+                                   " needs a folder of its own");
+  }
   const std::string lock_file = f->dir_ + spec.program + ".lck";
   if (Status s = fs.TryLockFile(lock_file, note, &f->lock_); !s.ok()) {
     if (!s.IsBusy()) return WithContext(s, "cannot lock the output folder " + f->shown_);

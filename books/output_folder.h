@@ -62,6 +62,11 @@ struct OutputFolderSpec {
   // beside it need not be listed: they are in every new set). Names that
   // are not plain file names, and the reserved ones, are ignored.
   std::function<std::vector<std::string>(std::string_view manifest_bytes)> listed_files;
+  // How the first line of this program's manifest begins. A folder whose
+  // manifest begins otherwise holds another program's set (the books' and
+  // the returns' manifests share a name): Open refuses it, as replacing that
+  // manifest would leave the other set's files listed nowhere. Empty: any.
+  std::string manifest_heading;
 };
 
 class OutputFolder {
@@ -70,7 +75,8 @@ class OutputFolder {
   // file for others to read (platform::LockStartNote). Failures carry a
   // whole message naming the folder as the system writes it: Busy when
   // another run holds the folder; InvalidArgument when `dir` or the staging
-  // folder's name is not a folder; else the failing call's status.
+  // folder's name is not a folder, or the folder holds another program's
+  // manifest; else the failing call's status.
   [[nodiscard]] static platform::Status Open(platform::FileSystem& fs, std::string_view dir,
                                              const OutputFolderSpec& spec, std::string_view note,
                                              std::unique_ptr<OutputFolder>* folder);

@@ -57,4 +57,13 @@ void ReportFile::Abandon() {
   fs_.DeleteFile(path_).IgnoreError();
 }
 
+std::string ManifestHeadingStart(std::span<const std::string_view> heading, std::size_t fields) {
+  std::string start;
+  for (std::size_t i = 0; i < fields && i < heading.size(); ++i) {
+    output::AppendReportField(start, heading[i]);
+    start += ';';
+  }
+  return start;
+}
+
 }  // namespace zov::books

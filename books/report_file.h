@@ -55,6 +55,11 @@ class ReportFile {
   platform::Status error_;
 };
 
+// How a report's first line begins when its heading starts with the first
+// `fields` of `heading`, ";" after each: what identifies a program's
+// manifest whatever columns its later versions add.
+std::string ManifestHeadingStart(std::span<const std::string_view> heading, std::size_t fields);
+
 }  // namespace zov::books
 
 #endif  // ZOV_BOOKS_REPORT_FILE_H_

@@ -13,7 +13,10 @@
 #    mail on (register.pdf and the outbox together): pages a second (target:
 #    2,000) and peak memory (target: under 64 MB);
 #  - zovllibres on the largest size's agency, the books of the whole year:
-#    rows a second (target: 50,000) and peak memory (target: under 64 MB).
+#    rows a second (target: 50,000) and peak memory (target: under 64 MB);
+#  - zov303 on the same agency, the fourth quarter's returns with the annual
+#    page: owners a second, the median wall time of RUNS runs (target: under
+#    3 s) and peak memory (target: under 64 MB).
 #   scripts/bench.sh BUILD [SIZES...]    (SIZES: owners, default 2500 9999)
 # RUNS (default 5) rounds per size. The agencies are kept in
 # BUILD/bench-data and reused by later runs.
@@ -92,6 +95,18 @@ if [ -x "$build/bin/zovllibres" ]; then
   echo "zovllibres on $o owners: $books books, $rows rows, wall $wall s, $rate rows/s, peak $((peak / 1024)) MB"
   if [ "$rate" -lt 50000 ]; then echo "below target: zovllibres $rate rows/s (target 50,000)"; status=1; fi
   if [ "$peak" -ge $((64 * 1024)) ]; then echo "above target: zovllibres peak $((peak / 1024)) MB (target 64 MB)"; status=1; fi
+fi
+# zov303: the VAT returns of the fourth quarter with the annual page on the
+# same agency (targets: under 3 s for all owners, under 64 MB).
+if [ -x "$build/bin/zov303" ]; then
+  peer=${PEER_DIR:-$here/../shared/perf-peer}
+  owners=${sizes[-1]}
+  read -r o returns median least most rate peak load < <(REUSE=1 RUNS=${RUNS:-5} bash "$here/bench/vat_return_bench.sh" \
+    "$build" "$work/books-$owners" "$owners" "$peer/gen_scale.py")
+  echo "zov303 on $o owners: $returns returns, wall $median s (median of ${RUNS:-5}; $least to $most), $rate owners/s," \
+    "peak $((peak / 1024)) MB, load $load"
+  if awk -v w="$median" 'BEGIN { exit !(w >= 3) }'; then echo "above target: zov303 $median s (target 3 s)"; status=1; fi
+  if [ "$peak" -ge $((64 * 1024)) ]; then echo "above target: zov303 peak $((peak / 1024)) MB (target 64 MB)"; status=1; fi
 fi
 echo "agencies and logs in $work"
 exit $status

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the demo installation under BUILD/demo (afresh every time), runs the
 # register program on it, then the tax agency's record books (zovllibres)
-# for the year up to the demo's quarter, and tells what they produced and
-# where.
+# for the year up to the demo's quarter and each owner's VAT return of that
+# quarter (zov303), and tells what they produced and where.
 #   scripts/demo.sh BUILD        (make demo calls it after the build)
 set -euo pipefail
 
@@ -100,4 +100,30 @@ if [ -x "$bin/zovllibres" ]; then
   echo "  log         $demo/zovllibres.log"
 else
   echo "Record books: none: $bin/zovllibres is not built"
+fi
+
+# Each owner's VAT return (model 303) of the demo's quarter, with the annual
+# page of the fourth quarter.
+if [ -x "$bin/zov303" ]; then
+  returns=$demo/returns
+  set +e
+  "$bin/zov303" --year 2026 --quarter 4 --out "$returns" </dev/null >"$demo/zov303.log" 2>&1
+  rc=$?
+  set -e
+  if [ "$rc" -ge 2 ] || [ ! -f "$returns/manifest.csv" ]; then
+    echo "demo: zov303 ended with exit code $rc; its output is in $demo/zov303.log" >&2
+    tail -n 20 "$demo/zov303.log" >&2
+    exit 1
+  fi
+  count() { tr -d '\r' <"$returns/manifest.csv" | awk -F';' -v s="$1" 'NR > 1 && $5 == s' | wc -l; }
+  txt=("$returns"/*_303_*.txt)
+  echo "VAT returns (model 303) of 4T 2026 for the agency's form: ${#txt[@]} files," \
+       "$(count valid) valid, $(count invalid) invalid, $(count 'not liable') owners not liable, $(count skipped) skipped"
+  echo "  returns     $returns/  (<NIF>_303_2026_4T.txt: import each in the agency's form)"
+  echo "  manifest    $returns/manifest.csv  (one line per owner: file, status, boxes, result)"
+  echo "  validation  $returns/validation.csv  ($(($(wc -l <"$returns/validation.csv") - 1)) findings: box, rule, message)"
+  echo "  to do       add each owner's deductible VAT (and any compensation) in the form before filing"
+  echo "  log         $demo/zov303.log"
+else
+  echo "VAT returns: none: $bin/zov303 is not built"
 fi

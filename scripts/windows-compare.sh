@@ -2,9 +2,10 @@
 # The demo installation run by the Linux programs and by the Windows ones
 # under Wine, each on its own copy (the Windows one given Windows paths,
 # Z:\...): the register's print file, CSV files, VParam.tab and DOZUDIZI.INI,
-# and the record books of zovllibres with their manifest.csv and
-# validation.csv (at one SOURCE_DATE_EPOCH), must be byte for byte the same.
-# The books are compared on a second, larger demo installation too.
+# the record books of zovllibres (at one SOURCE_DATE_EPOCH) and the VAT
+# returns of zov303, each with their manifest.csv and validation.csv, must be
+# byte for byte the same. The books and the returns are compared on a second,
+# larger demo installation too.
 #   scripts/windows-compare.sh [LINUX_BUILD [WINDOWS_BUILD]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,37 +28,37 @@ same() {  # LABEL FILE_A FILE_B
   fi
 }
 
-# The record books of an installation's two copies, by both programs.
-books() {  # NAME
-  local name=$1 z
-  ZOVROOT=$work/$name-lin/ ZOVTMP=$work/$name-lin/tmp/ "$lin/bin/zovllibres" --year 2026 --quarter 4 \
-    --out "$work/$name-lin/books" \
-    </dev/null >"$work/$name-lin.books.log" 2>&1 || [ $? -eq 1 ] || { cat "$work/$name-lin.books.log" >&2; exit 1; }
+# What a tool writes into an output folder for an installation's two copies,
+# run by both builds: the names of the files, then every file's bytes (but
+# the lock file's, which names the process that held it).
+outputs() {  # NAME PROGRAM FOLDER EXTENSION (of the files counted: one per owner)
+  local name=$1 program=$2 folder=$3 ext=$4 z
+  ZOVROOT=$work/$name-lin/ ZOVTMP=$work/$name-lin/tmp/ "$lin/bin/$program" --year 2026 --quarter 4 \
+    --out "$work/$name-lin/$folder" \
+    </dev/null >"$work/$name-lin.$folder.log" 2>&1 || [ $? -eq 1 ] || { cat "$work/$name-lin.$folder.log" >&2; exit 1; }
   z=$(winpath "$work/$name-win")
-  ZOVROOT="$z\\" ZOVTMP="$z\\tmp\\" "$win/wine-run" "$win/bin/zovllibres.exe" --year 2026 --quarter 4 \
-    --out "$z\\books" </dev/null >"$work/$name-win.books.log" 2>&1 || [ $? -eq 1 ] ||
-    { cat "$work/$name-win.books.log" >&2; exit 1; }
-  # Names as each system wrote them, then every file's bytes (but the lock
-  # file's, which names the process that held it).
-  if [ "$(cd "$work/$name-lin/books" && ls)" = "$(cd "$work/$name-win/books" && ls)" ]; then
-    echo "same  $name: the names of $(ls "$work/$name-lin/books" | wc -l) files in books/"
+  ZOVROOT="$z\\" ZOVTMP="$z\\tmp\\" "$win/wine-run" "$win/bin/$program.exe" --year 2026 --quarter 4 \
+    --out "$z\\$folder" </dev/null >"$work/$name-win.$folder.log" 2>&1 || [ $? -eq 1 ] ||
+    { cat "$work/$name-win.$folder.log" >&2; exit 1; }
+  if [ "$(cd "$work/$name-lin/$folder" && ls)" = "$(cd "$work/$name-win/$folder" && ls)" ]; then
+    echo "same  $name: the names of $(ls "$work/$name-lin/$folder" | wc -l) files in $folder/"
   else
-    echo "DIFFERENT  $name: the names of the files in books/" >&2
-    diff <(cd "$work/$name-lin/books" && ls) <(cd "$work/$name-win/books" && ls) >&2 || true
+    echo "DIFFERENT  $name: the names of the files in $folder/" >&2
+    diff <(cd "$work/$name-lin/$folder" && ls) <(cd "$work/$name-win/$folder" && ls) >&2 || true
     status=1
     return
   fi
-  local f books=0
+  local f count=0
   while IFS= read -r f; do
     case "$f" in
-      zovllibres.lck) ;;
-      *.xlsx) books=$((books + 1))
-              cmp -s "$work/$name-lin/books/$f" "$work/$name-win/books/$f" ||
-                { echo "DIFFERENT  $name: books/$f" >&2; status=1; } ;;
-      *) same "$name: books/$f" "$work/$name-lin/books/$f" "$work/$name-win/books/$f" ;;
+      *.lck) ;;
+      *."$ext") count=$((count + 1))
+                cmp -s "$work/$name-lin/$folder/$f" "$work/$name-win/$folder/$f" ||
+                  { echo "DIFFERENT  $name: $folder/$f" >&2; status=1; } ;;
+      *) same "$name: $folder/$f" "$work/$name-lin/$folder/$f" "$work/$name-win/$folder/$f" ;;
     esac
-  done < <(cd "$work/$name-lin/books" && ls)
-  echo "compared  $name: $books books"
+  done < <(cd "$work/$name-lin/$folder" && ls)
+  echo "compared  $name: $count $folder/*.$ext"
 }
 
 "$lin/bin/zovdata" demo "$work/demo" >/dev/null
@@ -84,11 +85,14 @@ else
   echo "DIFFERENT  csv/*.CSV" >&2
   status=1
 fi
-books demo
+outputs demo zovllibres books xlsx
+outputs demo zov303 returns txt
 
-# A second installation, larger and with other owners, for the books alone.
+# A second installation, larger and with other owners, for the books and
+# the returns alone.
 "$lin/bin/zovdata" demo "$work/more" --owners 60 --seed 7 >/dev/null
 cp -a "$work/more" "$work/more-lin"
 cp -a "$work/more" "$work/more-win"
-books more
+outputs more zovllibres books xlsx
+outputs more zov303 returns txt
 exit $status

@@ -31,7 +31,8 @@ case "${1:-}" in
       echo "== $dir: $(($(date +%s) - start)) s"
     done
     # The demo installation by both programs, where the Linux build is there.
-    if [ -x build/bin/dazorov1 ] && [ -x build-win64/bin/dazorov1.exe ] && [ -x build-win64/bin/zovllibres.exe ]; then
+    if [ -x build/bin/dazorov1 ] && [ -x build-win64/bin/dazorov1.exe ] && [ -x build-win64/bin/zovllibres.exe ] &&
+       [ -x build-win64/bin/zov303.exe ]; then
       echo "== Linux and Windows programs on the demo installation"
       bash scripts/windows-compare.sh build build-win64 || status=1
     fi
@@ -42,7 +43,8 @@ case "${1:-}" in
     out=$dir/dist/dazorov1-windows
     rm -rf "$out" "$out.zip"
     mkdir -p "$out"
-    cp "$dir/bin/dazorov1.exe" "$dir/bin/zovdata.exe" "$dir/bin/zovllibres.exe" "$dir/bin/zovrecman.dll" "$out/"
+    cp "$dir/bin/dazorov1.exe" "$dir/bin/zovdata.exe" "$dir/bin/zovllibres.exe" "$dir/bin/zov303.exe" \
+      "$dir/bin/zovrecman.dll" "$out/"
     i686-w64-mingw32-strip "$out"/*.exe "$out"/*.dll   # no debug information in what ships
     sed 's/$/\r/' scripts/windows-install.txt >"$out/INSTALL.TXT"
     (cd "$dir/dist" && cmake -E tar cf dazorov1-windows.zip --format=zip dazorov1-windows)

@@ -9,6 +9,8 @@
 #ifndef ZOV_PLATFORM_TESTING_FAULT_FILE_SYSTEM_H_
 #define ZOV_PLATFORM_TESTING_FAULT_FILE_SYSTEM_H_
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "platform/file_system.h"
@@ -68,6 +70,9 @@ class FaultFileSystem : public FileSystemWrapper {
   // Only calls on files whose name ends in `suffix` are counted and failed
   // (".CSV": a folder where CSV files cannot be written, whatever else is).
   void OnlyNamesEndingIn(std::string suffix) { suffix_ = std::move(suffix); }
+
+  // Counts calls afresh from here, as if none had been made.
+  void ResetCounts() { std::fill(std::begin(calls_), std::end(calls_), 0); }
 
   // Counts a call of op on the file `name` and says whether it is to fail.
   bool Fail(Op op, std::string_view name) {

@@ -36,7 +36,7 @@ platform::Status WriteBook(platform::FileSystem& files, const std::string& path)
   return s;
 }
 
-const OutputFolderSpec kSpec{"zovllibres", "manifest.csv", [](std::string_view) { return std::vector<std::string>(); }};
+const OutputFolderSpec kSpec{"zovllibres", "manifest.csv", [](std::string_view) { return std::vector<std::string>(); }, ""};
 
 // A link planted where a book is written is refused; one planted at the
 // book's name in the folder, or left in the staging folder, is replaced or

@@ -168,7 +168,7 @@ TEST_F(BooksProcessTest, KilledRunsLeaveTheOldOrTheNewSet) {
   const unsigned seed = static_cast<unsigned>(std::random_device()());
   SCOPED_TRACE("seed " + std::to_string(seed) + ", a whole run " + std::to_string(duration) + " us");
   std::mt19937 random(seed);
-  const OutputFolderSpec spec{"zovllibres", std::string(kManifestName), ManifestBooks};
+  const OutputFolderSpec spec{"zovllibres", std::string(kManifestName), ManifestBooks, ""};
   std::string held = "2T";
   int journals = 0, replaced = 0;
   for (int k = 0; k < kKills; ++k) {

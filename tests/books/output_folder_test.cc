@@ -23,7 +23,7 @@ std::vector<std::string> Lines(std::string_view text) {
   return {lines.begin(), lines.end()};
 }
 
-const OutputFolderSpec kSpec{"tool", "list.txt", Lines};
+const OutputFolderSpec kSpec{"tool", "list.txt", Lines, ""};
 
 class OutputFolderTest : public ::testing::Test {
  protected:
@@ -129,6 +129,26 @@ TEST_F(OutputFolderTest, TheNewSetReplacesThePreviousAndNothingElse) {
   std::string outside;
   EXPECT_TRUE(base_->ReadFile(dir_.path() + "outside.xlsx", &outside).ok());
   EXPECT_EQ(outside, "outside");
+}
+
+// A folder holding another program's manifest of the same name is refused
+// before anything of the run is made in it; its own manifest, of any later
+// version, is taken.
+TEST_F(OutputFolderTest, AnotherProgramsSetIsLeftAlone) {
+  OutputFolderSpec spec = kSpec;
+  spec.manifest_heading = "tool;";
+  const Files other = {{"list.txt", "other;name\na.xlsx\n"}, {"a.xlsx", "its book"}};
+  ASSERT_TRUE(base_->CreateDirectory(Out()).ok());
+  for (const auto& [name, bytes] : other) ASSERT_TRUE(base_->WriteFile(Out() + name, bytes).ok());
+  std::unique_ptr<OutputFolder> folder;
+  const Status refused = OutputFolder::Open(*base_, Out(), spec, "", &folder);
+  EXPECT_TRUE(refused.IsInvalidArgument()) << refused.message();
+  EXPECT_NE(refused.message().find("holds another program's list.txt: tool needs a folder of its own"),
+            std::string::npos)
+      << refused.message();
+  EXPECT_EQ(Snapshot(Out()), other);
+  ASSERT_TRUE(base_->WriteFile(Out() + "list.txt", "tool;name;and a later column\n").ok());
+  EXPECT_TRUE(OutputFolder::Open(*base_, Out(), spec, "", &folder).ok());
 }
 
 // A commit stopped at each of its steps: before the journal is whole the

@@ -176,6 +176,22 @@ TEST_P(FileSystemTest, CreatesNewFilesAndRemovesEmptyDirectories) {
   EXPECT_TRUE(fs_.FindFirst(dir_ + "box", &e).IsNotFound());
 }
 
+// Files synced together keep their bytes, in any folder and letter case;
+// a missing one is never made.
+TEST_P(FileSystemTest, SyncFilesChangesNothingAndMakesNothing) {
+  ASSERT_TRUE(fs_.CreateDirectory(dir_ + "Box").ok());
+  Write(dir_ + "a.part", "a");
+  Write(dir_ + "Box/b.part", "bb");
+  const std::vector<std::string> names = {dir_ + "a.part", dir_ + "box/B.PART"};
+  ASSERT_TRUE(fs_.SyncFiles(names).ok());
+  EXPECT_EQ(Read(dir_ + "a.part"), "a");
+  EXPECT_EQ(Read(dir_ + "Box/b.part"), "bb");
+  const std::vector<std::string> missing = {dir_ + "Box/none.part"};
+  (void)fs_.SyncFiles(missing);
+  DirEntry e;
+  EXPECT_TRUE(fs_.FindFirst(dir_ + "Box/none.part", &e).IsNotFound());
+}
+
 // A reader that opened the old file keeps reading its bytes while the file is
 // replaced or deleted; a new open sees the new bytes.
 TEST_P(FileSystemTest, ReplacingAFileLeavesOpenReadersTheOldBytes) {
