@@ -90,14 +90,14 @@ BooksOutcome RunBooks(platform::Env& env, const BooksRequest& request, std::ostr
   const reg::WalkFailure walk =
       reg::WalkWithConsumerThread(env, setup.table(), setup.records(), params, *replica, consumers);
   if (!walk.ok()) {
-    // Books that miss invoices must not be taken for the quarter's.
-    folder->Abandon();
+    // Books that miss invoices must not be taken for the quarter's: what is
+    // staged goes with the folder, after every file of the run is closed
+    // (declared after it; an open file cannot be removed everywhere).
     return failed(datafiles::DataFileStatusText(walk.path, walk.status) + ": run stopped" + kept);
   }
 
   const BookTotals& t = books.totals();
   if (t.owners == 0) {
-    folder->Abandon();
     return failed("no owner from " + Owner(request.from_owner) + " to " + Owner(request.to_owner) +
                   " has invoices from " + period + ": no books written" + kept);
   }

@@ -80,7 +80,8 @@ class OutputFolder {
   [[nodiscard]] static platform::Status Open(platform::FileSystem& fs, std::string_view dir,
                                              const OutputFolderSpec& spec, std::string_view note,
                                              std::unique_ptr<OutputFolder>* folder);
-  // Abandons what is staged unless Commit has begun; releases the lock.
+  // Abandons what is staged unless Commit has begun (see Abandon); releases
+  // the lock.
   ~OutputFolder();
   OutputFolder(const OutputFolder&) = delete;
   OutputFolder& operator=(const OutputFolder&) = delete;
@@ -97,7 +98,9 @@ class OutputFolder {
   // next Open finishes the commit (the message says so).
   [[nodiscard]] platform::Status Commit(const std::vector<std::string>& names);
 
-  // Removes everything staged; the folder keeps its set.
+  // Removes everything staged; the folder keeps its set. The staged files
+  // must be closed by then: where an open file cannot be removed (Windows),
+  // it and the staging folder would stay until the next run clears them.
   void Abandon();
 
  private:

@@ -181,12 +181,12 @@ Status RunVatReturns(platform::Env& env, const VatRunRequest& request, const Vat
       reg::WalkWithConsumerThread(env, setup.table(), setup.records(), params, *replica, consumers);
   if (!walk.ok()) {
     // Returns and reports that miss owners must not be taken for the
-    // quarter's: the folder keeps its previous set.
-    folder->Abandon();
+    // quarter's: the folder keeps its previous set, and what is staged goes
+    // with it, after every file of the run is closed (declared after it; an
+    // open file cannot be removed everywhere).
     return Status::IoError(datafiles::DataFileStatusText(walk.path, walk.status) + ": run stopped" + kept);
   }
   if (result->owners == 0) {
-    folder->Abandon();
     return Status::NotFound("no owner from " + format::ZeroPad(request.from_owner, 4) + " to " +
                             format::ZeroPad(request.to_owner, 4) + " has invoices from " +
                             format::DateNumberSlashText(period.first_date()) + " to " +
