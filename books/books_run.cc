@@ -47,7 +47,7 @@ BooksOutcome RunBooks(platform::Env& env, const BooksRequest& request, std::ostr
   const OutputFolderSpec folder_spec{"zovllibres", std::string(kManifestName), ManifestBooks,
                                      ManifestHeadingStart(kManifestHeading, kManifestFileColumn + 1)};
   std::unique_ptr<OutputFolder> folder;
-  if (Status s = OutputFolder::Open(fs, request.out_dir, folder_spec, platform::LockStartNote(*env.clock), &folder);
+  if (Status s = OutputFolder::Open(fs, *env.clock, request.out_dir, folder_spec, platform::LockStartNote(*env.clock), &folder);
       !s.ok()) {
     return failed(s.message() + (s.IsBusy() ? ": stopped, nothing written" : ""));
   }

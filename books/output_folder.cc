@@ -66,8 +66,8 @@ OutputFolder::~OutputFolder() {
   if (stage_ == Stage::kOpen) Abandon();
 }
 
-Status OutputFolder::Open(platform::FileSystem& fs, std::string_view dir, const OutputFolderSpec& spec,
-                          std::string_view note, std::unique_ptr<OutputFolder>* folder) {
+Status OutputFolder::Open(platform::FileSystem& fs, platform::Clock& clock, std::string_view dir,
+                          const OutputFolderSpec& spec, std::string_view note, std::unique_ptr<OutputFolder>* folder) {
   const std::string d = WithoutEndSeparators(dir);
   std::unique_ptr<OutputFolder> f(new OutputFolder(fs, spec, d));
   // Made here, or by another run a moment ago: either way a folder.
@@ -88,7 +88,14 @@ Status OutputFolder::Open(platform::FileSystem& fs, std::string_view dir, const 
   const std::string lock_file = f->dir_ + spec.program + ".lck";
   if (Status s = fs.TryLockFile(lock_file, note, &f->lock_); !s.ok()) {
     if (!s.IsBusy()) return WithContext(s, "cannot lock the output folder " + f->shown_);
-    const std::string holder = platform::ReadLockHolder(fs, lock_file);
+    // The holder writes its line right after taking the lock: a run that
+    // met it in between waits a moment for the line, to name it.
+    constexpr int kHolderLineTries = 20, kHolderLinePauseMillis = 50;
+    std::string holder = platform::ReadLockHolder(fs, lock_file);
+    for (int i = 0; holder.empty() && i < kHolderLineTries; ++i) {
+      clock.SleepMillis(kHolderLinePauseMillis);
+      holder = platform::ReadLockHolder(fs, lock_file);
+    }
     return Status::Busy("another run of " + spec.program + " is writing in " + f->shown_ + " (" +
                         (holder.empty() ? std::string("its holder is not known") : holder) + ")");
   }

@@ -33,7 +33,7 @@
 //
 //   OutputFolderSpec spec{"zovllibres", "manifest.csv", ListedBooks};
 //   std::unique_ptr<OutputFolder> folder;
-//   Status s = OutputFolder::Open(fs, "/srv/books", spec, LockStartNote(clock), &folder);
+//   Status s = OutputFolder::Open(fs, clock, "/srv/books", spec, LockStartNote(clock), &folder);
 //   if (s.IsBusy()) ... s.message() names the run that holds the folder;
 //   write folder->NewFile("a.xlsx"), folder->NewFile("manifest.csv"), ...;
 //   s = folder->Commit({"a.xlsx", "manifest.csv"});
@@ -48,6 +48,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/status.h"
 
@@ -77,7 +78,9 @@ class OutputFolder {
   // another run holds the folder; InvalidArgument when `dir` or the staging
   // folder's name is not a folder, or the folder holds another program's
   // manifest; else the failing call's status.
-  [[nodiscard]] static platform::Status Open(platform::FileSystem& fs, std::string_view dir,
+  // `clock` only times the short wait for a new holder's line, so that a
+  // refusal names the run it met.
+  [[nodiscard]] static platform::Status Open(platform::FileSystem& fs, platform::Clock& clock, std::string_view dir,
                                              const OutputFolderSpec& spec, std::string_view note,
                                              std::unique_ptr<OutputFolder>* folder);
   // Abandons what is staged unless Commit has begun (see Abandon); releases

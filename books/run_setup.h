@@ -8,7 +8,7 @@
 //   RunSetUp setup(env);
 //   Status s = setup.FindInstallation();
 //   if (s.ok()) s = setup.ReadNifs(request.nif_file);
-//   ... OutputFolder::Open(*env.fs, request.out_dir, spec, note, &folder) ...
+//   ... OutputFolder::Open(*env.fs, *env.clock, request.out_dir, spec, note, &folder) ...
 //   if (s.ok()) s = setup.OpenDataFiles();
 //   if (!s.ok()) err << "zovllibres: " << s.message() << "\n";
 //   reg::RunParameters params = YearSelection(20261231, 1, 9999);

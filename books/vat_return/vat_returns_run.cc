@@ -151,7 +151,7 @@ Status RunVatReturns(platform::Env& env, const VatRunRequest& request, const Vat
   const OutputFolderSpec folder_spec{"zov303", std::string(kManifestName), ManifestReturns,
                                      ManifestHeadingStart(kReturnManifestHead, kReturnManifestHead.size())};
   std::unique_ptr<OutputFolder> folder;
-  if (Status s = OutputFolder::Open(fs, request.out_dir, folder_spec, platform::LockStartNote(*env.clock), &folder);
+  if (Status s = OutputFolder::Open(fs, *env.clock, request.out_dir, folder_spec, platform::LockStartNote(*env.clock), &folder);
       !s.ok()) {
     return s.IsBusy() ? Status::Busy(s.message() + ": stopped, nothing written") : s;
   }

@@ -10,6 +10,7 @@
 #include "books/xlsx_book.h"
 #include "gtest/gtest.h"
 #include "platform/native_env.h"
+#include "platform/testing/fake_clock.h"
 #include "platform/testing/temp_dir.h"
 #include "tests/books/zip_reader.h"
 
@@ -47,6 +48,7 @@ TEST(BookLinkTest, APlantedLinkIsNeverWrittenThrough) {
   const std::string precious = dir.path() + "precious";
   std::ofstream(precious) << "not a book";
   auto files = platform::NewNativeFileSystem();
+  platform::FakeClock clock;
   const std::string out = dir.path() + "books/";
   fs::create_directory(out);
 
@@ -58,7 +60,7 @@ TEST(BookLinkTest, APlantedLinkIsNeverWrittenThrough) {
   fs::create_symlink(precious, out + "zovllibres.new/left.xlsx");
   {
     std::unique_ptr<OutputFolder> folder;
-    ASSERT_TRUE(OutputFolder::Open(*files, out, kSpec, "", &folder).ok());
+    ASSERT_TRUE(OutputFolder::Open(*files, clock, out, kSpec, "", &folder).ok());
     EXPECT_FALSE(fs::exists(fs::symlink_status(out + "zovllibres.new/left.xlsx")));
     ASSERT_TRUE(WriteBook(*files, folder->NewFile("book.xlsx")).ok());
     ASSERT_TRUE(files->WriteFile(folder->NewFile("manifest.csv"), "m").ok());
@@ -72,7 +74,7 @@ TEST(BookLinkTest, APlantedLinkIsNeverWrittenThrough) {
   fs::create_directory(dir.path() + "elsewhere");
   fs::create_symlink(dir.path() + "elsewhere", out + "zovllibres.new");
   std::unique_ptr<OutputFolder> folder;
-  const platform::Status s = OutputFolder::Open(*files, out, kSpec, "", &folder);
+  const platform::Status s = OutputFolder::Open(*files, clock, out, kSpec, "", &folder);
   EXPECT_TRUE(s.IsInvalidArgument()) << s.message();
   EXPECT_TRUE(fs::is_empty(dir.path() + "elsewhere"));
   EXPECT_EQ(Slurp(precious), "not a book");

@@ -170,6 +170,7 @@ TEST_F(BooksProcessTest, KilledRunsLeaveTheOldOrTheNewSet) {
   std::mt19937 random(seed);
   const OutputFolderSpec spec{"zovllibres", std::string(kManifestName), ManifestBooks, ""};
   std::string held = "2T";
+  const std::unique_ptr<platform::Clock> clock = platform::NewNativeClock();
   int journals = 0, replaced = 0;
   for (int k = 0; k < kKills; ++k) {
     const int quarter = held == "2T" ? 4 : 2;
@@ -183,7 +184,7 @@ TEST_F(BooksProcessTest, KilledRunsLeaveTheOldOrTheNewSet) {
     EXPECT_TRUE(ended == 128 + 9 || ended == 0) << "kill " << k << " at " << at << " us: " << ended;
     if (agency_.Snapshot(shared_).count("zovllibres.journal")) ++journals;
     std::unique_ptr<OutputFolder> next;
-    const platform::Status s = OutputFolder::Open(agency_.fs(), shared_, spec, "the test", &next);
+    const platform::Status s = OutputFolder::Open(agency_.fs(), *clock, shared_, spec, "the test", &next);
     ASSERT_TRUE(s.ok()) << s.message();
     next.reset();
     const std::string set = WhichSet(agency_.Snapshot(shared_), second_, fourth_);

@@ -6,6 +6,7 @@
 
 #include "gtest/gtest.h"
 #include "platform/native_env.h"
+#include "platform/testing/fake_clock.h"
 #include "platform/testing/fault_file_system.h"
 #include "platform/testing/temp_dir.h"
 #include "platform/text_lines.h"
@@ -52,7 +53,7 @@ class OutputFolderTest : public ::testing::Test {
   // commits them, through `fs`.
   Status Run(platform::FileSystem& fs, const Files& files) {
     std::unique_ptr<OutputFolder> folder;
-    Status s = OutputFolder::Open(fs, Out(), kSpec, "a test run", &folder);
+    Status s = OutputFolder::Open(fs, clock_, Out(), kSpec, "a test run", &folder);
     if (!s.ok()) return s;
     std::vector<std::string> names;
     std::string list;
@@ -76,6 +77,7 @@ class OutputFolderTest : public ::testing::Test {
     return set;
   }
 
+  platform::FakeClock clock_;
   platform::TempDir dir_;
   std::unique_ptr<platform::FileSystem> base_ = platform::NewNativeFileSystem();
 };
@@ -84,10 +86,10 @@ class OutputFolderTest : public ::testing::Test {
 // second run is refused at once, told who holds it, and changes nothing.
 TEST_F(OutputFolderTest, OneRunAtATimeAndTheSecondIsToldWho) {
   std::unique_ptr<OutputFolder> first, second;
-  ASSERT_TRUE(OutputFolder::Open(*base_, Out(), kSpec, "started 2026-03-05 10:00:00", &first).ok());
+  ASSERT_TRUE(OutputFolder::Open(*base_, clock_, Out(), kSpec, "started 2026-03-05 10:00:00", &first).ok());
   const Files held = Snapshot(Out());
   EXPECT_EQ(held, (Files{{"tool.lck", "(lock)"}, {"tool.new/", ""}}));
-  const Status s = OutputFolder::Open(*base_, Out(), kSpec, "started later", &second);
+  const Status s = OutputFolder::Open(*base_, clock_, Out(), kSpec, "started later", &second);
   EXPECT_TRUE(s.IsBusy()) << s.message();
   EXPECT_EQ(s.message(), "another run of tool is writing in " + base_->Resolve(dir_.path() + "out") + " (" +
                              platform::LockHolderLine("started 2026-03-05 10:00:00") + ")");
@@ -95,13 +97,13 @@ TEST_F(OutputFolderTest, OneRunAtATimeAndTheSecondIsToldWho) {
   EXPECT_EQ(Snapshot(Out()), held);
   first.reset();
   EXPECT_EQ(Snapshot(Out()), (Files{{"tool.lck", "(lock)"}})) << "an abandoned run leaves no staging folder";
-  ASSERT_TRUE(OutputFolder::Open(*base_, Out(), kSpec, "", &second).ok());
+  ASSERT_TRUE(OutputFolder::Open(*base_, clock_, Out(), kSpec, "", &second).ok());
 
   // A folder made by another run a moment ago is taken as it is; a file in
   // its place is not a folder.
   ASSERT_TRUE(base_->WriteFile(dir_.path() + "file", "x").ok());
   std::unique_ptr<OutputFolder> other;
-  const Status not_folder = OutputFolder::Open(*base_, dir_.path() + "file", kSpec, "", &other);
+  const Status not_folder = OutputFolder::Open(*base_, clock_, dir_.path() + "file", kSpec, "", &other);
   EXPECT_TRUE(not_folder.IsInvalidArgument()) << not_folder.message();
   EXPECT_NE(not_folder.message().find("is not a folder"), std::string::npos) << not_folder.message();
 }
@@ -141,14 +143,14 @@ TEST_F(OutputFolderTest, AnotherProgramsSetIsLeftAlone) {
   ASSERT_TRUE(base_->CreateDirectory(Out()).ok());
   for (const auto& [name, bytes] : other) ASSERT_TRUE(base_->WriteFile(Out() + name, bytes).ok());
   std::unique_ptr<OutputFolder> folder;
-  const Status refused = OutputFolder::Open(*base_, Out(), spec, "", &folder);
+  const Status refused = OutputFolder::Open(*base_, clock_, Out(), spec, "", &folder);
   EXPECT_TRUE(refused.IsInvalidArgument()) << refused.message();
   EXPECT_NE(refused.message().find("holds another program's list.txt: tool needs a folder of its own"),
             std::string::npos)
       << refused.message();
   EXPECT_EQ(Snapshot(Out()), other);
   ASSERT_TRUE(base_->WriteFile(Out() + "list.txt", "tool;name;and a later column\n").ok());
-  EXPECT_TRUE(OutputFolder::Open(*base_, Out(), spec, "", &folder).ok());
+  EXPECT_TRUE(OutputFolder::Open(*base_, clock_, Out(), spec, "", &folder).ok());
 }
 
 // A commit stopped at each of its steps: before the journal is whole the
@@ -193,7 +195,7 @@ TEST_F(OutputFolderTest, ACommitCutAtAnyStepLeavesTheOldOrTheNewSet) {
       EXPECT_NE(s.message().find("the next run into the folder finishes the commit"), std::string::npos);
     }
     std::unique_ptr<OutputFolder> next;
-    ASSERT_TRUE(OutputFolder::Open(*base_, Out(), kSpec, "", &next).ok());
+    ASSERT_TRUE(OutputFolder::Open(*base_, clock_, Out(), kSpec, "", &next).ok());
     next.reset();
     EXPECT_EQ(Snapshot(Out()), SetOf(c.new_set ? new_files : old_files));
   }
@@ -208,7 +210,7 @@ TEST_F(OutputFolderTest, JournalsLeftByAKilledRun) {
   ASSERT_TRUE(base_->WriteFile(Out() + "tool.new/b.xlsx", "new b").ok());
   ASSERT_TRUE(base_->WriteFile(Out() + "tool.journal", "tool commit\ndelete a.xlsx\nrename b.xlsx\nrena").ok());
   std::unique_ptr<OutputFolder> next;
-  ASSERT_TRUE(OutputFolder::Open(*base_, Out(), kSpec, "", &next).ok());
+  ASSERT_TRUE(OutputFolder::Open(*base_, clock_, Out(), kSpec, "", &next).ok());
   next.reset();
   EXPECT_EQ(Snapshot(Out()), SetOf(old_files));
 
@@ -222,7 +224,7 @@ TEST_F(OutputFolderTest, JournalsLeftByAKilledRun) {
   ASSERT_TRUE(base_->WriteFile(Out() + "tool.journal",
                                "tool commit\ndelete a.xlsx\nrename A.XLSX\nrename list.txt\nend\n")
                   .ok());
-  ASSERT_TRUE(OutputFolder::Open(*base_, Out(), kSpec, "", &next).ok());
+  ASSERT_TRUE(OutputFolder::Open(*base_, clock_, Out(), kSpec, "", &next).ok());
   next.reset();
   EXPECT_EQ(Snapshot(Out()), SetOf({{"A.XLSX", "new A"}}));
 }
