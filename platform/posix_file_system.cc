@@ -373,7 +373,7 @@ class PosixFileSystem : public FileSystem {
   // Each file opened for reading (fsync needs no more), never through a
   // link, and synced; several at once.
   Status SyncFiles(const std::vector<std::string>& names) override {
-    return SyncInParallel(names, [this](const std::string& name) {
+    return SyncInParallel(names, [](const std::string& name) {
       const std::string path = Native(name);
       int fd = -1;
       Status s = OpenRegularFile(path, O_RDONLY | O_NOFOLLOW, 0, &fd);
