@@ -77,20 +77,30 @@ else
 fi
 echo "  log         $demo/dazorov1.log"
 
-# The tax agency's record books: 1 January to the end of the demo's quarter,
-# every owner, NIFs from the demo's owners-nif.csv.
-if [ -x "$bin/zovllibres" ]; then
-  books=$demo/books
+# A tool of the books layer on the demo, 1 January to the end of the demo's
+# quarter, every owner, NIFs from the demo's owners-nif.csv: stops the demo
+# unless it ran (exit 0 or 1) and wrote its manifest.
+run_tool() {  # PROGRAM OUT_DIR
   set +e
-  "$bin/zovllibres" --year 2026 --quarter 4 --out "$books" </dev/null >"$demo/zovllibres.log" 2>&1
-  rc=$?
+  "$bin/$1" --year 2026 --quarter 4 --out "$2" </dev/null >"$demo/$1.log" 2>&1
+  local rc=$?
   set -e
-  if [ "$rc" -ge 2 ] || [ ! -f "$books/manifest.csv" ]; then
-    echo "demo: zovllibres ended with exit code $rc; its output is in $demo/zovllibres.log" >&2
-    tail -n 20 "$demo/zovllibres.log" >&2
+  if [ "$rc" -ge 2 ] || [ ! -f "$2/manifest.csv" ]; then
+    echo "demo: $1 ended with exit code $rc; its output is in $demo/$1.log" >&2
+    tail -n 20 "$demo/$1.log" >&2
     exit 1
   fi
-  status() { tr -d '\r' <"$books/manifest.csv" | awk -F';' -v s="$1" 'NR > 1 && $12 == s' | wc -l; }
+}
+# How many owners a manifest gives a status, in its column COLUMN.
+count_status() {  # MANIFEST COLUMN STATUS
+  tr -d '\r' <"$1" | awk -F';' -v c="$2" -v s="$3" 'NR > 1 && $c == s' | wc -l
+}
+
+# The tax agency's record books.
+if [ -x "$bin/zovllibres" ]; then
+  books=$demo/books
+  run_tool zovllibres "$books"
+  status() { count_status "$books/manifest.csv" 12 "$1"; }
   xlsx=("$books"/*.xlsx)
   echo "Record books of 01/01/2026 to 31/12/2026 (tax agency XLSX, one per owner): ${#xlsx[@]} books," \
        "$(status valid) valid, $(status invalid) invalid, $(status skipped) owners skipped"
@@ -106,16 +116,8 @@ fi
 # page of the fourth quarter.
 if [ -x "$bin/zov303" ]; then
   returns=$demo/returns
-  set +e
-  "$bin/zov303" --year 2026 --quarter 4 --out "$returns" </dev/null >"$demo/zov303.log" 2>&1
-  rc=$?
-  set -e
-  if [ "$rc" -ge 2 ] || [ ! -f "$returns/manifest.csv" ]; then
-    echo "demo: zov303 ended with exit code $rc; its output is in $demo/zov303.log" >&2
-    tail -n 20 "$demo/zov303.log" >&2
-    exit 1
-  fi
-  count() { tr -d '\r' <"$returns/manifest.csv" | awk -F';' -v s="$1" 'NR > 1 && $5 == s' | wc -l; }
+  run_tool zov303 "$returns"
+  count() { count_status "$returns/manifest.csv" 5 "$1"; }
   txt=("$returns"/*_303_*.txt)
   echo "VAT returns (model 303) of 4T 2026 for the agency's form: ${#txt[@]} files," \
        "$(count valid) valid, $(count invalid) invalid, $(count 'not liable') owners not liable, $(count skipped) skipped"
